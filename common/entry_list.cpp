@@ -1,0 +1,117 @@
+#include "entry_list.h"
+
+#include "system_port.h"
+
+namespace ombrel {
+
+namespace {
+
+constexpr char kQuote = '"';
+constexpr char kComma = ',';
+constexpr char kCr = '\r';
+constexpr char kLf = '\n';
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == kCr || c == kLf; }
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::size_t ItemReader::LineEndOrComma(std::size_t from) const {
+  std::size_t i = from;
+  while (i < bytes_.size() && bytes_[i] != kComma && !IsLineEnd(bytes_[i])) ++i;
+  return i;
+}
+
+void ItemReader::ConsumeDelimiter() {
+  if (pos_ >= bytes_.size()) return;
+  const char c = bytes_[pos_++];
+  if (c == kCr && pos_ < bytes_.size() && bytes_[pos_] == kLf) ++pos_;
+}
+
+std::string ItemReader::Next() {
+  while (pos_ < bytes_.size() && IsBlank(bytes_[pos_])) ++pos_;
+  const std::size_t start = pos_;
+
+  if (pos_ < bytes_.size() && bytes_[pos_] == kQuote) {
+    std::size_t close = pos_ + 1;
+    while (close < bytes_.size() && bytes_[close] != kQuote && !IsLineEnd(bytes_[close])) ++close;
+    if (close < bytes_.size() && bytes_[close] == kQuote) {
+      std::size_t after = close + 1;
+      while (after < bytes_.size() && IsBlank(bytes_[after])) ++after;
+      if (after >= bytes_.size() || bytes_[after] == kComma || IsLineEnd(bytes_[after])) {
+        pos_ = after;
+        ConsumeDelimiter();
+        return std::string(bytes_.substr(start + 1, close - start - 1));
+      }
+      // Text follows the closing mark: fall through and keep the item as it
+      // stands, such as "C:\Program Files\App\app.exe" /min.
+    }
+  }
+
+  const std::size_t end = LineEndOrComma(pos_);
+  const std::string_view item = TrimTrailingBlanks(bytes_.substr(start, end - start));
+  pos_ = end;
+  ConsumeDelimiter();
+  return std::string(item);
+}
+
+std::vector<std::string> ReadItems(std::string_view bytes) {
+  std::vector<std::string> items;
+  ItemReader reader(bytes);
+  while (!reader.AtEnd()) items.push_back(reader.Next());
+  return items;
+}
+
+bool SurvivesRoundTrip(std::string_view entry) {
+  const std::string line = EncodeEntryLine(entry);
+  const std::vector<std::string> back = ReadItems(line);
+  return back.size() == 1 && back.front() == entry;
+}
+
+std::string EncodeEntryLine(std::string_view entry) {
+  std::string bare(entry);
+  bare += "\r\n";
+  const std::vector<std::string> back = ReadItems(bare);
+  const bool bareIsExact = back.size() == 1 && back.front() == entry;
+  const bool quotable = entry.find(kQuote) == std::string_view::npos &&
+                        entry.find(kCr) == std::string_view::npos &&
+                        entry.find(kLf) == std::string_view::npos;
+  if (bareIsExact || !quotable) return bare;
+  std::string quoted;
+  quoted.reserve(entry.size() + 4);
+  quoted += kQuote;
+  quoted += entry;
+  quoted += kQuote;
+  quoted += "\r\n";
+  return quoted;
+}
+
+std::string EncodeEntryList(const std::vector<std::string>& entries) {
+  std::string bytes;
+  for (const std::string& entry : entries) bytes += EncodeEntryLine(entry);
+  return bytes;
+}
+
+std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system,
+                                                       const std::wstring& path) {
+  const std::optional<std::string> bytes = system.ReadAll(path);
+  if (!bytes) return std::nullopt;
+  std::vector<std::wstring> entries;
+  ItemReader reader(*bytes);
+  while (!reader.AtEnd()) entries.push_back(system.FromAnsi(reader.Next()));
+  return entries;
+}
+
+bool WriteEntryList(SystemPort& system, const std::wstring& path,
+                    const std::vector<std::wstring>& entries) {
+  std::string bytes;
+  for (const std::wstring& entry : entries) bytes += EncodeEntryLine(system.ToAnsi(entry));
+  return system.ReplaceAll(path, bytes);
+}
+
+}  // namespace ombrel

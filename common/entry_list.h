@@ -1,0 +1,73 @@
+// The entry list file OMBREL.DAT: how its bytes turn into items and back.
+//
+// This works on the bytes of the file, in the system's ANSI code page. That is
+// safe for code page 932: every byte the reader looks for (blank, tab, comma,
+// quotation mark, CR, LF) lies below 0x40 and so never occurs inside a
+// double-byte character.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ombrel {
+
+class SystemPort;
+
+// Reads a file item by item. An item ends at a comma or a line end; a line end
+// is CR LF, a lone CR or a lone LF. Blanks (spaces and tabs) in front of an
+// item are skipped and blanks at its end dropped. An item that starts with a
+// quotation mark runs to the next quotation mark on the same line, commas and
+// blanks included; if other text follows that closing mark before the next
+// comma or line end, the item is kept as it stands in the file, marks
+// included, so a quoted command line with arguments survives. A mark that is
+// not closed on its line is an ordinary character.
+class ItemReader {
+ public:
+  explicit ItemReader(std::string_view bytes) : bytes_(bytes) {}
+
+  // True when no item is left. Checked before every item, so an empty file
+  // yields none and a file that ends with a line end yields no extra item.
+  [[nodiscard]] bool AtEnd() const { return pos_ >= bytes_.size(); }
+
+  // The next item; consumes the comma or line end that ends it.
+  std::string Next();
+
+ private:
+  [[nodiscard]] std::size_t LineEndOrComma(std::size_t from) const;
+  void ConsumeDelimiter();
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+};
+
+// Every item of a file, in order.
+std::vector<std::string> ReadItems(std::string_view bytes);
+
+// One entry as a line of the file, CR LF included. An entry that would not
+// read back unchanged as a bare line and holds no quotation mark is written
+// between quotation marks; one that no form can carry (a quotation mark
+// together with a comma or edge blanks) is written bare.
+std::string EncodeEntryLine(std::string_view entry);
+
+// The whole file for a list: one line per entry, nothing else. An empty list
+// gives zero bytes.
+std::string EncodeEntryList(const std::vector<std::string>& entries);
+
+// True when the entry comes back unchanged after a save and a load.
+bool SurvivesRoundTrip(std::string_view entry);
+
+// The file at `path`, as Unicode entries. Empty when the file cannot be
+// opened: a missing list is a quiet, defined outcome for every caller.
+std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system,
+                                                       const std::wstring& path);
+
+// Replaces the file at `path` with the list in one step, so that a reader at
+// the same moment sees the old list or the new one. False when it failed; the
+// old file is then unchanged.
+bool WriteEntryList(SystemPort& system, const std::wstring& path,
+                    const std::vector<std::wstring>& entries);
+
+}  // namespace ombrel

@@ -1,0 +1,23 @@
+// The program folder and the names of the files kept in it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ombrel {
+
+// Appended to the program folder path, which never ends with a backslash, so
+// a program in a drive's root gives C:\OMBREL.DAT with one backslash.
+inline constexpr wchar_t kEntryListFileName[] = L"\\OMBREL.DAT";
+inline constexpr wchar_t kStampFileName[] = L"\\OMBREL.INI";
+inline constexpr wchar_t kHelpFileName[] = L"\\help.htm";
+
+// The folder of an executable from its full path, without a trailing
+// backslash: "C:\Tools\Ombrel.exe" gives "C:\Tools", "C:\Ombrel.exe" gives
+// "C:". Nothing else is changed: no case folding, trimming or resolving.
+std::wstring FolderOfModule(std::wstring_view modulePath);
+
+// The folder of the running program (Windows only).
+std::wstring App_Dir();
+
+}  // namespace ombrel

@@ -1,0 +1,43 @@
+#include "stamp.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <optional>
+
+#include "entry_list.h"
+#include "file01.h"
+#include "system_port.h"
+
+namespace ombrel {
+
+std::wstring DateText(const LocalTime& time) {
+  wchar_t text[16] = {};
+  std::swprintf(text, std::size(text), L"%02d-%02d-%04d", time.month, time.day, time.year);
+  return text;
+}
+
+std::wstring TimeText(const LocalTime& time) {
+  wchar_t text[16] = {};
+  std::swprintf(text, std::size(text), L"%02d:%02d:%02d", time.hour, time.minute, time.second);
+  return text;
+}
+
+bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText) {
+  ItemReader reader(stampBytes);
+  return !reader.AtEnd() && reader.Next() == dateText;
+}
+
+bool StampCheck(SystemPort& system, const std::wstring& folder) {
+  const std::optional<std::string> bytes = system.ReadAll(folder + kStampFileName);
+  return bytes && StampHoldsDate(*bytes, system.ToAnsi(DateText(system.Now())));
+}
+
+bool StampRenew(SystemPort& system, const std::wstring& folder) {
+  return system.WriteAll(folder + kStampFileName, system.ToAnsi(DateText(system.Now())) + "\r\n");
+}
+
+bool StampClear(SystemPort& system, const std::wstring& folder) {
+  return system.WriteAll(folder + kStampFileName, "\r\n");
+}
+
+}  // namespace ombrel

@@ -1,0 +1,31 @@
+// The run-date stamp OMBREL.INI: one line holding the day on which the entries
+// last ran (MM-DD-YYYY), or an empty line after a reset. The launcher and the
+// editor share this code so that both always agree on "ran today".
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ombrel {
+
+class SystemPort;
+struct LocalTime;
+
+// MM-DD-YYYY, the form stored in the stamp.
+std::wstring DateText(const LocalTime& time);
+// hh:mm:ss on the 24-hour clock.
+std::wstring TimeText(const LocalTime& time);
+
+// True when the first item of the stamp's bytes is exactly `dateText`. A stamp
+// of zero bytes holds no item and so does not mean "ran today".
+bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText);
+
+// The three stamp operations. Each builds the path from the program folder,
+// opens the file by itself and takes the date from the clock as it runs.
+// Check: false whenever the file cannot be read. Renew and Clear: false when
+// the file could not be written.
+bool StampCheck(SystemPort& system, const std::wstring& folder);
+bool StampRenew(SystemPort& system, const std::wstring& folder);
+bool StampClear(SystemPort& system, const std::wstring& folder);
+
+}  // namespace ombrel

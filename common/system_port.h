@@ -1,0 +1,46 @@
+// What the shared code needs from the operating system besides opening
+// entries: whole-file reads and writes, the local clock and the ANSI code
+// page. Windows supplies the real one; tests supply a fake, so every decision
+// built on top can be checked without Windows.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ombrel {
+
+struct LocalTime {
+  int year = 0;
+  int month = 0;  // 1..12
+  int day = 0;    // 1..31
+  int hour = 0;   // 0..23
+  int minute = 0;
+  int second = 0;
+};
+
+class SystemPort {
+ public:
+  SystemPort() = default;
+  SystemPort(const SystemPort&) = delete;
+  SystemPort& operator=(const SystemPort&) = delete;
+  virtual ~SystemPort() = default;
+
+  // The file's whole content, or nothing when it cannot be opened for reading.
+  virtual std::optional<std::string> ReadAll(const std::wstring& path) = 0;
+
+  // Creates the file or replaces its content in place. False on any failure.
+  virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
+
+  // Writes a new file beside `path` and then puts it in place of `path` in one
+  // step. False on any failure, and `path` then keeps its old content.
+  virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
+
+  virtual LocalTime Now() = 0;
+
+  // Conversion between Unicode text and the system's ANSI code page.
+  virtual std::string ToAnsi(const std::wstring& text) = 0;
+  virtual std::wstring FromAnsi(std::string_view bytes) = 0;
+};
+
+}  // namespace ombrel

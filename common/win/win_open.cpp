@@ -1,0 +1,73 @@
+#include "win_open.h"
+
+#include <objbase.h>
+
+#include <vector>
+
+#include "win_system.h"
+
+namespace ombrel::win {
+
+namespace {
+
+using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+using CoUninitializeFn = void(WINAPI*)();
+
+}  // namespace
+
+WinOpenPort::~WinOpenPort() {
+  if (comInitialized_) {
+    if (auto uninitialize = GetProc<CoUninitializeFn>(ole32_, "CoUninitialize")) uninitialize();
+  }
+}
+
+bool WinOpenPort::StartProgram(const std::wstring& commandLine) {
+  // CreateProcessW may write into the command line, so it gets a copy.
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    return false;
+  }
+  // Nothing waits for the program: its handles are of no further use.
+  ScopedHandle(process.hThread).reset();
+  ScopedHandle(process.hProcess).reset();
+  return true;
+}
+
+bool WinOpenPort::LoadShell() {
+  if (shellExecuteA_) return true;
+  // The shell may hand a target to extensions that need COM; it asks for an
+  // apartment-threaded COM without OLE1 DDE before the first call.
+  if (ole32_ == nullptr) {
+    ole32_ = LoadSystemLibrary(L"ole32.dll");
+    if (auto initialize = GetProc<CoInitializeExFn>(ole32_, "CoInitializeEx")) {
+      comInitialized_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+  }
+  if (shell32_ == nullptr) shell32_ = LoadSystemLibrary(L"shell32.dll");
+  shellExecuteA_ = GetProc<ShellExecuteAFn>(shell32_, "ShellExecuteA");
+  return shellExecuteA_ != nullptr;
+}
+
+std::intptr_t WinOpenPort::ShellExecute(WindowHandle owner, const std::wstring& target,
+                                        const std::wstring& directory) {
+  if (!LoadShell()) return 0;
+  WinSystem system;
+  const std::string file = system.ToAnsi(target);
+  const std::string folder = system.ToAnsi(directory);
+  const HINSTANCE result = shellExecuteA_(reinterpret_cast<HWND>(owner), nullptr, file.c_str(),
+                                          nullptr, folder.c_str(), SW_SHOWNORMAL);
+  return reinterpret_cast<std::intptr_t>(result);
+}
+
+void WinOpenPort::ShowCannotOpen(WindowHandle owner, const std::wstring& text) {
+  if (showCannotOpen_) showCannotOpen_(owner, text);
+}
+
+}  // namespace ombrel::win

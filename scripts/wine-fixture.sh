@@ -1,0 +1,98 @@
+#!/bin/bash
+# Prepares (start) or tears down (stop) what the Windows tests of one build
+# need: a virtual display, the build's own Wine prefix, and in that prefix a
+# test document type, a mailto handler and web protocols that all start the
+# recorder, so tests can see what the shell opened.
+#
+#   wine-fixture.sh start BUILD_DIR RECORDER_EXE
+#   wine-fixture.sh stop  BUILD_DIR
+set -euo pipefail
+
+action=$1
+build=$(cd "$2" && pwd)
+run="$build/wine-run"
+export WINEPREFIX="$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+display_file="$build/xvfb.display"
+pid_file="$build/xvfb.pid"
+
+start_display() {
+  if [ -s "$pid_file" ] && kill -0 "$(cat "$pid_file")" 2>/dev/null && [ -s "$display_file" ]; then
+    return
+  fi
+  rm -f "$display_file"
+  # -displayfd picks a free display and writes its number once it is ready.
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+    3>"$display_file" </dev/null >"$build/xvfb.log" 2>&1 &
+  echo $! >"$pid_file"
+  for _ in $(seq 1 100); do
+    [ -s "$display_file" ] && return
+    sleep 0.1
+  done
+  echo "wine-fixture: Xvfb did not start (see $build/xvfb.log)" >&2
+  exit 1
+}
+
+windows_path() {  # Unix path -> Z:\ path, as Wine maps the root to Z:
+  printf 'Z:%s' "$(printf '%s' "$1" | sed 's#/#\\#g')"
+}
+
+reg_string() {  # a value for a REGEDIT4 file: backslashes and quotes escaped
+  printf '%s' "$1" | sed -e 's#\\#\\\\#g' -e 's#"#\\"#g'
+}
+
+register_recorder() {
+  local recorder command
+  recorder=$(windows_path "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")")
+  command=$(reg_string "\"$recorder\" \"%1\"")
+  cat >"$build/test-associations.reg" <<REG
+REGEDIT4
+
+[HKEY_CLASSES_ROOT\\.ombtest]
+@="OmbrelTest.Document"
+
+[HKEY_CLASSES_ROOT\\OmbrelTest.Document\\shell\\open\\command]
+@="$command"
+
+[HKEY_CLASSES_ROOT\\mailto]
+@="URL:MailTo Protocol"
+"URL Protocol"=""
+
+[HKEY_CLASSES_ROOT\\mailto\\shell\\open\\command]
+@="$command"
+
+[HKEY_CLASSES_ROOT\\http\\shell\\open\\command]
+@="$command"
+
+[HKEY_CLASSES_ROOT\\https\\shell\\open\\command]
+@="$command"
+REG
+  "$run" reg import "$(windows_path "$build/test-associations.reg")" >/dev/null 2>&1
+}
+
+case "$action" in
+  start)
+    start_display
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      echo "wine-fixture: creating the Wine prefix $WINEPREFIX"
+      wineboot -i >/dev/null 2>&1 </dev/null
+    fi
+    # Drive R: is a folder of the build, for programs that lie in a drive's root.
+    mkdir -p "$build/drive-r"
+    ln -sfn "$build/drive-r" "$WINEPREFIX/dosdevices/r:"
+    register_recorder "$3"
+    wineserver -w 2>/dev/null || true
+    ;;
+  stop)
+    wineserver -k 2>/dev/null || true
+    if [ -s "$pid_file" ]; then kill "$(cat "$pid_file")" 2>/dev/null || true; fi
+    rm -f "$pid_file" "$display_file"
+    ;;
+  *)
+    echo "usage: $0 start|stop BUILD_DIR [RECORDER_EXE]" >&2
+    exit 2
+    ;;
+esac

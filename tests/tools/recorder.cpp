@@ -1,0 +1,48 @@
+// The recorder: stands in for every program the tests let the shell start.
+// It appends its own command line, as UTF-8, as one line to a log file, so a
+// test can see exactly what was started or opened, and in which order.
+//
+// The log is the file named by OMBREL_RECORDER_LOG, or recorder.log beside
+// the recorder when that is not set.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::wstring LogPath() {
+  wchar_t path[32768];
+  const DWORD length = ::GetEnvironmentVariableW(L"OMBREL_RECORDER_LOG", path, 32768);
+  if (length > 0 && length < 32768) return path;
+  const DWORD module = ::GetModuleFileNameW(nullptr, path, 32768);
+  std::wstring log(path, module);
+  return log.substr(0, log.rfind(L'\\') + 1) + L"recorder.log";
+}
+
+std::string Utf8(const wchar_t* text) {
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+  if (size > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::string line = Utf8(::GetCommandLineW()) + "\n";
+  const std::wstring path = LogPath();
+  // Several recorders may start at once: appends of one write each do not
+  // interleave, and a sharing conflict is waited out.
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      DWORD written = 0;
+      const BOOL ok = ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+      ::CloseHandle(file);
+      return ok && written == line.size() ? 0 : 1;
+    }
+    ::Sleep(25);
+  }
+  return 2;
+}

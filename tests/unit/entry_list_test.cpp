@@ -1,0 +1,201 @@
+#include "entry_list.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "fakes.h"
+
+namespace ombrel {
+namespace {
+
+using Items = std::vector<std::string>;
+
+struct ReadCase {
+  const char* name;
+  std::string bytes;
+  Items items;
+};
+
+// What a file's bytes read as. The first group is what the editor's own saves
+// produce; the rest are hand-edited files, decided once here for both programs.
+const ReadCase kReadCases[] = {
+    {"saved_three_with_empty_middle", "a\r\n\r\nb\r\n", {"a", "", "b"}},
+    {"zero_bytes", "", {}},
+    {"only_line_end", "\r\n", {""}},
+    {"extra_empty_line_at_end", "a\r\n\r\n", {"a", ""}},
+    {"last_line_without_line_end", "a\r\nb", {"a", "b"}},
+    {"comma_splits", "C:\\Tools\\x, y.exe\r\n", {"C:\\Tools\\x", "y.exe"}},
+    {"quoted_keeps_comma", "\"C:\\My Files\\a,b.txt\"\r\n", {"C:\\My Files\\a,b.txt"}},
+    {"edge_spaces_dropped", "   notepad.exe   \r\n", {"notepad.exe"}},
+    {"trailing_comma_gives_empty_item", "a,\r\nb\r\n", {"a", "", "b"}},
+    {"quoted_keeps_edge_spaces", "\" a b \"\r\n", {" a b "}},
+    {"empty_quotes", "\"\"\r\n", {""}},
+    // Hand-edited files.
+    {"quoted_command_line_kept_as_is", "\"C:\\Program Files\\App\\app.exe\" /min\r\n",
+     {"\"C:\\Program Files\\App\\app.exe\" /min"}},
+    {"text_after_quote_ends_at_comma", "\"a b\" x ,c\r\n", {"\"a b\" x", "c"}},
+    {"blanks_after_closing_quote_ignored", "\"a,b\"  \t,c\r\n", {"a,b", "c"}},
+    {"quoted_then_eof", "\"a,b\"", {"a,b"}},
+    {"tabs_around_item", "\tnotepad.exe\t\r\n", {"notepad.exe"}},
+    {"lone_lf_ends_line", "a\nb\n", {"a", "b"}},
+    {"lone_cr_ends_line", "a\rb\r", {"a", "b"}},
+    {"lf_cr_is_two_line_ends", "a\n\rb", {"a", "", "b"}},
+    {"unclosed_quote_is_ordinary", "\"C:\\a b,c\r\nd\"e\r\n", {"\"C:\\a b", "c", "d\"e"}},
+    {"quote_in_middle_is_ordinary", "say \"hi\"\r\n", {"say \"hi\""}},
+    {"last_line_only_spaces", "a\r\n   ", {"a", ""}},
+    {"spaces_only_line", "  \r\n", {""}},
+    {"shift_jis_trail_bytes_are_not_structure", "\x83\x81\x83\x82\x92\xA0,x\r\n",
+     {"\x83\x81\x83\x82\x92\xA0", "x"}},
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
+class ReadItemsTest : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadItemsTest, ReadsAsDecided) { EXPECT_EQ(ReadItems(GetParam().bytes), GetParam().items); }
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReadItemsTest, ::testing::ValuesIn(kReadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ItemReaderTest, EndOfFileTestedBeforeEveryItem) {
+  ItemReader reader("x\r\n");
+  ASSERT_FALSE(reader.AtEnd());
+  EXPECT_EQ(reader.Next(), "x");
+  EXPECT_TRUE(reader.AtEnd());
+}
+
+struct WriteCase {
+  const char* name;
+  std::string entry;
+  std::string line;
+};
+
+const WriteCase kWriteCases[] = {
+    {"plain_is_bare", "notepad.exe", "notepad.exe\r\n"},
+    {"empty_is_bare", "", "\r\n"},
+    {"inner_spaces_are_bare", "C:\\My Files\\a.txt", "C:\\My Files\\a.txt\r\n"},
+    {"comma_is_quoted", "C:\\My Files\\a,b.txt", "\"C:\\My Files\\a,b.txt\"\r\n"},
+    {"edge_spaces_are_quoted", " a ", "\" a \"\r\n"},
+    {"edge_tab_is_quoted", "a\t", "\"a\t\"\r\n"},
+    {"spaces_only_are_quoted", "   ", "\"   \"\r\n"},
+    {"quoted_command_line_is_bare", "\"C:\\App\\app.exe\" /min", "\"C:\\App\\app.exe\" /min\r\n"},
+    {"inner_quote_is_bare", "say \"hi\"", "say \"hi\"\r\n"},
+    // No form carries these; they are written as they stand.
+    {"quote_and_comma_is_bare", "a\",b", "a\",b\r\n"},
+    {"whole_quoted_is_bare", "\"abc\"", "\"abc\"\r\n"},
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
+class EncodeEntryLineTest : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(EncodeEntryLineTest, WritesAsDecided) {
+  EXPECT_EQ(EncodeEntryLine(GetParam().entry), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EncodeEntryLineTest, ::testing::ValuesIn(kWriteCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EncodeEntryListTest, ThreeEntriesWithEmptyMiddleGiveExactBytes) {
+  EXPECT_EQ(EncodeEntryList({"a", "", "b"}), "a\r\n\r\nb\r\n");
+}
+
+TEST(EncodeEntryListTest, EmptyListGivesZeroBytes) { EXPECT_EQ(EncodeEntryList({}), ""); }
+
+TEST(EncodeEntryListTest, EntriesThatCannotBeCarriedAreKnown) {
+  EXPECT_FALSE(SurvivesRoundTrip("\"abc\""));
+  EXPECT_FALSE(SurvivesRoundTrip("\"a\", b"));
+  EXPECT_TRUE(SurvivesRoundTrip("x, y.exe"));
+}
+
+// Every entry without a line end that is not one of the uncarriable kinds (a
+// quotation mark together with a comma or edge blanks, or a whole entry
+// between marks) must come back exactly, whatever else it holds.
+TEST(RoundTripTest, GeneratedListsComeBackUnchanged) {
+  std::mt19937 random(20261207);
+  const std::string alphabet = std::string("ab ,\t\"\\.:") + "\x83\x81\x92\xA0";
+  std::uniform_int_distribution<int> lengthOf(0, 12);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  int carried = 0;
+  for (int list = 0; list < 400; ++list) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < 25; ++i) {
+      std::string entry;
+      const int length = lengthOf(random);
+      for (int k = 0; k < length; ++k) entry += alphabet[pick(random)];
+      const bool hasQuote = entry.find('"') != std::string::npos;
+      const bool hasComma = entry.find(',') != std::string::npos;
+      const bool edgeBlank = !entry.empty() && (entry.front() == ' ' || entry.front() == '\t' ||
+                                                entry.back() == ' ' || entry.back() == '\t');
+      const bool wholeQuoted = !entry.empty() && entry.front() == '"' &&
+                               entry.find('"', 1) == entry.size() - 1;
+      const bool mayBeLost = hasQuote && (hasComma || edgeBlank || wholeQuoted);
+      if (mayBeLost) continue;
+      entries.push_back(entry);
+    }
+    carried += static_cast<int>(entries.size());
+    ASSERT_EQ(ReadItems(EncodeEntryList(entries)), entries) << "list " << list;
+  }
+  EXPECT_GT(carried, 5000);
+}
+
+// Whatever a list holds, saving never changes how many lines the file has and
+// never merges two entries: each entry ends its own line.
+TEST(RoundTripTest, EveryEntryKeepsItsOwnLine) {
+  std::mt19937 random(7);
+  const std::string alphabet = "a \",\t";
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  for (int list = 0; list < 300; ++list) {
+    std::vector<std::string> entries(10);
+    for (std::string& entry : entries) {
+      for (int k = 0; k < 6; ++k) entry += alphabet[pick(random)];
+    }
+    const std::string bytes = EncodeEntryList(entries);
+    std::size_t lineEnds = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) lineEnds += bytes.compare(i, 2, "\r\n") == 0;
+    EXPECT_EQ(lineEnds, entries.size());
+    // The first item of each line is what the start of that entry reads as.
+    ItemReader reader(bytes);
+    std::size_t items = 0;
+    while (!reader.AtEnd()) {
+      reader.Next();
+      ++items;
+    }
+    EXPECT_GE(items, entries.size());
+  }
+}
+
+TEST(EntryListFileTest, ReadsThroughThePlatformConversion) {
+  testing::FakeSystem system;
+  system.files[L"C:\\T\\OMBREL.DAT"] = "a\r\n\"b,c\"\r\n\r\n";
+  const auto entries = ReadEntryList(system, L"C:\\T\\OMBREL.DAT");
+  ASSERT_TRUE(entries.has_value());
+  EXPECT_EQ(*entries, (std::vector<std::wstring>{L"a", L"b,c", L""}));
+}
+
+TEST(EntryListFileTest, MissingOrUnreadableFileIsNoList) {
+  testing::FakeSystem system;
+  EXPECT_FALSE(ReadEntryList(system, L"C:\\T\\OMBREL.DAT").has_value());
+  system.files[L"C:\\T\\OMBREL.DAT"] = "a\r\n";
+  system.unreadable.insert(L"C:\\T\\OMBREL.DAT");
+  EXPECT_FALSE(ReadEntryList(system, L"C:\\T\\OMBREL.DAT").has_value());
+}
+
+TEST(EntryListFileTest, WritesTheWholeFileInOneReplacement) {
+  testing::FakeSystem system;
+  ASSERT_TRUE(WriteEntryList(system, L"C:\\T\\OMBREL.DAT", {L"a", L"x,y", L""}));
+  EXPECT_EQ(system.files[L"C:\\T\\OMBREL.DAT"], "a\r\n\"x,y\"\r\n\r\n");
+  EXPECT_EQ(system.log, (std::vector<std::string>{"replace C:\\T\\OMBREL.DAT"}));
+}
+
+TEST(EntryListFileTest, FailedWriteIsReportedAndKeepsTheOldFile) {
+  testing::FakeSystem system;
+  system.files[L"C:\\T\\OMBREL.DAT"] = "old\r\n";
+  system.unwritable.insert(L"C:\\T\\OMBREL.DAT");
+  EXPECT_FALSE(WriteEntryList(system, L"C:\\T\\OMBREL.DAT", {L"new"}));
+  EXPECT_EQ(system.files[L"C:\\T\\OMBREL.DAT"], "old\r\n");
+}
+
+}  // namespace
+}  // namespace ombrel

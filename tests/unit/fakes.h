@@ -1,0 +1,111 @@
+// In-memory stand-ins for the operating system, so that the shared decisions
+// can be checked without Windows.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "entry_open.h"
+#include "system_port.h"
+
+namespace ombrel::testing {
+
+// Files as a map from path to bytes. The "ANSI code page" is Latin-1 for the
+// low 256 characters and '?' above, which is all the core needs to see: it
+// works on bytes and leaves the conversion to the platform.
+class FakeSystem : public SystemPort {
+ public:
+  std::map<std::wstring, std::string> files;
+  std::set<std::wstring> unreadable;  // exist, but cannot be opened for reading
+  std::set<std::wstring> unwritable;  // every write fails and leaves the file as it was
+  LocalTime now{2026, 4, 7, 9, 5, 7};
+  std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH"
+
+  std::optional<std::string> ReadAll(const std::wstring& path) override {
+    log.push_back("read " + Narrow(path));
+    if (unreadable.count(path) != 0) return std::nullopt;
+    const auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+  }
+  bool WriteAll(const std::wstring& path, std::string_view bytes) override {
+    log.push_back("write " + Narrow(path));
+    if (unwritable.count(path) != 0) return false;
+    files[path] = std::string(bytes);
+    return true;
+  }
+  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+    log.push_back("replace " + Narrow(path));
+    if (unwritable.count(path) != 0) return false;
+    files[path] = std::string(bytes);
+    return true;
+  }
+  LocalTime Now() override { return now; }
+  std::string ToAnsi(const std::wstring& text) override {
+    std::string bytes;
+    for (const wchar_t c : text) bytes += c < 256 ? static_cast<char>(c) : '?';
+    return bytes;
+  }
+  std::wstring FromAnsi(std::string_view bytes) override {
+    std::wstring text;
+    for (const char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return text;
+  }
+
+  static std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (const wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+  }
+};
+
+// Records every call in order. Programs whose command line is in
+// `startFails` cannot be started; shell targets map to a result (default 42,
+// opened) through `shellResults`.
+class FakeOpenPort : public OpenPort {
+ public:
+  struct Call {
+    std::string kind;  // "start", "shell" or "warn"
+    std::wstring text;
+    std::wstring directory;
+    WindowHandle owner = 0;
+    bool operator==(const Call&) const = default;
+  };
+  std::vector<Call> calls;
+  std::set<std::wstring> startFails;
+  std::map<std::wstring, std::intptr_t> shellResults;
+
+  bool StartProgram(const std::wstring& commandLine) override {
+    calls.push_back({"start", commandLine, L"", 0});
+    return startFails.count(commandLine) == 0;
+  }
+  std::intptr_t ShellExecute(WindowHandle owner, const std::wstring& target,
+                             const std::wstring& directory) override {
+    calls.push_back({"shell", target, directory, owner});
+    const auto it = shellResults.find(target);
+    return it == shellResults.end() ? 42 : it->second;
+  }
+  void ShowCannotOpen(WindowHandle owner, const std::wstring& text) override {
+    calls.push_back({"warn", text, L"", owner});
+  }
+};
+
+// Hands out a fixed handle and counts how often it was asked.
+class FakeOwner : public OwnerWindow {
+ public:
+  explicit FakeOwner(WindowHandle handle = 0x1234) : handle_(handle) {}
+  WindowHandle Handle() override {
+    ++asked;
+    return handle_;
+  }
+  int asked = 0;
+
+ private:
+  WindowHandle handle_;
+};
+
+}  // namespace ombrel::testing

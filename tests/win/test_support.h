@@ -1,0 +1,76 @@
+// What the Windows tests share: temporary program folders, the recorder's
+// log, running programs and reading files byte for byte.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ombrel::testing {
+
+// The folder of the running test program, where the build puts every
+// program: Ombrel.exe, OmbrelSet.exe, recorder.exe and the probes.
+std::wstring BinDir();
+std::wstring BinPath(const std::wstring& name);
+
+// A fresh, empty folder that is removed again (with whatever is in it) at the
+// end of the test.
+class TempFolder {
+ public:
+  TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder();
+  [[nodiscard]] const std::wstring& path() const { return path_; }
+  [[nodiscard]] std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+// Points every recorder started from now on (through the inherited
+// environment) at a log of its own, and reads what was recorded.
+class RecorderLog {
+ public:
+  RecorderLog();
+  ~RecorderLog();
+  RecorderLog(const RecorderLog&) = delete;
+  RecorderLog& operator=(const RecorderLog&) = delete;
+
+  [[nodiscard]] std::vector<std::wstring> Lines() const;
+  // Waits until at least `count` lines are there, then a moment more so that
+  // a line too many is seen too; the recorder starts asynchronously.
+  std::vector<std::wstring> WaitForLines(std::size_t count,
+                                         std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+  // The recorder's own command-line prefix, `"Z:\...\recorder.exe"`.
+  [[nodiscard]] static std::wstring Quoted();
+
+ private:
+  TempFolder folder_;
+  std::wstring path_;
+};
+
+// Runs a command line and waits for it; its exit status, or nothing when it
+// could not be started or did not end in time.
+std::optional<DWORD> RunAndWait(const std::wstring& commandLine,
+                                std::chrono::milliseconds timeout = std::chrono::seconds(60));
+
+std::optional<std::string> ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+bool CopyProgram(const std::wstring& name, const std::wstring& toFolder);
+
+// Runs a command of the Linux host (chattr, for instance) and waits for it.
+// Tests run as root, which ignores mode bits; an immutable file is what makes
+// a Windows write fail for real.
+bool RunHost(const std::string& shellCommand);
+// The host's path of a Windows path, through Wine's own mapping.
+std::string HostPath(const std::wstring& windowsPath);
+
+std::string Utf8(const std::wstring& text);
+std::wstring FromUtf8(const std::string& bytes);
+
+}  // namespace ombrel::testing
