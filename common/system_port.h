@@ -36,6 +36,10 @@ class SystemPort {
   // step. False on any failure, and `path` then keeps its old content.
   virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
 
+  // True for a plain file: a folder, a hidden or a system file counts as
+  // missing, as does nothing at all.
+  virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
+
   virtual LocalTime Now() = 0;
 
   // Conversion between Unicode text and the system's ANSI code page.

@@ -91,6 +91,12 @@ bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
   return replaced;
 }
 
+bool WinSystem::IsOrdinaryFile(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
+}
+
 LocalTime WinSystem::Now() {
   SYSTEMTIME now{};
   ::GetLocalTime(&now);

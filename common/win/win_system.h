@@ -11,6 +11,7 @@ class WinSystem final : public SystemPort {
   std::optional<std::string> ReadAll(const std::wstring& path) override;
   bool WriteAll(const std::wstring& path, std::string_view bytes) override;
   bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
+  bool IsOrdinaryFile(const std::wstring& path) override;
   LocalTime Now() override;
   std::string ToAnsi(const std::wstring& text) override;
   std::wstring FromAnsi(std::string_view bytes) override;

@@ -44,6 +44,9 @@ class FakeSystem : public SystemPort {
     files[path] = std::string(bytes);
     return true;
   }
+  bool IsOrdinaryFile(const std::wstring& path) override {
+    return files.count(path) != 0 && unreadable.count(path) == 0;
+  }
   LocalTime Now() override { return now; }
   std::string ToAnsi(const std::wstring& text) override {
     std::string bytes;

@@ -1,0 +1,544 @@
+// The editor's commands through a fake window: list and selection, the
+// modified flag, loading, saving and leaving, running the entries, help.
+#include "editor.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "fakes.h"
+#include "resource.h"
+
+namespace ombrel::editor {
+namespace {
+
+using testing::FakeOpenPort;
+using testing::FakeSystem;
+
+// A text of the string table shows as its id in braces, so a test sees
+// exactly how the editor joined the pieces.
+std::wstring T(int id) { return L"{" + std::to_wstring(id) + L"}"; }
+
+class FakeView : public EditorView {
+ public:
+  std::vector<std::wstring> items;
+  std::ptrdiff_t selection = -1;
+  std::wstring text;
+  struct Message {
+    MessageKind kind;
+    std::wstring text;
+  };
+  std::vector<Message> messages;
+  std::deque<Answer> answers;  // given in turn; kOk once they run out
+  std::optional<std::wstring> chosenFile;
+  std::wstring dialogTitle, dialogFilter;
+  int ended = 0;
+
+  std::ptrdiff_t ListCount() override { return static_cast<std::ptrdiff_t>(items.size()); }
+  std::wstring ListItem(std::ptrdiff_t index) override { return items.at(static_cast<std::size_t>(index)); }
+  void InsertListItem(std::ptrdiff_t index, const std::wstring& item) override {
+    items.insert(items.begin() + index, item);
+    if (selection >= index) ++selection;  // as a list box keeps it
+  }
+  void RemoveListItem(std::ptrdiff_t index) override {
+    items.erase(items.begin() + index);
+    if (selection == index) selection = -1;
+    if (selection > index) --selection;
+  }
+  std::ptrdiff_t ListSelection() override { return selection; }
+  void SetListSelection(std::ptrdiff_t index) override { selection = index; }
+  std::wstring EditText() override { return text; }
+  void SetEditText(const std::wstring& value) override { text = value; }
+  std::wstring LoadText(int id) override { return T(id); }
+  Answer ShowMessage(MessageKind kind, const std::wstring& message) override {
+    messages.push_back({kind, message});
+    if (answers.empty()) return Answer::kOk;
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title, const std::wstring& filter) override {
+    dialogTitle = title;
+    dialogFilter = filter;
+    return chosenFile;
+  }
+  WindowHandle Handle() override { return 0x77; }
+  void EndProgram() override { ++ended; }
+};
+
+const std::wstring kFolder = L"C:\\Tools";
+const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
+const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
+const std::wstring kHelp = L"C:\\Tools\\help.htm";
+
+class EditorTest : public ::testing::Test {
+ protected:
+  // Loads `file` (nothing: no list file) the way the window does at start.
+  void Load(std::optional<std::string> file) {
+    if (file) system_.files[kList] = *file;
+    editor_.Dat_Get();
+  }
+  void Select(std::ptrdiff_t index) { view_.selection = index; }
+
+  FakeView view_;
+  FakeSystem system_;
+  FakeOpenPort open_;
+  Editor editor_{view_, system_, open_, kFolder};
+};
+
+// --- Loading ---------------------------------------------------------------
+
+TEST_F(EditorTest, LoadShowsEntriesInFileOrderWithTheFirstSelected) {
+  Load("one\r\ntwo\r\nthree\r\n");
+  EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"one", L"two", L"three"}));
+  EXPECT_EQ(view_.selection, 0);
+  EXPECT_EQ(view_.text, L"one");
+  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.entryListPath(), kList);
+}
+
+TEST_F(EditorTest, MissingEmptyOrUnreadableListLoadsEmpty) {
+  for (const int variant : {0, 1, 2}) {
+    FakeView view;
+    FakeSystem system;
+    FakeOpenPort open;
+    view.text = L"stale";
+    if (variant == 1) system.files[kList] = "";
+    if (variant == 2) {
+      system.files[kList] = "a\r\n";
+      system.unreadable.insert(kList);
+    }
+    Editor editor(view, system, open, kFolder);
+    editor.Dat_Get();
+    EXPECT_TRUE(view.items.empty()) << variant;
+    EXPECT_EQ(view.selection, -1) << variant;
+    EXPECT_EQ(view.text, L"") << variant;
+    EXPECT_EQ(editor.entryListPath(), kList) << variant;
+  }
+}
+
+TEST_F(EditorTest, TitleHasPrefixDateTwoSpacesTime) {
+  EXPECT_EQ(editor_.Title({2026, 4, 7, 9, 5, 7}), T(IDS_TITLE_PREFIX) + L"04-07-2026  09:05:07");
+}
+
+// --- List editing ----------------------------------------------------------
+
+TEST_F(EditorTest, InsertIntoEmptyListSelectsTheNewEntry) {
+  Load(std::nullopt);
+  view_.text = L"x";
+  editor_.Command2_Click();
+  EXPECT_EQ(view_.items, std::vector<std::wstring>{L"x"});
+  EXPECT_EQ(view_.selection, 0);
+  EXPECT_EQ(editor_.modified(), 1);
+}
+
+struct InsertCase {
+  const char* name;
+  std::ptrdiff_t selected;
+  std::vector<std::wstring> after;
+  std::ptrdiff_t selectedAfter;
+};
+
+TEST_F(EditorTest, InsertGoesInFrontOfTheSelectedEntry) {
+  const InsertCase cases[] = {
+      {"first", 0, {L"new", L"a", L"b", L"c"}, 0},
+      {"middle", 1, {L"a", L"new", L"b", L"c"}, 1},
+      {"last", 2, {L"a", L"b", L"new", L"c"}, 2},
+      // Entries but none selected: to the end, and selected.
+      {"none", -1, {L"a", L"b", L"c", L"new"}, 3},
+  };
+  for (const InsertCase& c : cases) {
+    FakeView view;
+    view.items = {L"a", L"b", L"c"};
+    view.selection = c.selected;
+    view.text = L"new";
+    FakeSystem system;
+    FakeOpenPort open;
+    Editor editor(view, system, open, kFolder);
+    editor.Command2_Click();
+    EXPECT_EQ(view.items, c.after) << c.name;
+    EXPECT_EQ(view.selection, c.selectedAfter) << c.name;
+    EXPECT_EQ(view.text, L"new") << c.name;  // the edit box is not cleared
+    EXPECT_EQ(editor.modified(), 1) << c.name;
+  }
+}
+
+TEST_F(EditorTest, InsertAndAppendTakeEmptyAndDuplicateTextAsItIs) {
+  Load("a\r\n");
+  view_.text = L"";
+  editor_.Command2_Click();
+  editor_.Command6_Click();
+  view_.text = L"a";
+  editor_.Command6_Click();
+  EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"", L"a", L"", L"a"}));
+}
+
+struct DeleteCase {
+  const char* name;
+  std::vector<std::wstring> before;
+  std::ptrdiff_t selected;
+  std::vector<std::wstring> after;
+  std::ptrdiff_t selectedAfter;
+  std::wstring text;
+};
+
+TEST_F(EditorTest, DeleteMovesTheEntryIntoTheEditBox) {
+  const DeleteCase cases[] = {
+      {"only", {L"a"}, 0, {}, -1, L"a"},
+      {"last", {L"a", L"b", L"c"}, 2, {L"a", L"b"}, 1, L"c"},
+      {"middle", {L"a", L"b", L"c"}, 1, {L"a", L"c"}, 1, L"b"},
+      {"first", {L"a", L"b", L"c"}, 0, {L"b", L"c"}, 0, L"a"},
+  };
+  for (const DeleteCase& c : cases) {
+    FakeView view;
+    view.items = c.before;
+    view.selection = c.selected;
+    view.text = L"typed";
+    FakeSystem system;
+    FakeOpenPort open;
+    Editor editor(view, system, open, kFolder);
+    editor.Command3_Click();
+    EXPECT_EQ(view.items, c.after) << c.name;
+    EXPECT_EQ(view.selection, c.selectedAfter) << c.name;
+    EXPECT_EQ(view.text, c.text) << c.name;
+    EXPECT_EQ(editor.modified(), 1) << c.name;
+  }
+}
+
+TEST_F(EditorTest, DeleteWithNothingSelectedChangesNothing) {
+  Load("a\r\nb\r\n");
+  Select(-1);
+  view_.text = L"typed";
+  editor_.Command3_Click();
+  EXPECT_EQ(view_.items.size(), 2U);
+  EXPECT_EQ(view_.text, L"typed");
+  EXPECT_EQ(editor_.modified(), 0);
+}
+
+TEST_F(EditorTest, DeleteThenInsertPutsAnEntryBackInPlace) {
+  Load("a\r\nb\r\nc\r\n");
+  Select(1);
+  editor_.Command3_Click();
+  view_.text += L"2";
+  editor_.Command2_Click();
+  EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"a", L"b2", L"c"}));
+  EXPECT_EQ(view_.selection, 1);
+}
+
+TEST_F(EditorTest, DeleteThenInsertOfTheLastEntryLandsOnePlaceAbove) {
+  Load("a\r\nb\r\nc\r\n");
+  Select(2);
+  editor_.Command3_Click();
+  editor_.Command2_Click();
+  EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"a", L"c", L"b"}));
+  EXPECT_EQ(view_.selection, 1);
+}
+
+TEST_F(EditorTest, AppendGoesToTheEndAndLeavesTheSelection) {
+  Load(std::nullopt);
+  view_.text = L"x";
+  editor_.Command6_Click();
+  EXPECT_EQ(view_.items, std::vector<std::wstring>{L"x"});
+  EXPECT_EQ(view_.selection, -1);
+  EXPECT_EQ(editor_.modified(), 1);
+
+  FakeView view;
+  view.items = {L"a", L"b"};
+  view.selection = 0;
+  view.text = L"c";
+  Editor editor(view, system_, open_, kFolder);
+  editor.Command6_Click();
+  EXPECT_EQ(view.items, (std::vector<std::wstring>{L"a", L"b", L"c"}));
+  EXPECT_EQ(view.selection, 0);
+}
+
+TEST_F(EditorTest, DoubleClickCopiesTheSelectedEntryOnly) {
+  Load("a\r\nb\r\n");
+  Select(1);
+  view_.text = L"typed";
+  editor_.List1_DblClick();
+  EXPECT_EQ(view_.text, L"b");
+  Select(-1);
+  view_.text = L"typed";
+  editor_.List1_DblClick();
+  EXPECT_EQ(view_.text, L"typed");
+  EXPECT_EQ(editor_.modified(), 0);
+}
+
+TEST_F(EditorTest, LongListsInsertAndAppendBeyondSixteenBits) {
+  std::string file;
+  for (int i = 0; i < 40000; ++i) file += "e" + std::to_string(i) + "\r\n";
+  Load(file);
+  ASSERT_EQ(view_.ListCount(), 40000);
+  Select(39999);
+  view_.text = L"new";
+  editor_.Command2_Click();
+  editor_.Command6_Click();
+  EXPECT_EQ(view_.ListCount(), 40002);
+  EXPECT_EQ(view_.items[39999], L"new");
+  EXPECT_EQ(view_.items[40000], L"e39999");
+  EXPECT_EQ(view_.selection, 39999);
+  ASSERT_TRUE(editor_.Dat_Put());
+  EXPECT_TRUE(system_.files[kList].ends_with("\r\nnew\r\ne39999\r\nnew\r\n"));
+}
+
+// --- Browsing --------------------------------------------------------------
+
+TEST_F(EditorTest, BrowseFillsTheEditBoxOnlyWithAChosenPath) {
+  Load("a\r\n");
+  view_.chosenFile = L"C:\\Apps\\tool.exe";
+  editor_.Command1_Click();
+  EXPECT_EQ(view_.text, L"C:\\Apps\\tool.exe");
+  EXPECT_EQ(view_.dialogTitle, T(IDS_BROWSE_TITLE));
+  EXPECT_EQ(view_.dialogFilter, T(IDS_BROWSE_FILTER));
+
+  view_.chosenFile.reset();  // cancelled
+  editor_.Command1_Click();
+  EXPECT_EQ(view_.text, L"C:\\Apps\\tool.exe");
+  view_.chosenFile = L"";
+  editor_.Command1_Click();
+  EXPECT_EQ(view_.text, L"C:\\Apps\\tool.exe");
+  EXPECT_EQ(view_.items, std::vector<std::wstring>{L"a"});
+  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_TRUE(view_.messages.empty());
+}
+
+// --- Saving and leaving ----------------------------------------------------
+
+TEST_F(EditorTest, SaveWritesTheListAsShownAndClearsTheFlag) {
+  Load("a\r\n");
+  view_.text = L"x,y";
+  editor_.Command6_Click();
+  editor_.Save_Click();
+  EXPECT_EQ(system_.files[kList], "a\r\n\"x,y\"\r\n");
+  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(view_.ended, 0);
+  editor_.END_Click();
+  EXPECT_TRUE(view_.messages.empty());
+  EXPECT_EQ(view_.ended, 1);
+}
+
+TEST_F(EditorTest, SaveOfAnEmptyListWithNoFileCreatesZeroBytes) {
+  Load(std::nullopt);
+  editor_.Save_Click();
+  EXPECT_EQ(system_.files[kList], "");
+}
+
+TEST_F(EditorTest, LeavingUnchangedAsksNothing) {
+  Load("a\r\n");
+  editor_.END_Click();
+  EXPECT_TRUE(view_.messages.empty());
+  EXPECT_EQ(view_.ended, 1);
+}
+
+TEST_F(EditorTest, LeaveQuestionTextAndEachAnswer) {
+  for (const Answer answer : {Answer::kYes, Answer::kNo}) {
+    FakeView view;
+    FakeSystem system;
+    FakeOpenPort open;
+    system.files[kList] = "a\r\n";
+    Editor editor(view, system, open, kFolder);
+    editor.Dat_Get();
+    view.text = L"b";
+    editor.Command6_Click();
+    view.answers = {answer};
+    EXPECT_TRUE(editor.Form_Unload());
+    ASSERT_EQ(view.messages.size(), 1U);
+    EXPECT_EQ(view.messages[0].kind, MessageKind::kLeaveQuestion);
+    EXPECT_EQ(view.messages[0].text, T(IDS_LEAVE_QUESTION_1) + L"\r" + kList + T(IDS_LEAVE_QUESTION_2));
+    EXPECT_EQ(system.files[kList], answer == Answer::kYes ? "a\r\nb\r\n" : "a\r\n");
+    EXPECT_EQ(editor.modified(), 0);
+    EXPECT_EQ(view.ended, 1);
+  }
+}
+
+TEST_F(EditorTest, CancelCommandsLeaveWithoutQuestionOrSave) {
+  for (const bool byMenu : {false, true}) {
+    FakeView view;
+    FakeSystem system;
+    FakeOpenPort open;
+    system.files[kList] = "a\r\n";
+    Editor editor(view, system, open, kFolder);
+    editor.Dat_Get();
+    editor.Command6_Click();
+    byMenu ? editor.CAN_Click() : editor.Command5_Click();
+    EXPECT_TRUE(view.messages.empty());
+    EXPECT_EQ(system.files[kList], "a\r\n");
+    EXPECT_EQ(view.ended, 1);
+  }
+}
+
+TEST_F(EditorTest, SaveAndLeaveAsksNothing) {
+  Load("a\r\n");
+  view_.text = L"b";
+  editor_.Command6_Click();
+  editor_.Command4_Click();
+  EXPECT_TRUE(view_.messages.empty());
+  EXPECT_EQ(system_.files[kList], "a\r\nb\r\n");
+  EXPECT_EQ(view_.ended, 1);
+}
+
+TEST_F(EditorTest, FailedSaveWarnsAndKeepsListFlagAndWindow) {
+  Load("a\r\n");
+  system_.unwritable.insert(kList);
+  view_.text = L"b";
+  editor_.Command6_Click();
+
+  editor_.Save_Click();
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(view_.messages[0].text, kList + T(IDS_SAVE_FAILED));
+  EXPECT_EQ(editor_.modified(), 1);
+
+  editor_.Command4_Click();  // save and leave: the save fails, so it stays
+  EXPECT_EQ(view_.messages.size(), 2U);
+  EXPECT_EQ(view_.ended, 0);
+
+  view_.answers = {Answer::kYes};
+  EXPECT_FALSE(editor_.Form_Unload());  // Yes, but the save fails: stays
+  EXPECT_EQ(view_.messages.size(), 4U);
+  EXPECT_EQ(view_.messages[3].kind, MessageKind::kWarning);
+  EXPECT_EQ(view_.ended, 0);
+  EXPECT_EQ(editor_.modified(), 1);
+  EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"a", L"b"}));
+  EXPECT_EQ(system_.files[kList], "a\r\n");
+
+  view_.answers = {Answer::kNo};  // the user gives up the changes
+  EXPECT_TRUE(editor_.Form_Unload());
+  EXPECT_EQ(view_.ended, 1);
+}
+
+// --- Run now and date reset ------------------------------------------------
+
+TEST_F(EditorTest, RunWithAFreshStampOpensEveryItemAsShownWithoutAsking) {
+  Load("a.txt\r\n");
+  view_.text = L"a.txt";
+  editor_.Command6_Click();  // unsaved, and the same entry twice
+  view_.text = L"";
+  editor_.Command6_Click();  // an empty item is handed on too
+  system_.files[kStamp] = "04-06-2026\r\n";
+  editor_.Command8_Click();
+  EXPECT_TRUE(view_.messages.empty());
+  EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\n");
+  ASSERT_EQ(open_.calls.size(), 3U);
+  EXPECT_EQ(open_.calls[0], (FakeOpenPort::Call{"shell", L"a.txt", L"c:\\", 0x77}));
+  EXPECT_EQ(open_.calls[1].text, L"a.txt");
+  EXPECT_EQ(open_.calls[2].text, L"");
+  EXPECT_EQ(editor_.modified(), 1);
+  EXPECT_EQ(system_.files[kList], "a.txt\r\n");  // the list file is not touched
+}
+
+TEST_F(EditorTest, RunAgainTheSameDayAsksAndNoChangesNothing) {
+  Load("a.txt\r\n");
+  system_.files[kStamp] = "04-07-2026\r\nextra\r\n";
+  view_.answers = {Answer::kNo};
+  editor_.Command8_Click();
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kRunAgainQuestion);
+  EXPECT_EQ(view_.messages[0].text, T(IDS_RUN_AGAIN_1) + L"\r\r" + T(IDS_RUN_AGAIN_2));
+  EXPECT_TRUE(open_.calls.empty());
+  EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\nextra\r\n");
+
+  view_.answers = {Answer::kYes};
+  editor_.Command8_Click();
+  EXPECT_EQ(open_.calls.size(), 1U);
+  EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\n");
+}
+
+TEST_F(EditorTest, RunOfAnEmptyListStillRenewsTheStamp) {
+  Load(std::nullopt);
+  editor_.Command8_Click();
+  EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\n");
+  EXPECT_TRUE(open_.calls.empty());
+  EXPECT_TRUE(view_.messages.empty());
+}
+
+TEST_F(EditorTest, RunWithAnUnwritableStampWarnsAndStillOpens) {
+  Load("a.txt\r\nb.txt\r\n");
+  system_.unwritable.insert(kStamp);
+  editor_.Command8_Click();
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].text, kStamp + T(IDS_STAMP_FAILED));
+  EXPECT_EQ(open_.calls.size(), 2U);
+  EXPECT_EQ(view_.ended, 0);
+}
+
+TEST_F(EditorTest, DateClearEmptiesTheStampSoTheNextRunDoesNotAsk) {
+  Load("a.txt\r\n");
+  editor_.Command7_Click();
+  EXPECT_EQ(system_.files[kStamp], "\r\n");
+  system_.files[kStamp] = "04-07-2026\r\n";
+  editor_.Command7_Click();
+  editor_.Command8_Click();
+  EXPECT_TRUE(view_.messages.empty());
+  EXPECT_EQ(open_.calls.size(), 1U);
+  EXPECT_EQ(editor_.modified(), 0);
+
+  system_.unwritable.insert(kStamp);
+  editor_.Command7_Click();
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].text, kStamp + T(IDS_STAMP_FAILED));
+}
+
+TEST_F(EditorTest, ProgramThatCannotStartWarnsOnlyWhenTheShellFailsToo) {
+  Load("C:\\gone.exe\r\nnext.txt\r\n");
+  open_.startFails.insert(L"C:\\gone.exe");
+  open_.shellResults[L"C:\\gone.exe"] = 2;
+  editor_.Command8_Click();
+  ASSERT_EQ(open_.calls.size(), 4U);
+  EXPECT_EQ(open_.calls[2].kind, "warn");
+  EXPECT_EQ(open_.calls[2].text, L"C:\\gone.exeは開けません");
+  EXPECT_EQ(open_.calls[3].text, L"next.txt");
+}
+
+// --- Help and About --------------------------------------------------------
+
+TEST_F(EditorTest, HelpMissingNamesThePathAndCallsNoShell) {
+  Load(std::nullopt);
+  editor_.HELP_Click();
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(view_.messages[0].text, kHelp + T(IDS_HELP_MISSING));
+  EXPECT_TRUE(open_.calls.empty());
+}
+
+TEST_F(EditorTest, HelpPresentOpensOnceWithoutMessage) {
+  system_.files[kHelp] = "<!DOCTYPE html>";
+  editor_.HELP_Click();
+  EXPECT_EQ(open_.calls, (std::vector<FakeOpenPort::Call>{{"shell", kHelp, L"c:\\", 0x77}}));
+  EXPECT_TRUE(view_.messages.empty());
+}
+
+TEST_F(EditorTest, HelpWithNoBrowserTriesTwiceThenWarnsOnce) {
+  system_.files[kHelp] = "<!DOCTYPE html>";
+  open_.shellResults[kHelp] = 31;
+  open_.shellResults[kHelp + L".HTM"] = 31;
+  editor_.HELP_Click();
+  ASSERT_EQ(open_.calls.size(), 2U);
+  EXPECT_EQ(open_.calls[1].text, kHelp + L".HTM");
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].text,
+            T(IDS_NO_BROWSER_1) + L"\r" + T(IDS_NO_BROWSER_2) + L"\r" + T(IDS_NO_BROWSER_3));
+}
+
+TEST_F(EditorTest, HelpPathWithoutAnyDotGetsHtmOnBothAttempts) {
+  open_.shellResults[L"C:\\Tools\\help.HTM"] = 2;
+  editor_.Help_Open(1, L"C:\\Tools\\help");
+  ASSERT_EQ(open_.calls.size(), 2U);
+  EXPECT_EQ(open_.calls[0].text, L"C:\\Tools\\help.HTM");
+  EXPECT_EQ(open_.calls[1].text, L"C:\\Tools\\help.HTM");
+  EXPECT_EQ(view_.messages.size(), 1U);
+}
+
+TEST_F(EditorTest, AboutShowsNameVersionAndNoticeAndChangesNothing) {
+  Load("a\r\n");
+  editor_.ABOUT_Click();
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kInformation);
+  EXPECT_EQ(view_.messages[0].text, T(IDS_ABOUT_NAME) + L" Ver 1.1.0\r\r" + T(IDS_ABOUT_NOTICE));
+  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(view_.ended, 0);
+}
+
+}  // namespace
+}  // namespace ombrel::editor
