@@ -97,8 +97,7 @@ std::string EncodeEntryList(const std::vector<std::string>& entries) {
   return bytes;
 }
 
-std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system,
-                                                       const std::wstring& path) {
+std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system, const std::wstring& path) {
   const std::optional<std::string> bytes = system.ReadAll(path);
   if (!bytes) return std::nullopt;
   std::vector<std::wstring> entries;
@@ -107,8 +106,7 @@ std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system,
   return entries;
 }
 
-bool WriteEntryList(SystemPort& system, const std::wstring& path,
-                    const std::vector<std::wstring>& entries) {
+bool WriteEntryList(SystemPort& system, const std::wstring& path, const std::vector<std::wstring>& entries) {
   std::string bytes;
   for (const std::wstring& entry : entries) bytes += EncodeEntryLine(system.ToAnsi(entry));
   return system.ReplaceAll(path, bytes);

@@ -61,13 +61,11 @@ bool SurvivesRoundTrip(std::string_view entry);
 
 // The file at `path`, as Unicode entries. Empty when the file cannot be
 // opened: a missing list is a quiet, defined outcome for every caller.
-std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system,
-                                                       const std::wstring& path);
+std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system, const std::wstring& path);
 
 // Replaces the file at `path` with the list in one step, so that a reader at
 // the same moment sees the old list or the new one. False when it failed; the
 // old file is then unchanged.
-bool WriteEntryList(SystemPort& system, const std::wstring& path,
-                    const std::vector<std::wstring>& entries);
+bool WriteEntryList(SystemPort& system, const std::wstring& path, const std::vector<std::wstring>& entries);
 
 }  // namespace ombrel

@@ -28,12 +28,10 @@ bool IsProgramEntry(std::wstring_view entry) {
 }
 
 bool LooksLikeMailAddress(std::wstring_view target) {
-  return Char_Count(target, L"@") == 1 && Char_Count(target, L" ") == 0 &&
-         Char_Count(target, L".") > 1;
+  return Char_Count(target, L"@") == 1 && Char_Count(target, L" ") == 0 && Char_Count(target, L".") > 1;
 }
 
-void Shell_Open(OpenPort& port, ShellVariant variant, WindowHandle owner,
-                const std::wstring& target) {
+void Shell_Open(OpenPort& port, ShellVariant variant, WindowHandle owner, const std::wstring& target) {
   const std::wstring directory = variant == ShellVariant::Editor ? L"c:\\" : L"";
   bool opened = port.ShellExecute(owner, target, directory) > kShellSuccessAbove;
   if (!opened && LooksLikeMailAddress(target)) {
@@ -44,8 +42,7 @@ void Shell_Open(OpenPort& port, ShellVariant variant, WindowHandle owner,
   }
 }
 
-void Entry_Open(OpenPort& port, ShellVariant variant, OwnerWindow& owner,
-                const std::wstring& entry) {
+void Entry_Open(OpenPort& port, ShellVariant variant, OwnerWindow& owner, const std::wstring& entry) {
   if (IsProgramEntry(entry) && port.StartProgram(entry)) return;
   Shell_Open(port, variant, owner.Handle(), entry);
 }

@@ -54,12 +54,10 @@ bool IsProgramEntry(std::wstring_view entry);
 // blank and at least two dots.
 bool LooksLikeMailAddress(std::wstring_view target);
 
-void Shell_Open(OpenPort& port, ShellVariant variant, WindowHandle owner,
-                const std::wstring& target);
+void Shell_Open(OpenPort& port, ShellVariant variant, WindowHandle owner, const std::wstring& target);
 
 // A program entry that cannot be started still goes to the shell, so a web
 // address that merely holds ".com" opens in the browser.
-void Entry_Open(OpenPort& port, ShellVariant variant, OwnerWindow& owner,
-                const std::wstring& entry);
+void Entry_Open(OpenPort& port, ShellVariant variant, OwnerWindow& owner, const std::wstring& entry);
 
 }  // namespace ombrel

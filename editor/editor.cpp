@@ -64,8 +64,8 @@ bool Editor::Dat_Put() {
 
 bool Editor::End_Rtn() {
   if (modified_ != 0) {
-    const std::wstring question = view_.LoadText(IDS_LEAVE_QUESTION_1) + kBreak + entryListPath_ +
-                                  view_.LoadText(IDS_LEAVE_QUESTION_2);
+    const std::wstring question =
+        view_.LoadText(IDS_LEAVE_QUESTION_1) + kBreak + entryListPath_ + view_.LoadText(IDS_LEAVE_QUESTION_2);
     if (view_.ShowMessage(MessageKind::kLeaveQuestion, question) == Answer::kYes && !Dat_Put()) {
       // The list could not be saved: ending now would lose it.
       return false;

@@ -47,7 +47,9 @@ inline constexpr ControlLayout kForm1Controls[] = {
 inline constexpr double kCommand7FontPoints = 7.5;
 
 // Twips to pixels at a given DPI, to the nearest pixel.
-inline int TwipsToPixels(double twips, int dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+inline int TwipsToPixels(double twips, int dpi) {
+  return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
 inline double PixelsToTwips(int pixels, int dpi) { return pixels * 1440.0 / dpi; }
 
 struct PlacementTwips {

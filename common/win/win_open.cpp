@@ -30,8 +30,8 @@ bool WinOpenPort::StartProgram(const std::wstring& commandLine) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
     return false;
   }
   // Nothing waits for the program: its handles are of no further use.
@@ -61,8 +61,8 @@ std::intptr_t WinOpenPort::ShellExecute(WindowHandle owner, const std::wstring& 
   WinSystem system;
   const std::string file = system.ToAnsi(target);
   const std::string folder = system.ToAnsi(directory);
-  const HINSTANCE result = shellExecuteA_(reinterpret_cast<HWND>(owner), nullptr, file.c_str(),
-                                          nullptr, folder.c_str(), SW_SHOWNORMAL);
+  const HINSTANCE result = shellExecuteA_(reinterpret_cast<HWND>(owner), nullptr, file.c_str(), nullptr,
+                                          folder.c_str(), SW_SHOWNORMAL);
   return reinterpret_cast<std::intptr_t>(result);
 }
 

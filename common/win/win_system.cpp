@@ -60,8 +60,8 @@ std::optional<std::string> WinSystem::ReadAll(const std::wstring& path) {
 }
 
 bool WinSystem::WriteAll(const std::wstring& path, std::string_view bytes) {
-  ScopedFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   const bool written = WriteWhole(file.get(), bytes);
   return file.close() && written;
@@ -82,11 +82,10 @@ bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
     }
   }
   const bool exists = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  const bool replaced =
-      exists ? ::ReplaceFileW(path.c_str(), fresh.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                              nullptr, nullptr) != 0
-             : ::MoveFileExW(fresh.c_str(), path.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  const bool replaced = exists ? ::ReplaceFileW(path.c_str(), fresh.c_str(), nullptr,
+                                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                               : ::MoveFileExW(fresh.c_str(), path.c_str(),
+                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!replaced) ::DeleteFileW(fresh.c_str());
   return replaced;
 }

@@ -35,17 +35,17 @@ TEST(CharPosTest, Cases) {
   const PosCase cases[] = {
       {L"C:\\Tools\\help.htm", L".", 1, 14},
       {L"a.b.c", L".", 2, 4},
-      {L"a.b.c", L".", 3, -1},        // fewer than n occurrences
-      {L"aaa", L"aa", 2, 2},          // overlapping matches count
+      {L"a.b.c", L".", 3, -1},  // fewer than n occurrences
+      {L"aaa", L"aa", 2, 2},    // overlapping matches count
       {L"aaa", L"aa", 3, -1},
-      {L"", L".", 1, -1},             // empty text
-      {L"abc", L"", 2, 2},            // empty search matches every position
+      {L"", L".", 1, -1},   // empty text
+      {L"abc", L"", 2, 2},  // empty search matches every position
       {L"abc", L"", 4, -1},
       {L"", L"", 1, -1},
-      {L"a.b", L".", 0, -1},          // n of 0 and below never match
+      {L"a.b", L".", 0, -1},  // n of 0 and below never match
       {L"a.b", L".", -3, -1},
-      {L"ab", L"abc", 1, -1},         // a piece cut short by the end never matches
-      {L"Help.HTM", L"htm", 1, -1},   // no case folding
+      {L"ab", L"abc", 1, -1},        // a piece cut short by the end never matches
+      {L"Help.HTM", L"htm", 1, -1},  // no case folding
       {L"設定.htm", L".", 1, 3},
   };
   for (const PosCase& c : cases) {

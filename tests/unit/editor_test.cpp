@@ -57,7 +57,8 @@ class FakeView : public EditorView {
     answers.pop_front();
     return answer;
   }
-  std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title, const std::wstring& filter) override {
+  std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
+                                                 const std::wstring& filter) override {
     dialogTitle = title;
     dialogFilter = filter;
     return chosenFile;

@@ -32,7 +32,8 @@ const ReadCase kReadCases[] = {
     {"quoted_keeps_edge_spaces", "\" a b \"\r\n", {" a b "}},
     {"empty_quotes", "\"\"\r\n", {""}},
     // Hand-edited files.
-    {"quoted_command_line_kept_as_is", "\"C:\\Program Files\\App\\app.exe\" /min\r\n",
+    {"quoted_command_line_kept_as_is",
+     "\"C:\\Program Files\\App\\app.exe\" /min\r\n",
      {"\"C:\\Program Files\\App\\app.exe\" /min"}},
     {"text_after_quote_ends_at_comma", "\"a b\" x ,c\r\n", {"\"a b\" x", "c"}},
     {"blanks_after_closing_quote_ignored", "\"a,b\"  \t,c\r\n", {"a,b", "c"}},
@@ -45,7 +46,8 @@ const ReadCase kReadCases[] = {
     {"quote_in_middle_is_ordinary", "say \"hi\"\r\n", {"say \"hi\""}},
     {"last_line_only_spaces", "a\r\n   ", {"a", ""}},
     {"spaces_only_line", "  \r\n", {""}},
-    {"shift_jis_trail_bytes_are_not_structure", "\x83\x81\x83\x82\x92\xA0,x\r\n",
+    {"shift_jis_trail_bytes_are_not_structure",
+     "\x83\x81\x83\x82\x92\xA0,x\r\n",
      {"\x83\x81\x83\x82\x92\xA0", "x"}},
 };
 
@@ -128,8 +130,8 @@ TEST(RoundTripTest, GeneratedListsComeBackUnchanged) {
       const bool hasComma = entry.find(',') != std::string::npos;
       const bool edgeBlank = !entry.empty() && (entry.front() == ' ' || entry.front() == '\t' ||
                                                 entry.back() == ' ' || entry.back() == '\t');
-      const bool wholeQuoted = !entry.empty() && entry.front() == '"' &&
-                               entry.find('"', 1) == entry.size() - 1;
+      const bool wholeQuoted =
+          !entry.empty() && entry.front() == '"' && entry.find('"', 1) == entry.size() - 1;
       const bool mayBeLost = hasQuote && (hasComma || edgeBlank || wholeQuoted);
       if (mayBeLost) continue;
       entries.push_back(entry);

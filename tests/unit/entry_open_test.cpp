@@ -12,10 +12,10 @@ using testing::FakeOwner;
 using Call = FakeOpenPort::Call;
 
 TEST(ClassificationTest, ProgramEntries) {
-  for (const wchar_t* entry : {L"C:\\Windows\\notepad.exe", L"C:\\APP\\RUN.EXE", L"C:\\App\\Run.Exe",
-                               L"C:\\tools\\go.BAT", L"C:\\dos\\edit.com", L"notepad.exe C:\\a.txt",
-                               L"C:\\my.exe.d\\readme.txt", L"http://www.example.com/",
-                               L"C:\\x.command\\notes.txt"}) {
+  for (const wchar_t* entry :
+       {L"C:\\Windows\\notepad.exe", L"C:\\APP\\RUN.EXE", L"C:\\App\\Run.Exe", L"C:\\tools\\go.BAT",
+        L"C:\\dos\\edit.com", L"notepad.exe C:\\a.txt", L"C:\\my.exe.d\\readme.txt",
+        L"http://www.example.com/", L"C:\\x.command\\notes.txt"}) {
     EXPECT_TRUE(IsProgramEntry(entry)) << ::testing::PrintToString(std::wstring(entry));
   }
 }
@@ -72,9 +72,8 @@ struct MailCase {
 // The mail retry: exactly one "@", no blank, two dots or more.
 TEST(ShellOpenTest, MailFallbackRule) {
   const MailCase cases[] = {
-      {L"user@host.example.jp", true},  {L"first.last@example.jp", true},
-      {L"user@example.jp", false},      {L"a@b@c.example.jp", false},
-      {L"user @host.example.jp", false}, {L"", false},
+      {L"user@host.example.jp", true}, {L"first.last@example.jp", true},  {L"user@example.jp", false},
+      {L"a@b@c.example.jp", false},    {L"user @host.example.jp", false}, {L"", false},
       {L"host.example.jp", false},
   };
   for (const MailCase& c : cases) {

@@ -121,7 +121,8 @@ bool RunHost(const std::string& shellCommand) {
   // leaves its exit status in a file, which is waited for instead.
   TempFolder folder;
   const std::string done = HostPath(folder / L"done");
-  std::wstring line = L"Z:\\bin\\sh -c \"" + FromUtf8("(" + shellCommand + "); echo $? > '" + done + "'") + L"\"";
+  std::wstring line =
+      L"Z:\\bin\\sh -c \"" + FromUtf8("(" + shellCommand + "); echo $? > '" + done + "'") + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -151,7 +152,8 @@ std::string Utf8(const std::wstring& text) {
 
 std::wstring FromUtf8(const std::string& bytes) {
   if (bytes.empty()) return {};
-  const int size = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  const int size =
+      ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(static_cast<std::size_t>(size), L'\0');
   ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
   return text;
