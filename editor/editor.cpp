@@ -38,6 +38,9 @@ void Editor::Dat_Get() {
   entryListPath_ = folder_ + kEntryListFileName;
   std::ptrdiff_t count = 0;
   if (const auto entries = ReadEntryList(system_, entryListPath_)) {
+    std::size_t characters = 0;
+    for (const std::wstring& entry : *entries) characters += entry.size();
+    view_.ReserveListItems(entries->size(), characters);
     for (const std::wstring& entry : *entries) view_.InsertListItem(count++, entry);
   }
   if (count > 0) {

@@ -43,6 +43,8 @@ class EditorView {
   virtual void RemoveListItem(std::ptrdiff_t index) = 0;
   virtual std::ptrdiff_t ListSelection() = 0;
   virtual void SetListSelection(std::ptrdiff_t index) = 0;
+  // Told before a whole list is loaded, so that a long one loads fast.
+  virtual void ReserveListItems(std::size_t /*count*/, std::size_t /*characters*/) {}
 
   // Text1.
   virtual std::wstring EditText() = 0;

@@ -6,7 +6,7 @@ set -euo pipefail
 ombrel_packages=(
   cmake ninja-build g++ googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine wine64 xvfb xdotool x11-utils imagemagick fonts-noto-cjk locales tidy
+  wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick fonts-noto-cjk locales tidy
 )
 
 ombrel_install_dependencies() {

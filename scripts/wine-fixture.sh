@@ -80,6 +80,14 @@ case "$action" in
       echo "wine-fixture: creating the Wine prefix $WINEPREFIX"
       wineboot -i >/dev/null 2>&1 </dev/null
     fi
+    # No window manager runs on the virtual display: Wine then draws title bars
+    # and borders itself, and does not wait (two seconds per window) for one
+    # to hide a window that is destroyed. The title bar's buttons are glyphs of
+    # Wine's Marlett font, which this Wine looks for in the prefix.
+    "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+      cp -u /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     # Drive R: is a folder of the build, for programs that lie in a drive's root.
     mkdir -p "$build/drive-r"
     ln -sfn "$build/drive-r" "$WINEPREFIX/dosdevices/r:"

@@ -48,6 +48,14 @@ namespace detail {
 inline HANDLE InvalidFile() { return INVALID_HANDLE_VALUE; }
 inline HANDLE NullHandle() { return nullptr; }
 inline HMODULE NullModule() { return nullptr; }
+inline HFONT NullFont() { return nullptr; }
+inline HBITMAP NullBitmap() { return nullptr; }
+inline HBRUSH NullBrush() { return nullptr; }
+inline HDC NullDC() { return nullptr; }
+inline HMENU NullMenu() { return nullptr; }
+inline BOOL FreeFont(HFONT font) { return ::DeleteObject(font); }
+inline BOOL FreeBitmap(HBITMAP bitmap) { return ::DeleteObject(bitmap); }
+inline BOOL FreeBrush(HBRUSH brush) { return ::DeleteObject(brush); }
 }  // namespace detail
 
 // CreateFileW reports failure as INVALID_HANDLE_VALUE.
@@ -55,6 +63,47 @@ using ScopedFile = Scoped<HANDLE, &::CloseHandle, &detail::InvalidFile>;
 // Processes, threads, mutexes and events report failure as null.
 using ScopedHandle = Scoped<HANDLE, &::CloseHandle, &detail::NullHandle>;
 using ScopedLibrary = Scoped<HMODULE, &::FreeLibrary, &detail::NullModule>;
+// GDI objects the program created itself (never stock objects).
+using ScopedFont = Scoped<HFONT, &detail::FreeFont, &detail::NullFont>;
+using ScopedBitmap = Scoped<HBITMAP, &detail::FreeBitmap, &detail::NullBitmap>;
+using ScopedBrush = Scoped<HBRUSH, &detail::FreeBrush, &detail::NullBrush>;
+// A memory DC from CreateCompatibleDC; a window's DC is ScopedWindowDC below.
+using ScopedMemoryDC = Scoped<HDC, &::DeleteDC, &detail::NullDC>;
+// A menu no window owns yet; release() it once a window takes it over.
+using ScopedMenu = Scoped<HMENU, &::DestroyMenu, &detail::NullMenu>;
+
+// A window's DC from GetDC, which must go back to the same window.
+class ScopedWindowDC {
+ public:
+  explicit ScopedWindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  ScopedWindowDC(const ScopedWindowDC&) = delete;
+  ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+  ~ScopedWindowDC() {
+    if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+  }
+  [[nodiscard]] HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// Selects a GDI object into a DC for one scope and puts the old one back, so
+// the object can be deleted safely afterwards.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() {
+    if (old_ != nullptr && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 
 // Loads a DLL from the system folder only, so that a DLL planted beside the
 // program is never picked up.

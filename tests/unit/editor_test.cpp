@@ -7,7 +7,7 @@
 #include <deque>
 
 #include "fakes.h"
-#include "resource.h"
+#include "editor/resource.h"
 
 namespace ombrel::editor {
 namespace {

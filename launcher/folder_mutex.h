@@ -1,0 +1,36 @@
+// The program folder's lock on Windows: a named mutex, so launchers of one
+// folder take turns, and an ended or crashed holder frees it by itself.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "launcher_run.h"
+#include "scoped.h"
+
+namespace ombrel::launcher {
+
+// The mutex name for a folder, letter case ignored.
+std::wstring FolderMutexName(const std::wstring& folder);
+
+class FolderMutex final : public FolderLock {
+ public:
+  // Long enough for any run that is making progress: a run never waits for
+  // what it opens, only for the shell to take each target.
+  static constexpr DWORD kDefaultWait = 5 * 60 * 1000;
+
+  explicit FolderMutex(const std::wstring& folder, DWORD waitMilliseconds = kDefaultWait)
+      : name_(FolderMutexName(folder)), wait_(waitMilliseconds) {}
+
+  Acquired Acquire() override;
+  void Release() override;
+
+ private:
+  std::wstring name_;
+  DWORD wait_;
+  win::ScopedHandle mutex_;
+  bool held_ = false;
+};
+
+}  // namespace ombrel::launcher

@@ -1,0 +1,75 @@
+#include "launcher_run.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "entry_list.h"
+#include "file01.h"
+#include "stamp.h"
+
+namespace ombrel {
+
+namespace {
+
+// Releases the lock however the run ends, and only after its last entry, so a
+// second launcher waiting on it then finds today's stamp.
+class HeldLock {
+ public:
+  explicit HeldLock(FolderLock& lock) : lock_(lock) {}
+  HeldLock(const HeldLock&) = delete;
+  HeldLock& operator=(const HeldLock&) = delete;
+  ~HeldLock() { lock_.Release(); }
+
+ private:
+  FolderLock& lock_;
+};
+
+}  // namespace
+
+std::wstring FolderLockName(std::wstring_view upperCaseFolder) {
+  // FNV-1a over the UTF-16 code units: stable across runs and builds, which
+  // std::hash is not required to be.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const wchar_t unit : upperCaseFolder) {
+    for (const unsigned byte :
+         {static_cast<unsigned>(unit) & 0xFFU, (static_cast<unsigned>(unit) >> 8U) & 0xFFU}) {
+      hash ^= byte;
+      hash *= 0x100000001b3ULL;
+    }
+  }
+  std::wstring name = L"Local\\Ombrel-";
+  for (int shift = 60; shift >= 0; shift -= 4) {
+    name += L"0123456789ABCDEF"[(hash >> static_cast<unsigned>(shift)) & 0xFU];
+  }
+  return name;
+}
+
+LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,
+                         const std::wstring& folder) {
+  switch (lock.Acquire()) {
+    case FolderLock::Acquired::kHeld:
+      break;
+    case FolderLock::Acquired::kTimedOut:
+      return LauncherExit::kLockTimedOut;
+    case FolderLock::Acquired::kFailed:
+      return LauncherExit::kLockFailed;
+  }
+  const HeldLock held(lock);
+
+  // The same-day start ends here, having read one small file.
+  if (StampCheck(system, folder)) return LauncherExit::kDone;
+
+  // Renewed before the first entry, so whatever happens to the entries, a
+  // second start today opens nothing. A stamp that cannot be written does not
+  // cost the user the day's entries; it only shows in the exit status.
+  const bool renewed = StampRenew(system, folder);
+
+  const std::optional<std::vector<std::wstring>> entries = ReadEntryList(system, folder + kEntryListFileName);
+  if (entries) {
+    for (const std::wstring& entry : *entries) Entry_Open(open, ShellVariant::Launcher, owner, entry);
+  }
+  return renewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
+}
+
+}  // namespace ombrel

@@ -1,0 +1,56 @@
+// The launcher's whole pass, without Windows: take the program folder's lock,
+// end at once when the stamp says the entries already ran today, otherwise
+// renew the stamp and open every entry of the list in file order.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "entry_open.h"
+
+namespace ombrel {
+
+class SystemPort;
+
+// The process's exit status. Only what went wrong for the launcher itself
+// counts; an entry the shell could not open is skipped silently, as always.
+enum class LauncherExit : int {
+  // Ran today already, or the entries were opened (a missing list included).
+  kDone = 0,
+  // The stamp could not be written; the entries were opened all the same, so
+  // the next start will open them again.
+  kStampNotWritten = 1,
+  // Another launcher of the same folder held the lock for the whole wait;
+  // nothing was checked or opened, the other one does the day's run.
+  kLockTimedOut = 2,
+  // The lock could not be made or waited for at all; nothing was opened.
+  kLockFailed = 3,
+};
+
+// Makes launchers of one program folder take turns, so that two started at
+// the same moment cannot both find yesterday's stamp.
+class FolderLock {
+ public:
+  enum class Acquired { kHeld, kTimedOut, kFailed };
+
+  FolderLock() = default;
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  virtual ~FolderLock() = default;
+
+  // Waits until no other launcher of the folder holds the lock.
+  virtual Acquired Acquire() = 0;
+  // Called once after a successful Acquire.
+  virtual void Release() = 0;
+};
+
+// The name of the folder's lock: "Local\" (one session) and a hash of the
+// folder, since a kernel object's name may hold no further backslash. The
+// caller upper-cases the folder first: Windows paths ignore letter case.
+std::wstring FolderLockName(std::wstring_view upperCaseFolder);
+
+// The run. `folder` is the program folder, without a trailing backslash.
+LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,
+                         const std::wstring& folder);
+
+}  // namespace ombrel

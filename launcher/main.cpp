@@ -1,0 +1,25 @@
+// Ombrel.exe: opens the day's entries at the first start of the day. A GUI
+// program that never shows a window or a message; its exit status tells what
+// happened (see README).
+#include <windows.h>
+
+#include "file01.h"
+#include "folder_mutex.h"
+#include "hidden_owner.h"
+#include "launcher_run.h"
+#include "win_open.h"
+#include "win_system.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before anything can load a DLL: from the system folder only, never from
+  // the program folder, which users write to and where a planted DLL would
+  // run with their rights at every log-on.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+  const std::wstring folder = ombrel::App_Dir();
+  ombrel::win::WinSystem system;
+  ombrel::launcher::FolderMutex lock(folder);
+  ombrel::launcher::HiddenOwner owner(instance);
+  ombrel::win::WinOpenPort open;
+  return static_cast<int>(ombrel::LauncherRun(system, open, owner, lock, folder));
+}

@@ -1,0 +1,255 @@
+#include "launcher_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "fakes.h"
+
+namespace ombrel {
+namespace {
+
+using Events = std::vector<std::string>;
+
+const std::wstring kFolder = L"C:\\Tools";
+const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
+const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
+// The fake clock's day.
+const std::string kToday = "04-07-2026\r\n";
+
+std::string FileName(const std::wstring& path) {
+  return testing::FakeSystem::Narrow(path.substr(path.rfind(L'\\') + 1));
+}
+
+// The fakes below write into one shared list of events, so that a test sees
+// the order of everything the run did across files, lock, window and shell.
+class RecordingSystem final : public testing::FakeSystem {
+ public:
+  explicit RecordingSystem(Events& events) : events_(events) {}
+  std::optional<std::string> ReadAll(const std::wstring& path) override {
+    events_.push_back("read " + FileName(path));
+    return FakeSystem::ReadAll(path);
+  }
+  bool WriteAll(const std::wstring& path, std::string_view bytes) override {
+    events_.push_back("write " + FileName(path));
+    return FakeSystem::WriteAll(path, bytes);
+  }
+  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+    events_.push_back("replace " + FileName(path));
+    return FakeSystem::ReplaceAll(path, bytes);
+  }
+
+ private:
+  Events& events_;
+};
+
+class RecordingPort final : public testing::FakeOpenPort {
+ public:
+  explicit RecordingPort(Events& events) : events_(events) {}
+  bool StartProgram(const std::wstring& commandLine) override {
+    events_.push_back("start " + testing::FakeSystem::Narrow(commandLine));
+    return FakeOpenPort::StartProgram(commandLine);
+  }
+  std::intptr_t ShellExecute(WindowHandle owner, const std::wstring& target,
+                             const std::wstring& directory) override {
+    events_.push_back("shell " + testing::FakeSystem::Narrow(target));
+    return FakeOpenPort::ShellExecute(owner, target, directory);
+  }
+  void ShowCannotOpen(WindowHandle owner, const std::wstring& text) override {
+    events_.push_back("warn");
+    FakeOpenPort::ShowCannotOpen(owner, text);
+  }
+
+ private:
+  Events& events_;
+};
+
+class RecordingOwner final : public OwnerWindow {
+ public:
+  explicit RecordingOwner(Events& events) : events_(events) {}
+  WindowHandle Handle() override {
+    events_.push_back("window");
+    return 0x4242;
+  }
+
+ private:
+  Events& events_;
+};
+
+class RecordingLock final : public FolderLock {
+ public:
+  explicit RecordingLock(Events& events) : events_(events) {}
+  Acquired Acquire() override {
+    events_.push_back("lock");
+    return result;
+  }
+  void Release() override { events_.push_back("unlock"); }
+  Acquired result = Acquired::kHeld;
+
+ private:
+  Events& events_;
+};
+
+class LauncherRunTest : public ::testing::Test {
+ protected:
+  LauncherExit Run() { return LauncherRun(system_, port_, owner_, lock_, kFolder); }
+
+  Events events_;
+  RecordingSystem system_{events_};
+  RecordingPort port_{events_};
+  RecordingOwner owner_{events_};
+  RecordingLock lock_{events_};
+};
+
+TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
+  system_.files[kStamp] = "04-06-2026\r\n";
+  system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\nuser@host.example.jp\r\nC:\\b.bat /x\r\n";
+  port_.shellResults[L"user@host.example.jp"] = 2;
+
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(events_,
+            (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT", "start C:\\a.exe",
+                    "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
+                    "shell Mailto:user@host.example.jp", "start C:\\b.bat /x", "unlock"}));
+  EXPECT_EQ(system_.files[kStamp], kToday);
+  // The launcher's shell calls carry its hidden window and an empty folder.
+  for (const auto& call : port_.calls) {
+    if (call.kind == "shell") {
+      EXPECT_EQ(call.owner, 0x4242U);
+      EXPECT_EQ(call.directory, L"");
+    }
+  }
+}
+
+struct StampCase {
+  const char* name;
+  std::optional<std::string> bytes;  // nothing: no stamp file
+  bool unreadable;
+  bool ranToday;
+};
+
+TEST_F(LauncherRunTest, OnlyTodaysExactStampEndsTheRunUntouched) {
+  const StampCase cases[] = {
+      {"today", kToday, false, true},          {"yesterday", "04-06-2026\r\n", false, false},
+      {"missing", std::nullopt, false, false}, {"cleared_empty_line", "\r\n", false, false},
+      {"zero_bytes", "", false, false},        {"today_but_unreadable", kToday, true, false},
+  };
+  for (const StampCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    system_.files.clear();
+    system_.unreadable.clear();
+    if (c.bytes) system_.files[kStamp] = *c.bytes;
+    if (c.unreadable) system_.unreadable.insert(kStamp);
+    system_.files[kList] = "C:\\a.exe\r\n";
+
+    EXPECT_EQ(Run(), LauncherExit::kDone);
+    if (c.ranToday) {
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], *c.bytes);
+    } else {
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT",
+                                 "start C:\\a.exe", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], kToday);
+    }
+  }
+}
+
+struct ListCase {
+  const char* name;
+  std::optional<std::string> bytes;  // nothing: no list file
+  bool unreadable;
+};
+
+TEST_F(LauncherRunTest, MissingEmptyOrUnreadableListStillRenewsStamp) {
+  const ListCase cases[] = {
+      {"missing", std::nullopt, false},
+      {"zero_bytes", "", false},
+      {"unreadable", "C:\\a.exe\r\n", true},
+  };
+  for (const ListCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    system_.files.clear();
+    system_.unreadable.clear();
+    if (c.bytes) system_.files[kList] = *c.bytes;
+    if (c.unreadable) system_.unreadable.insert(kList);
+
+    EXPECT_EQ(Run(), LauncherExit::kDone);
+    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT", "unlock"}));
+    EXPECT_EQ(system_.files[kStamp], kToday);
+  }
+}
+
+TEST_F(LauncherRunTest, ProgramEntriesAloneNeverAskForTheWindow) {
+  system_.files[kList] = "C:\\a.exe\r\nC:\\B.BAT\r\nC:\\dos\\edit.Com arg\r\nC:\\x.exe.d\\y\r\n";
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "window"), 0);
+  EXPECT_EQ(port_.calls.size(), 4U);
+}
+
+TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
+  system_.files[kList] = "C:\\missing.txt\r\nuser@example.jp\r\n\r\nC:\\gone.exe\r\nC:\\last.exe\r\n";
+  port_.shellResults[L"C:\\missing.txt"] = 2;
+  port_.shellResults[L"user@example.jp"] = 2;  // one dot: no mail retry
+  port_.shellResults[L""] = 11;                // the empty entry
+  port_.startFails.insert(L"C:\\gone.exe");
+  port_.shellResults[L"C:\\gone.exe"] = 2;
+
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(events_,
+            (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT", "window",
+                    "shell C:\\missing.txt", "window", "shell user@example.jp", "window", "shell ",
+                    "start C:\\gone.exe", "window", "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
+}
+
+TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
+  // Read-only stamp, and a stamp another program holds open without sharing.
+  for (const bool unreadable : {false, true}) {
+    SCOPED_TRACE(unreadable ? "locked" : "read-only");
+    events_.clear();
+    system_.files[kStamp] = "04-06-2026\r\n";
+    system_.unwritable = {kStamp};
+    system_.unreadable.clear();
+    if (unreadable) system_.unreadable.insert(kStamp);
+    system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\n";
+
+    EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
+    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT",
+                               "start C:\\a.exe", "window", "shell C:\\memo.txt", "unlock"}));
+    EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
+  }
+}
+
+TEST_F(LauncherRunTest, WithoutTheLockNothingIsReadOrOpened) {
+  const std::pair<FolderLock::Acquired, LauncherExit> cases[] = {
+      {FolderLock::Acquired::kTimedOut, LauncherExit::kLockTimedOut},
+      {FolderLock::Acquired::kFailed, LauncherExit::kLockFailed},
+  };
+  for (const auto& [acquired, status] : cases) {
+    events_.clear();
+    system_.files[kList] = "C:\\a.exe\r\n";
+    lock_.result = acquired;
+    EXPECT_EQ(Run(), status);
+    EXPECT_EQ(events_, Events{"lock"});
+    EXPECT_EQ(system_.files.count(kStamp), 0U);
+  }
+}
+
+TEST(FolderLockNameTest, OneNameObjectPerFolderWithoutFurtherBackslashes) {
+  const std::wstring folders[] = {
+      L"C:", L"C:\\TOOLS", L"C:\\TOOLS2", L"D:\\TOOLS", L"C:\\ツール", L"\\\\SERVER\\SHARE\\X", L""};
+  std::set<std::wstring> names;
+  for (const std::wstring& folder : folders) {
+    const std::wstring name = FolderLockName(folder);
+    EXPECT_EQ(name.rfind(L"Local\\", 0), 0U);
+    EXPECT_EQ(std::count(name.begin(), name.end(), L'\\'), 1);
+    EXPECT_EQ(name, FolderLockName(folder)) << "stable";
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), std::size(folders));
+}
+
+}  // namespace
+}  // namespace ombrel

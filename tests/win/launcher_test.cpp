@@ -1,0 +1,580 @@
+// Ombrel.exe end to end under Wine: a copy of the program in a fresh program
+// folder, the real stamp and list files there, and the recorder standing in
+// for everything the launcher starts or the shell opens.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <set>
+
+#include "entry_list.h"
+#include "folder_mutex.h"
+#include "launcher_run.h"
+#include "test_support.h"
+#include "win_system.h"
+
+namespace ombrel {
+namespace {
+
+using testing::ReadBytes;
+using testing::RecorderLog;
+using testing::TempFolder;
+using testing::WriteBytes;
+using Lines = std::vector<std::wstring>;
+
+constexpr DWORD kDone = static_cast<DWORD>(LauncherExit::kDone);
+constexpr DWORD kStampNotWritten = static_cast<DWORD>(LauncherExit::kStampNotWritten);
+
+std::string DateOf(const SYSTEMTIME& day, const char* format = "%02u-%02u-%04u") {
+  char text[32];
+  std::snprintf(text, sizeof text, format, day.wMonth, day.wDay, day.wYear);
+  return text;
+}
+
+SYSTEMTIME Today() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  return now;
+}
+
+SYSTEMTIME Yesterday() {
+  FILETIME time{};
+  SYSTEMTIME now = Today();
+  ::SystemTimeToFileTime(&now, &time);
+  ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
+  ticks.QuadPart -= 24ULL * 60 * 60 * 10'000'000;
+  time = {ticks.LowPart, ticks.HighPart};
+  SYSTEMTIME day{};
+  ::FileTimeToSystemTime(&time, &day);
+  return day;
+}
+
+// The launcher's only valid stamp: MM-DD-YYYY, CR, LF.
+std::string TodaysStamp() { return DateOf(Today()) + "\r\n"; }
+
+std::wstring Quote(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// As the editor writes it.
+void WriteList(const std::wstring& path, const Lines& entries) {
+  win::WinSystem system;
+  ASSERT_TRUE(WriteEntryList(system, path, entries));
+}
+
+// A program entry that starts the recorder, and the line it then logs.
+std::wstring RecorderEntry(const std::wstring& tag) { return RecorderLog::Quoted() + L" " + tag; }
+// What the recorder logs when the shell hands it a target.
+std::wstring OpenedByShell(const std::wstring& target) {
+  return RecorderLog::Quoted() + L" \"" + target + L"\"";
+}
+
+// Everything a run started has been created by the time the run ends; once
+// no recorder is left running, the log is complete.
+void WaitForRecorders() {
+  for (int attempt = 0; attempt < 400; ++attempt) {
+    bool running = false;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+      running = running || ::lstrcmpiW(entry.szExeFile, L"recorder.exe") == 0;
+    }
+    ::CloseHandle(snapshot);
+    if (!running) return;
+    ::Sleep(25);
+  }
+  ADD_FAILURE() << "recorders still running";
+}
+
+// The recorder's lines in the order the recorders were started (see the
+// recorder's order file), rather than the order they reached the log.
+Lines StartOrder() {
+  wchar_t log[MAX_PATH * 2];
+  const DWORD length = ::GetEnvironmentVariableW(L"OMBREL_RECORDER_LOG", log, MAX_PATH * 2);
+  const std::optional<std::string> bytes = ReadBytes(std::wstring(log, length) + L".order");
+  std::vector<std::pair<std::string, std::wstring>> stamped;
+  std::size_t start = 0;
+  while (bytes && start < bytes->size()) {
+    const std::size_t end = bytes->find('\n', start);
+    const std::string line = bytes->substr(start, end - start);
+    if (line.size() > 21) stamped.emplace_back(line.substr(0, 20), testing::FromUtf8(line.substr(21)));
+    start = end == std::string::npos ? bytes->size() : end + 1;
+  }
+  std::stable_sort(stamped.begin(), stamped.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  Lines lines;
+  for (const auto& [time, line] : stamped) lines.push_back(line);
+  return lines;
+}
+
+// A run of the launcher watched as its debugger: every DLL it loaded, in
+// order, and what windows it had at the moment it loaded ole32, which it does
+// for its first shell entry right after making its owner window.
+struct WindowSeen {
+  std::wstring className;
+  std::wstring caption;
+  bool visible = false;
+};
+struct WatchedRun {
+  std::optional<DWORD> status;
+  Lines modules;  // the DLLs' paths as the process registered them, upper case
+  std::vector<WindowSeen> windowsAtOle32;
+};
+
+std::wstring Upper(std::wstring text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](wchar_t c) { return std::towupper(c); });
+  return text;
+}
+
+std::wstring BaseName(const std::wstring& path) { return path.substr(path.rfind(L'\\') + 1); }
+
+std::vector<WindowSeen> WindowsOf(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    std::vector<WindowSeen> found;
+  } search{processId, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(context);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner != s.processId) return TRUE;
+        wchar_t className[256] = {};
+        wchar_t caption[256] = {};
+        ::GetClassNameW(window, className, 256);
+        // Without a message: the process stands still under the debugger.
+        ::InternalGetWindowText(window, caption, 256);
+        s.found.push_back({className, caption, ::IsWindowVisible(window) != FALSE});
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The path under which the process registered a DLL it loaded. Not the file
+// that was mapped: when Wine finds a DLL of its own by name in a folder, it
+// registers that folder's path but maps its own file, and it is the folder
+// that tells where the program looked.
+std::wstring LoadedAs(HANDLE process, const LOAD_DLL_DEBUG_INFO& dll) {
+  void* remote = nullptr;
+  SIZE_T read = 0;
+  std::wstring name;
+  if (dll.lpImageName != nullptr && dll.fUnicode &&
+      ::ReadProcessMemory(process, dll.lpImageName, &remote, sizeof remote, &read) && remote != nullptr) {
+    for (auto* at = static_cast<const wchar_t*>(remote); name.size() < 32768; ++at) {
+      wchar_t c = 0;
+      if (!::ReadProcessMemory(process, at, &c, sizeof c, &read) || c == L'\0') break;
+      name += c;
+    }
+  }
+  return name;
+}
+
+WatchedRun RunWatched(const std::wstring& program) {
+  WatchedRun run;
+  std::wstring line = Quote(program);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
+                        nullptr, &startup, &process)) {
+    ADD_FAILURE() << "cannot start " << testing::Utf8(program);
+    return run;
+  }
+  ::CloseHandle(process.hThread);
+  for (;;) {
+    DEBUG_EVENT event{};
+    if (!::WaitForDebugEvent(&event, 30000)) {
+      ADD_FAILURE() << "no debug event for 30 s";
+      ::TerminateProcess(process.hProcess, 99);
+      break;
+    }
+    DWORD next = DBG_CONTINUE;
+    if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT && event.u.CreateProcessInfo.hFile) {
+      ::CloseHandle(event.u.CreateProcessInfo.hFile);
+    } else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT) {
+      std::wstring path = LoadedAs(process.hProcess, event.u.LoadDll);
+      if (event.u.LoadDll.hFile) {
+        // ntdll and DLLs mapped only as data have no registered path.
+        wchar_t file[MAX_PATH * 2] = {};
+        const DWORD length = ::GetFinalPathNameByHandleW(event.u.LoadDll.hFile, file, MAX_PATH * 2, 0);
+        if (path.empty() && length > 0 && length < MAX_PATH * 2) path = file;
+        ::CloseHandle(event.u.LoadDll.hFile);
+      }
+      std::wstring name = Upper(path);
+      if (name.rfind(L"\\\\?\\", 0) == 0) name.erase(0, 4);
+      run.modules.push_back(name);
+      if (BaseName(name) == L"OLE32.DLL" && run.windowsAtOle32.empty()) {
+        run.windowsAtOle32 = WindowsOf(event.dwProcessId);
+      }
+    } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+               event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
+      next = DBG_EXCEPTION_NOT_HANDLED;
+    } else if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {
+      run.status = event.u.ExitProcess.dwExitCode;
+      ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
+      break;
+    }
+    ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, next);
+  }
+  ::WaitForSingleObject(process.hProcess, 10000);
+  ::CloseHandle(process.hProcess);
+  return run;
+}
+
+class LauncherTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder_.path())); }
+
+  [[nodiscard]] std::wstring Program() const { return folder_ / L"Ombrel.exe"; }
+  [[nodiscard]] std::wstring Stamp() const { return folder_ / L"OMBREL.INI"; }
+  [[nodiscard]] std::wstring List() const { return folder_ / L"OMBREL.DAT"; }
+
+  // Runs the launcher to its end and lets what it started finish logging.
+  std::optional<DWORD> Run() {
+    const std::optional<DWORD> status = testing::RunAndWait(Quote(Program()));
+    WaitForRecorders();
+    return status;
+  }
+
+  TempFolder folder_;
+  RecorderLog log_;
+};
+
+struct StampCase {
+  const char* name;
+  std::optional<std::string> bytes;  // nothing: no stamp file
+  bool opens;
+};
+
+TEST_F(LauncherTest, StampDecidesAndIsLeftAsTwelveBytesOfToday) {
+  const SYSTEMTIME today = Today();
+  const std::string noLeadingZeros = DateOf(today, "%u-%u-%04u") + "\r\n";
+  std::vector<StampCase> cases = {
+      {"missing", std::nullopt, true},
+      {"today", TodaysStamp(), false},
+      {"today_then_more_lines", TodaysStamp() + "01-01-2000\r\n", false},
+      {"yesterday", DateOf(Yesterday()) + "\r\n", true},
+      {"reset_empty_line", "\r\n", true},
+      {"zero_bytes", "", true},
+      {"slashes", DateOf(today, "%02u/%02u/%04u") + "\r\n", true},
+      {"two_digit_year", DateOf(today, "%02u-%02u-") + std::to_string(today.wYear % 100) + "\r\n", true},
+      {"longer_old_content", "12-31-1999 and a long tail that must not survive\r\nmore\r\n", true},
+  };
+  if (noLeadingZeros != TodaysStamp()) cases.push_back({"no_leading_zeros", noLeadingZeros, true});
+  WriteList(List(), {RecorderEntry(L"stamp")});
+
+  std::size_t opened = 0;
+  for (const StampCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::DeleteFileW(Stamp().c_str());
+    if (c.bytes) WriteBytes(Stamp(), *c.bytes);
+
+    EXPECT_EQ(Run(), kDone);
+    if (c.opens) ++opened;
+    EXPECT_EQ(log_.Lines().size(), opened);
+    const std::optional<std::string> after = ReadBytes(Stamp());
+    EXPECT_EQ(after, c.opens ? std::optional(TodaysStamp()) : c.bytes);
+    if (c.opens) {
+      EXPECT_EQ(after.value_or("").size(), 12U);
+    }
+  }
+}
+
+TEST_F(LauncherTest, MissingOrEmptyListRenewsStampAndOpensNothing) {
+  for (const bool missing : {true, false}) {
+    SCOPED_TRACE(missing ? "missing" : "zero bytes");
+    WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
+    if (missing) {
+      ::DeleteFileW(List().c_str());
+    } else {
+      WriteBytes(List(), "");
+    }
+    EXPECT_EQ(Run(), kDone);
+    EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+    EXPECT_TRUE(log_.Lines().empty());
+  }
+}
+
+TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
+  const std::wstring document = folder_ / L"予定 表.ombtest";
+  WriteBytes(document, "x");
+  WriteList(List(), {
+                        RecorderEntry(L"first"),
+                        document,
+                        L"user@host.example.jp",
+                        folder_ / L"無い.ombtest",  // the shell cannot open it: skipped
+                        folder_ / L"gone.exe",      // cannot start, nor can the shell open it
+                        L"",                        // the shell refuses the empty entry
+                        L"http://www.example.jp/",
+                        RecorderEntry(L"last"),
+                    });
+  const std::optional<std::string> list = ReadBytes(List());
+
+  EXPECT_EQ(Run(), kDone);
+  const Lines expected = {RecorderEntry(L"first"), OpenedByShell(document),
+                          OpenedByShell(L"Mailto:user@host.example.jp"),
+                          OpenedByShell(L"http://www.example.jp/"), RecorderEntry(L"last")};
+  EXPECT_EQ(StartOrder(), expected);
+  EXPECT_EQ(log_.Lines().size(), expected.size());
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+  EXPECT_EQ(ReadBytes(List()), list) << "the launcher never writes the list";
+
+  // The second start of the day.
+  EXPECT_EQ(Run(), kDone);
+  EXPECT_EQ(log_.Lines().size(), expected.size());
+}
+
+TEST_F(LauncherTest, SameDayStartTouchesNoDllBeyondKernel32) {
+  WriteBytes(Stamp(), TodaysStamp());
+  WriteList(List(), {folder_ / L"doc.ombtest", RecorderEntry(L"never")});
+
+  const WatchedRun run = RunWatched(Program());
+  EXPECT_EQ(run.status, kDone);
+  ASSERT_FALSE(run.modules.empty());
+  // Under Wine every process maps tzres.dll, as data for the time zone's
+  // names, while it starts and before any of the launcher's code runs.
+  const std::set<std::wstring> allowed = {L"NTDLL.DLL", L"KERNEL32.DLL", L"KERNELBASE.DLL", L"MSVCRT.DLL",
+                                          L"TZRES.DLL"};
+  for (const std::wstring& module : run.modules) {
+    EXPECT_EQ(allowed.count(BaseName(module)), 1U) << testing::Utf8(module);
+  }
+  WaitForRecorders();
+  EXPECT_TRUE(log_.Lines().empty());
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+}
+
+TEST_F(LauncherTest, ProgramEntriesAloneNeverLoadTheWindowSystem) {
+  WriteList(List(), {RecorderEntry(L"one"), RecorderEntry(L"two")});
+
+  const WatchedRun run = RunWatched(Program());
+  EXPECT_EQ(run.status, kDone);
+  ASSERT_FALSE(run.modules.empty());
+  for (const std::wstring& module : run.modules) {
+    EXPECT_NE(BaseName(module), L"USER32.DLL");
+    EXPECT_NE(BaseName(module), L"SHELL32.DLL");
+  }
+  WaitForRecorders();
+  EXPECT_EQ(log_.Lines().size(), 2U);
+}
+
+TEST_F(LauncherTest, ShellEntryGetsAHiddenForm1AndPlantedDllsStayUnloaded) {
+  // Windows loads these on behalf of user32 by name; without the launcher's
+  // restriction Wine takes them from the program folder.
+  for (const wchar_t* name : {L"imm32.dll", L"uxtheme.dll", L"version.dll"}) {
+    ASSERT_TRUE(::CopyFileW(testing::BinPath(L"planted.dll").c_str(), (folder_ / name).c_str(), FALSE));
+  }
+  const std::wstring document = folder_ / L"doc.ombtest";
+  WriteBytes(document, "x");
+  WriteList(List(), {document});
+
+  const WatchedRun run = RunWatched(Program());
+  EXPECT_EQ(run.status, kDone);
+  const std::wstring folder = Upper(folder_.path()) + L"\\";
+  std::set<std::wstring> names;
+  for (const std::wstring& module : run.modules) {
+    names.insert(BaseName(module));
+    EXPECT_NE(module.rfind(folder, 0), 0U) << "loaded from the program folder: " << testing::Utf8(module);
+  }
+  // Loaded for the shell entry, so the watch above saw the DLLs it had to.
+  EXPECT_EQ(names.count(L"USER32.DLL"), 1U);
+  EXPECT_EQ(names.count(L"IMM32.DLL"), 1U);
+
+  std::size_t owners = 0;
+  for (const WindowSeen& window : run.windowsAtOle32) {
+    EXPECT_FALSE(window.visible) << testing::Utf8(window.className);
+    if (window.className == L"OmbrelHiddenOwner") {
+      ++owners;
+      EXPECT_EQ(window.caption, L"Form1");
+    }
+  }
+  EXPECT_EQ(owners, 1U);
+  WaitForRecorders();
+  EXPECT_EQ(log_.Lines(), Lines{OpenedByShell(document)});
+}
+
+TEST_F(LauncherTest, LaunchersStartedTogetherOpenEachEntryOnce) {
+  WriteList(List(), {RecorderEntry(L"a"), RecorderEntry(L"b"), RecorderEntry(L"c")});
+  std::vector<PROCESS_INFORMATION> launchers(3);
+  for (PROCESS_INFORMATION& process : launchers) {
+    std::wstring line = Quote(Program());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                 &process));
+  }
+  for (PROCESS_INFORMATION& process : launchers) {
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD status = 99;
+    ::GetExitCodeProcess(process.hProcess, &status);
+    EXPECT_EQ(status, kDone);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+  }
+  WaitForRecorders();
+  Lines lines = log_.Lines();
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (Lines{RecorderEntry(L"a"), RecorderEntry(L"b"), RecorderEntry(L"c")}));
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+}
+
+TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockThenSeesTodaysStamp) {
+  WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
+  WriteList(List(), {RecorderEntry(L"once")});
+  // As a first launcher does while it runs; the name ignores letter case.
+  win::ScopedHandle held(
+      ::CreateMutexW(nullptr, TRUE, launcher::FolderMutexName(Upper(folder_.path())).c_str()));
+  ASSERT_TRUE(held);
+
+  std::wstring line = Quote(Program());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+  win::ScopedHandle thread(process.hThread);
+  win::ScopedHandle second(process.hProcess);
+  // Ample time for a run that did not wait to finish.
+  EXPECT_EQ(::WaitForSingleObject(second.get(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(ReadBytes(Stamp()), DateOf(Yesterday()) + "\r\n");
+
+  // The first launcher's run ends with today's stamp.
+  WriteBytes(Stamp(), TodaysStamp());
+  ::ReleaseMutex(held.get());
+  ASSERT_EQ(::WaitForSingleObject(second.get(), 30000), WAIT_OBJECT_0);
+  DWORD status = 99;
+  ::GetExitCodeProcess(second.get(), &status);
+  EXPECT_EQ(status, kDone);
+  WaitForRecorders();
+  EXPECT_TRUE(log_.Lines().empty());
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+}
+
+// Undoes chattr +i whatever happens to the test; declared after the folder it
+// guards so that it runs before the folder is removed.
+class Immutable {
+ public:
+  explicit Immutable(const std::wstring& path) : host_(testing::HostPath(path)) {
+    made_ = !host_.empty() && testing::RunHost("chattr +i '" + host_ + "'");
+  }
+  Immutable(const Immutable&) = delete;
+  Immutable& operator=(const Immutable&) = delete;
+  ~Immutable() {
+    if (made_) {
+      EXPECT_TRUE(testing::RunHost("chattr -i '" + host_ + "'"));
+    }
+  }
+  explicit operator bool() const { return made_; }
+
+ private:
+  std::string host_;
+  bool made_ = false;
+};
+
+TEST_F(LauncherTest, StampThatCannotBeWrittenStillOpensEntriesAndFails) {
+  const std::string old = DateOf(Yesterday()) + "\r\n";
+  WriteList(List(), {RecorderEntry(L"first"), RecorderEntry(L"second")});
+  std::size_t opened = 0;
+
+  {
+    SCOPED_TRACE("read-only stamp");
+    WriteBytes(Stamp(), old);
+    const Immutable readOnly(Stamp());
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(Run(), kStampNotWritten);
+    EXPECT_EQ(log_.Lines().size(), opened += 2);
+    EXPECT_EQ(ReadBytes(Stamp()), old);
+  }
+  {
+    SCOPED_TRACE("read-only folder without a stamp");
+    ::DeleteFileW(Stamp().c_str());
+    const Immutable readOnly(folder_.path());
+    ASSERT_TRUE(readOnly);
+    EXPECT_EQ(Run(), kStampNotWritten);
+    EXPECT_EQ(log_.Lines().size(), opened += 2);
+    EXPECT_FALSE(ReadBytes(Stamp()).has_value());
+  }
+  {
+    SCOPED_TRACE("stamp held open without sharing");
+    WriteBytes(Stamp(), TodaysStamp());
+    win::ScopedFile locked(
+        ::CreateFileW(Stamp().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locked);
+    // Unreadable counts as not run today, even though it holds today.
+    EXPECT_EQ(Run(), kStampNotWritten);
+    EXPECT_EQ(log_.Lines().size(), opened += 2);
+  }
+}
+
+TEST(LauncherMutexTest, NameIgnoresLetterCase) {
+  EXPECT_EQ(launcher::FolderMutexName(L"C:\\Program Files\\Ombrel"),
+            launcher::FolderMutexName(L"c:\\PROGRAM FILES\\ombrel"));
+  EXPECT_EQ(launcher::FolderMutexName(L"C:\\ＡＢ\\ä"), launcher::FolderMutexName(L"C:\\ａｂ\\Ä"));
+  EXPECT_NE(launcher::FolderMutexName(L"C:\\Ombrel"), launcher::FolderMutexName(L"C:\\Ombrel2"));
+}
+
+std::wstring VersionString(const std::vector<char>& block, const wchar_t* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+  if (!::VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) return L"(none)";
+  return static_cast<const wchar_t*>(value);
+}
+
+TEST(LauncherProgramTest, CarriesIconVersionAndManifest) {
+  const std::wstring program = testing::BinPath(L"Ombrel.exe");
+  DWORD ignored = 0;
+  std::vector<char> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 1));
+  EXPECT_EQ(fixed->dwFileVersionLS, 0U);
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 1));
+  EXPECT_EQ(fixed->dwProductVersionLS, 0U);
+  WORD* translation = nullptr;
+  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+  EXPECT_EQ(translation[0], 0x0411);
+  EXPECT_EQ(translation[1], 1200);
+  EXPECT_EQ(VersionString(block, L"FileVersion"), L"1.01");
+  EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.01");
+  EXPECT_EQ(VersionString(block, L"ProductName"), L"Ombrel");
+  EXPECT_EQ(VersionString(block, L"InternalName"), L"Ombrel");
+  EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"Ombrel.exe");
+  // Japanese, as written: the UTF-8 resource file reached the program intact.
+  EXPECT_EQ(VersionString(block, L"FileDescription"),
+            L"登録したプログラムや文書をその日の最初の起動で開くランチャー");
+
+  const HMODULE image =
+      ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(image, nullptr);
+  const WORD japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+  EXPECT_NE(::FindResourceExW(image, RT_VERSION, MAKEINTRESOURCEW(1), japanese), nullptr);
+  // One 32 x 32 image with 256 colours.
+  const HRSRC group = ::FindResourceExW(image, RT_GROUP_ICON, MAKEINTRESOURCEW(1), japanese);
+  ASSERT_NE(group, nullptr);
+  const auto* icons = static_cast<const BYTE*>(::LockResource(::LoadResource(image, group)));
+  ASSERT_NE(icons, nullptr);
+  EXPECT_EQ(icons[4] | (icons[5] << 8), 1);    // count
+  EXPECT_EQ(icons[6], 32);                     // width
+  EXPECT_EQ(icons[7], 32);                     // height
+  EXPECT_EQ(icons[12] | (icons[13] << 8), 8);  // bits per pixel
+  const HRSRC manifest = ::FindResourceW(image, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(manifest, nullptr);
+  const std::string text(static_cast<const char*>(::LockResource(::LoadResource(image, manifest))),
+                         ::SizeofResource(image, manifest));
+  EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+  EXPECT_NE(text.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
+  EXPECT_EQ(text.find("<activeCodePage"), std::string::npos);
+  ::FreeLibrary(image);
+}
+
+}  // namespace
+}  // namespace ombrel
