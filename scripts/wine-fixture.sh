@@ -85,6 +85,9 @@ case "$action" in
     # to hide a window that is destroyed. The title bar's buttons are glyphs of
     # Wine's Marlett font, which this Wine looks for in the prefix.
     "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # Programs start at 96 DPI; a test that tries another DPI sets it for
+    # itself, and one that died half-way must not leave it behind.
+    "$run" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
     if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
       cp -u /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     fi

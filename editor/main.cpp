@@ -1,0 +1,51 @@
+// OmbrelSet: the window in which the user edits the list that Ombrel opens
+// once a day, runs it on demand and resets the day's stamp.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "form1.h"
+
+namespace {
+
+// The open-file dialog and the shell hand work to extensions that need COM on
+// this thread, single-threaded and without OLE1 DDE.
+class ComApartment {
+ public:
+  ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(result_)) ::CoUninitialize();
+  }
+
+ private:
+  HRESULT result_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // DLLs loaded later (the shell's, the dialog's) come from the system folder
+  // only, never from the program folder, where anyone may drop a file.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const ComApartment com;
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  ::InitCommonControlsEx(&controls);
+
+  ombrel::editor::Form1 form(instance);
+  if (!form.Create()) return 1;
+  form.Show(showCommand);
+
+  MSG message{};
+  BOOL received = FALSE;
+  while ((received = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
+    if (received == -1) return 1;
+    if (!form.PreTranslateMessage(message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}

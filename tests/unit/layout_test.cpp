@@ -1,0 +1,55 @@
+// Form1's geometry: twips to pixels at any DPI, and the placement at load,
+// which the virtual display of the window tests (one size, 96 DPI) cannot
+// vary.
+#include "layout.h"
+
+#include <gtest/gtest.h>
+
+namespace ombrel::editor {
+namespace {
+
+TEST(LayoutTest, TwipsBecomeTheNearestPixelAtTheWindowsDpi) {
+  struct Case {
+    double twips;
+    int dpi;
+    int pixels;
+  };
+  const Case cases[] = {
+      {1092, 96, 73},    // 72.8
+      {252, 96, 17},     // 16.8
+      {24, 96, 2},       // the rule under the menu bar: 1.6
+      {6825, 96, 455},   // the client area, exactly
+      {6825, 144, 683},  // 682.5: a half goes away from zero
+      {1092, 120, 91},   // 91.0
+      {1092, 192, 146},  // 145.6
+      {-7.5, 96, -1},    // -0.5, a placement off the screen's left edge
+      {0, 96, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " twips at " << c.dpi << " DPI";
+  }
+}
+
+TEST(LayoutTest, PlacementCentresAcrossAndLiftsEightyTwipsUnclamped) {
+  struct Case {
+    double screenWidth, screenHeight, windowWidth, windowHeight;
+    double left, top;
+  };
+  const Case cases[] = {
+      // 1280 x 1024 pixels at 96 DPI, a window of 461 x 346: an odd
+      // difference gives half a twip, and 80 comes off after the halving.
+      {19200, 15360, 6915, 5190, 6142.5, 5005},
+      // Exactly 160 twips taller than the window: the top edge is 0.
+      {19200, 5350, 6915, 5190, 6142.5, 0},
+      // A screen smaller than the window: both edges off the screen.
+      {6000, 4000, 6915, 5190, -457.5, -675},
+  };
+  for (const Case& c : cases) {
+    const PlacementTwips place = PlaceForm1(c.screenWidth, c.screenHeight, c.windowWidth, c.windowHeight);
+    EXPECT_DOUBLE_EQ(place.left, c.left);
+    EXPECT_DOUBLE_EQ(place.top, c.top);
+  }
+}
+
+}  // namespace
+}  // namespace ombrel::editor

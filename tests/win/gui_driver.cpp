@@ -1,0 +1,425 @@
+#include "gui_driver.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <thread>
+
+#include "test_support.h"
+
+namespace ombrel::testing::gui {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::chrono::milliseconds kPoll{20};
+// One message to a window that is alive answers within this; a hung one does
+// not stop the test.
+constexpr UINT kSendTimeoutMs = 5000;
+// The ID a message box gives its text.
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+// Polls `done` until it holds or the time is up; its last answer.
+template <typename Condition>
+bool WaitUntil(Condition done, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    if (done()) return true;
+    if (Clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPoll);
+  }
+}
+
+Rect FromRECT(const RECT& rect) {
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+struct FindWindowQuery {
+  DWORD processId;
+  const std::wstring& className;
+  const std::optional<std::wstring>& caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindVisibleOfProcess(HWND window, LPARAM parameter) {
+  auto* query = reinterpret_cast<FindWindowQuery*>(parameter);
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  if (processId != query->processId || !::IsWindowVisible(window)) return TRUE;
+  if (Window(window).ClassName() != query->className) return TRUE;
+  if (query->caption && Window(window).Text() != *query->caption) return TRUE;
+  query->found = window;
+  return FALSE;
+}
+
+// A 32-bit top-down bitmap, selected into a memory DC while it lives.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height) {
+    const win::ScopedWindowDC screen(nullptr);
+    dc_.reset(::CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (bitmap_) selected_.emplace(dc_.get(), bitmap_.get());
+  }
+
+  [[nodiscard]] HDC dc() const { return dc_.get(); }
+  [[nodiscard]] bool valid() const { return bits_ != nullptr; }
+  [[nodiscard]] std::vector<std::uint32_t> Pixels() const {
+    ::GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits_);
+    std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(width_) * height_);
+    for (std::uint32_t& pixel : pixels) pixel &= 0x00FFFFFFU;
+    return pixels;
+  }
+
+ private:
+  int width_;
+  int height_;
+  win::ScopedMemoryDC dc_;
+  win::ScopedBitmap bitmap_;
+  void* bits_ = nullptr;
+  // Last member: the bitmap leaves the DC before either is deleted.
+  std::optional<win::ScopedSelect> selected_;
+};
+
+long long Distance(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+  long long sum = 0;
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    for (int shift = 0; shift < 24; shift += 8) {
+      sum += std::abs(static_cast<int>((a[i] >> shift) & 0xFFU) - static_cast<int>((b[i] >> shift) & 0xFFU));
+    }
+  }
+  return sum;
+}
+
+}  // namespace
+
+void PrintTo(const Rect& rect, std::ostream* out) {
+  *out << "{left " << rect.left << ", top " << rect.top << ", width " << rect.width << ", height "
+       << rect.height << "}";
+}
+
+void PrintTo(Icon icon, std::ostream* out) {
+  constexpr std::array<const char*, 5> kNames = {"none", "hand", "question", "exclamation", "information"};
+  *out << kNames.at(static_cast<std::size_t>(icon));
+}
+
+bool Window::Exists() const { return hwnd_ != nullptr && ::IsWindow(hwnd_); }
+
+std::wstring Window::Text() const {
+  const auto length = static_cast<std::size_t>(Send(WM_GETTEXTLENGTH));
+  std::wstring text(length + 1, L'\0');
+  const auto copied =
+      static_cast<std::size_t>(Send(WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  text.resize(std::min(copied, length));
+  return text;
+}
+
+std::wstring Window::ClassName() const {
+  wchar_t name[256] = {};
+  const int length = ::GetClassNameW(hwnd_, name, 256);
+  return std::wstring(name, static_cast<std::size_t>(std::max(length, 0)));
+}
+
+int Window::Id() const { return hwnd_ != nullptr ? ::GetDlgCtrlID(hwnd_) : 0; }
+
+LONG_PTR Window::Style() const { return ::GetWindowLongPtrW(hwnd_, GWL_STYLE); }
+
+bool Window::Visible() const { return ::IsWindowVisible(hwnd_) != FALSE; }
+
+Rect Window::ScreenRect() const {
+  RECT rect{};
+  ::GetWindowRect(hwnd_, &rect);
+  return FromRECT(rect);
+}
+
+Rect Window::ClientRect() const {
+  RECT rect{};
+  ::GetClientRect(hwnd_, &rect);
+  return FromRECT(rect);
+}
+
+Rect Window::RectInParent() const {
+  RECT rect{};
+  ::GetWindowRect(hwnd_, &rect);
+  ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd_), reinterpret_cast<POINT*>(&rect), 2);
+  return FromRECT(rect);
+}
+
+Window Window::Child(int id) const { return Window(::GetDlgItem(hwnd_, id)); }
+
+std::vector<Window> Window::Children() const {
+  std::vector<Window> children;
+  for (HWND child = ::GetWindow(hwnd_, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    children.emplace_back(child);
+  }
+  return children;
+}
+
+LRESULT Window::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutW(hwnd_, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_BLOCK, kSendTimeoutMs,
+                             &result)) {
+    return 0;
+  }
+  return static_cast<LRESULT>(result);
+}
+
+void Window::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
+  ::PostMessageW(hwnd_, message, wParam, lParam);
+}
+
+std::wstring MessageBoxWindow::Message() const { return Child(kMessageBoxTextId).Text(); }
+
+Icon MessageBoxWindow::Icon() const {
+  Window iconControl;
+  for (const Window& child : Children()) {
+    if (child.ClassName() == L"Static" && (child.Style() & SS_TYPEMASK) == SS_ICON) iconControl = child;
+  }
+  if (!iconControl.Exists() || !iconControl.Visible()) return Icon::kNone;
+  const Rect where = iconControl.ScreenRect();
+  if (where.width <= 0 || where.height <= 0) return Icon::kNone;
+  // The box draws itself when it is shown; give it the moment it needs.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const std::vector<std::uint32_t> shown = CaptureScreen(where);
+  if (shown.empty()) return Icon::kNone;
+  const std::uint32_t background = shown.front();
+  if (std::all_of(shown.begin(), shown.end(), [&](std::uint32_t pixel) { return pixel == background; })) {
+    return Icon::kNone;
+  }
+  // Icon handles cannot be compared across processes: draw each standard
+  // icon here on the same background and take the one that looks the same.
+  const std::array<std::pair<gui::Icon, const wchar_t*>, 4> kCandidates = {{
+      {Icon::kHand, IDI_HAND},
+      {Icon::kQuestion, IDI_QUESTION},
+      {Icon::kExclamation, IDI_EXCLAMATION},
+      {Icon::kInformation, IDI_ASTERISK},
+  }};
+  gui::Icon best = Icon::kNone;
+  long long bestDistance = -1;
+  for (const auto& [candidate, resource] : kCandidates) {
+    Canvas canvas(where.width, where.height);
+    if (!canvas.valid()) return Icon::kNone;
+    const win::ScopedBrush brush(
+        ::CreateSolidBrush(RGB((background >> 16) & 0xFFU, (background >> 8) & 0xFFU, background & 0xFFU)));
+    const RECT all{0, 0, where.width, where.height};
+    ::FillRect(canvas.dc(), &all, brush.get());
+    ::DrawIconEx(canvas.dc(), 0, 0, ::LoadIconW(nullptr, resource), where.width, where.height, 0, nullptr,
+                 DI_NORMAL);
+    const long long distance = Distance(shown, canvas.Pixels());
+    if (bestDistance < 0 || distance < bestDistance) {
+      bestDistance = distance;
+      best = candidate;
+    }
+  }
+  return best;
+}
+
+std::vector<int> MessageBoxWindow::Buttons() const {
+  std::vector<std::pair<int, int>> byLeft;
+  for (const Window& child : Children()) {
+    if (child.ClassName() == L"Button" && child.Visible())
+      byLeft.emplace_back(child.ScreenRect().left, child.Id());
+  }
+  std::sort(byLeft.begin(), byLeft.end());
+  std::vector<int> ids;
+  for (const auto& [left, id] : byLeft) ids.push_back(id);
+  return ids;
+}
+
+int MessageBoxWindow::DefaultButton() const {
+  for (const Window& child : Children()) {
+    if (child.ClassName() == L"Button" && (child.Style() & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+      return child.Id();
+  }
+  return 0;
+}
+
+void MessageBoxWindow::Answer(int buttonId) const { Child(buttonId).Post(BM_CLICK); }
+
+bool PressKeys(const Window& target, const std::string& keys) {
+  const Rect where = target.ScreenRect();
+  // The title bar: under it lies no control the pointer could disturb.
+  const int x = where.left + where.width / 2;
+  const int y = where.top + std::max(2, std::min(8, where.height / 2));
+  // No --sync: it waits forever when the pointer is already there. The X
+  // server handles the move before the keys that follow it anyway.
+  return RunHost("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " key --delay 60 " +
+                 keys);
+}
+
+bool ClickAt(int x, int y, int clicks) {
+  return RunHost("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click --repeat " +
+                 std::to_string(clicks) + " --delay 80 1");
+}
+
+std::vector<std::uint32_t> CaptureScreen(const Rect& screenRect) {
+  Canvas canvas(screenRect.width, screenRect.height);
+  if (!canvas.valid()) return {};
+  const win::ScopedWindowDC screen(nullptr);
+  if (!::BitBlt(canvas.dc(), 0, 0, screenRect.width, screenRect.height, screen.get(), screenRect.left,
+                screenRect.top, SRCCOPY)) {
+    return {};
+  }
+  return canvas.Pixels();
+}
+
+bool SaveScreenshot(const Rect& screenRect, const std::wstring& pngPath) {
+  // Wine's own picture of the screen, not the X server's: X may still show
+  // what Wine has not flushed to it yet (an inactive title bar, say).
+  const std::vector<std::uint32_t> pixels = CaptureScreen(screenRect);
+  if (pixels.empty()) return false;
+  const int width = screenRect.width;
+  const int height = screenRect.height;
+  const int rowBytes = (width * 3 + 3) & ~3;
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(rowBytes * height);
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;  // bottom-up, as every reader expects
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+  for (int y = height - 1; y >= 0; --y) {
+    std::string row(static_cast<std::size_t>(rowBytes), '\0');
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t pixel = pixels[static_cast<std::size_t>(y) * width + x];
+      row[static_cast<std::size_t>(x) * 3] = static_cast<char>(pixel & 0xFFU);
+      row[static_cast<std::size_t>(x) * 3 + 1] = static_cast<char>((pixel >> 8) & 0xFFU);
+      row[static_cast<std::size_t>(x) * 3 + 2] = static_cast<char>((pixel >> 16) & 0xFFU);
+    }
+    bytes += row;
+  }
+  const std::size_t slash = pngPath.rfind(L'\\');
+  const std::wstring folder = pngPath.substr(0, slash);
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const TempFolder scratch;
+  const std::wstring bitmap = scratch / L"screen.bmp";
+  WriteBytes(bitmap, bytes);
+  const std::string png = HostPath(folder) + "/" + Utf8(pngPath.substr(slash + 1));
+  return RunHost("convert " + Quoted(HostPath(bitmap)) + " " + Quoted(png));
+}
+
+App::App(const std::wstring& programPath, std::wstring windowClass, std::chrono::milliseconds timeout)
+    : windowClass_(std::move(windowClass)) {
+  std::wstring commandLine = L"\"" + programPath + L"\"";
+  const std::wstring folder = programPath.substr(0, programPath.rfind(L'\\'));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+    return;
+  }
+  win::ScopedHandle(process.hThread).reset();
+  process_.reset(process.hProcess);
+  processId_ = process.dwProcessId;
+  threadId_ = process.dwThreadId;
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopLevel(windowClass_)) != nullptr || !Running(); }, timeout);
+  main_ = Window(found);
+  // Shown is not yet ready: the program may still be setting its focus.
+  if (found != nullptr) ::WaitForInputIdle(process_.get(), static_cast<DWORD>(timeout.count()));
+}
+
+App::~App() {
+  if (!Running()) return;
+  ::TerminateProcess(process_.get(), 99);
+  ::WaitForSingleObject(process_.get(), static_cast<DWORD>(kTimeout.count()));
+}
+
+HWND App::FindTopLevel(const std::wstring& windowClass, const std::optional<std::wstring>& caption) const {
+  FindWindowQuery query{processId_, windowClass, caption};
+  ::EnumWindows(&FindVisibleOfProcess, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+std::vector<std::wstring> App::ListItems(int listId) const {
+  const Window list = Control(listId);
+  const LRESULT count = list.Send(LB_GETCOUNT);
+  std::vector<std::wstring> items;
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = list.Send(LB_GETTEXTLEN, static_cast<WPARAM>(i));
+    std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    const LRESULT copied =
+        list.Send(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, length)));
+    items.push_back(item);
+  }
+  return items;
+}
+
+int App::ListSelection(int listId) const { return static_cast<int>(Control(listId).Send(LB_GETCURSEL)); }
+
+void App::SelectListItem(int listId, int index) const {
+  Control(listId).Send(LB_SETCURSEL, static_cast<WPARAM>(index));
+}
+
+bool App::DoubleClickListItem(int listId, int index) const {
+  const Window list = Control(listId);
+  RECT item{};
+  if (list.Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+    return false;
+  POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+  ::ClientToScreen(list.hwnd(), &centre);
+  return ClickAt(centre.x, centre.y, 2);
+}
+
+void App::SetText(int controlId, const std::wstring& text) const {
+  Control(controlId).Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+Window App::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetGUIThreadInfo(threadId_, &info)) return Window();
+  return Window(info.hwndFocus);
+}
+
+void App::Click(int buttonId) const { Control(buttonId).Post(BM_CLICK); }
+
+void App::CloseBox() const { main_.Post(WM_SYSCOMMAND, SC_CLOSE); }
+
+MessageBoxWindow App::WaitForMessageBox(std::chrono::milliseconds timeout) const {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopLevel(L"#32770")) != nullptr; }, timeout);
+  return MessageBoxWindow(found);
+}
+
+MessageBoxWindow App::CurrentMessageBox() const { return MessageBoxWindow(FindTopLevel(L"#32770")); }
+
+Window App::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds timeout) const {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopLevel(L"#32770", caption)) != nullptr; }, timeout);
+  return Window(found);
+}
+
+bool App::Running() const {
+  return process_.valid() && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> App::WaitForExit(std::chrono::milliseconds timeout) const {
+  if (!process_.valid()) return std::nullopt;
+  if (::WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+    return std::nullopt;
+  }
+  DWORD status = 0;
+  if (!::GetExitCodeProcess(process_.get(), &status)) return std::nullopt;
+  return status;
+}
+
+}  // namespace ombrel::testing::gui
