@@ -30,10 +30,13 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== Creating the Wine prefix $WINEPREFIX (once)"
   wineboot -i >/dev/null 2>&1 </dev/null
+  wineserver -w
 fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "== Starting OmbrelSet on $DISPLAY"
+  # A real screen has a window manager to draw the frames.
+  wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
   cd "$demo" && exec wine "$demo/OmbrelSet.exe"
 fi
 
@@ -45,11 +48,18 @@ cleanup() { wineserver -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true;
 trap cleanup EXIT
 for _ in $(seq 1 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
+# No window manager runs there: Wine draws the title bar and frame itself,
+# with the glyphs of its Marlett font. Set once the display is known, as
+# Wine's desktop stays on the display its first program started on.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  cp -u /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 
 (cd "$demo" && wine "$demo/OmbrelSet.exe" >/dev/null 2>&1 &)
 window=""
-for _ in $(seq 1 300); do
-  window=$(xdotool search --name '設定 For Ombrel' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+for _ in $(seq 1 600); do
+  window=$(xdotool search --name 'For Ombrel' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
   sleep 0.1
 done
 if [ -z "$window" ]; then
@@ -59,6 +69,5 @@ fi
 sleep 1  # let it paint
 eval "$(xdotool getwindowgeometry --shell "$window")"
 shot="$demo/screenshot.png"
-# The window and a margin, for its frame drawn by Wine.
-import -window root -crop "$((WIDTH + 16))x$((HEIGHT + 40))+$((X > 8 ? X - 8 : 0))+$((Y > 32 ? Y - 32 : 0))" "$shot"
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shot"
 echo "== OmbrelSet ran on the virtual display; screenshot: $shot"
