@@ -133,35 +133,45 @@ TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndOneSeparator) {
   }
 }
 
-std::wstring VersionString(const std::vector<char>& block, const wchar_t* name) {
-  void* value = nullptr;
-  UINT length = 0;
-  const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
-  if (!::VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) return L"(none)";
-  return static_cast<const wchar_t*>(value);
+struct Deliverable {
+  const wchar_t* name;
+  const wchar_t* description;
+};
+
+// Both programs carry the same version, in a Japanese table "041104B0", with
+// names after the program; the descriptions reached the programs intact from
+// the UTF-8 resource files.
+TEST(DeliverablesTest, VersionResourcesOfBothPrograms) {
+  const Deliverable programs[] = {
+      {L"Ombrel", L"登録したプログラムや文書をその日の最初の起動で開くランチャー"},
+      {L"OmbrelSet", L"Ombrel が毎日開くプログラムや文書の一覧を編集する設定プログラム"},
+  };
+  for (const Deliverable& program : programs) {
+    SCOPED_TRACE(testing::Utf8(program.name));
+    auto info = testing::ReadVersionInfo(testing::BinPath(std::wstring(program.name) + L".exe"));
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->fileVersionMS, MAKELONG(1, 1));
+    EXPECT_EQ(info->fileVersionLS, 0U);
+    EXPECT_EQ(info->productVersionMS, MAKELONG(1, 1));
+    EXPECT_EQ(info->productVersionLS, 0U);
+    EXPECT_EQ(info->language, 0x0411);
+    EXPECT_EQ(info->codePage, 1200);
+    const std::map<std::wstring, std::wstring> expected = {
+        {L"FileVersion", L"1.01"},
+        {L"ProductVersion", L"1.01"},
+        {L"ProductName", program.name},
+        {L"InternalName", program.name},
+        {L"OriginalFilename", std::wstring(program.name) + L".exe"},
+        {L"FileDescription", program.description},
+    };
+    for (const auto& [key, value] : expected) {
+      EXPECT_EQ(info->strings[key], value) << testing::Utf8(key);
+    }
+  }
 }
 
-TEST(EditorResourcesTest, VersionIconAndManifestAreTheDeliverables) {
+TEST(EditorResourcesTest, IconAndManifestAreTheDeliverables) {
   const std::wstring path = testing::BinPath(L"OmbrelSet.exe");
-  DWORD ignored = 0;
-  std::vector<char> block(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
-  ASSERT_FALSE(block.empty());
-  ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 1));
-  EXPECT_EQ(fixed->dwFileVersionLS, 0U);
-  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 1));
-  EXPECT_EQ(fixed->dwProductVersionLS, 0U);
-  EXPECT_EQ(VersionString(block, L"FileVersion"), L"1.01");
-  EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.01");
-  EXPECT_EQ(VersionString(block, L"ProductName"), L"OmbrelSet");
-  EXPECT_EQ(VersionString(block, L"InternalName"), L"OmbrelSet");
-  EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"OmbrelSet.exe");
-  EXPECT_EQ(VersionString(block, L"FileDescription"),
-            L"Ombrel が毎日開くプログラムや文書の一覧を編集する設定プログラム");
-
   const Resources program(path);
   const Resources launcher(testing::BinPath(L"Ombrel.exe"));
   ASSERT_NE(program.get(), nullptr);

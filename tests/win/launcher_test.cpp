@@ -20,9 +20,13 @@
 namespace ombrel {
 namespace {
 
+using testing::OpenedByShell;
 using testing::ReadBytes;
+using testing::RecorderEntry;
 using testing::RecorderLog;
 using testing::TempFolder;
+using testing::TodaysStamp;
+using testing::WaitForRecorders;
 using testing::WriteBytes;
 using Lines = std::vector<std::wstring>;
 
@@ -53,61 +57,12 @@ SYSTEMTIME Yesterday() {
   return day;
 }
 
-// The launcher's only valid stamp: MM-DD-YYYY, CR, LF.
-std::string TodaysStamp() { return DateOf(Today()) + "\r\n"; }
-
 std::wstring Quote(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 // As the editor writes it.
 void WriteList(const std::wstring& path, const Lines& entries) {
   win::WinSystem system;
   ASSERT_TRUE(WriteEntryList(system, path, entries));
-}
-
-// A program entry that starts the recorder, and the line it then logs.
-std::wstring RecorderEntry(const std::wstring& tag) { return RecorderLog::Quoted() + L" " + tag; }
-// What the recorder logs when the shell hands it a target.
-std::wstring OpenedByShell(const std::wstring& target) {
-  return RecorderLog::Quoted() + L" \"" + target + L"\"";
-}
-
-// Everything a run started has been created by the time the run ends; once
-// no recorder is left running, the log is complete.
-void WaitForRecorders() {
-  for (int attempt = 0; attempt < 400; ++attempt) {
-    bool running = false;
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
-      running = running || ::lstrcmpiW(entry.szExeFile, L"recorder.exe") == 0;
-    }
-    ::CloseHandle(snapshot);
-    if (!running) return;
-    ::Sleep(25);
-  }
-  ADD_FAILURE() << "recorders still running";
-}
-
-// The recorder's lines in the order the recorders were started (see the
-// recorder's order file), rather than the order they reached the log.
-Lines StartOrder() {
-  wchar_t log[MAX_PATH * 2];
-  const DWORD length = ::GetEnvironmentVariableW(L"OMBREL_RECORDER_LOG", log, MAX_PATH * 2);
-  const std::optional<std::string> bytes = ReadBytes(std::wstring(log, length) + L".order");
-  std::vector<std::pair<std::string, std::wstring>> stamped;
-  std::size_t start = 0;
-  while (bytes && start < bytes->size()) {
-    const std::size_t end = bytes->find('\n', start);
-    const std::string line = bytes->substr(start, end - start);
-    if (line.size() > 21) stamped.emplace_back(line.substr(0, 20), testing::FromUtf8(line.substr(21)));
-    start = end == std::string::npos ? bytes->size() : end + 1;
-  }
-  std::stable_sort(stamped.begin(), stamped.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  Lines lines;
-  for (const auto& [time, line] : stamped) lines.push_back(line);
-  return lines;
 }
 
 // A run of the launcher watched as its debugger: every DLL it loaded, in
@@ -318,7 +273,7 @@ TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
   const Lines expected = {RecorderEntry(L"first"), OpenedByShell(document),
                           OpenedByShell(L"Mailto:user@host.example.jp"),
                           OpenedByShell(L"http://www.example.jp/"), RecorderEntry(L"last")};
-  EXPECT_EQ(StartOrder(), expected);
+  EXPECT_EQ(log_.StartOrder(), expected);
   EXPECT_EQ(log_.Lines().size(), expected.size());
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
   EXPECT_EQ(ReadBytes(List()), list) << "the launcher never writes the list";
@@ -516,42 +471,8 @@ TEST(LauncherMutexTest, NameIgnoresLetterCase) {
   EXPECT_NE(launcher::FolderMutexName(L"C:\\Ombrel"), launcher::FolderMutexName(L"C:\\Ombrel2"));
 }
 
-std::wstring VersionString(const std::vector<char>& block, const wchar_t* name) {
-  void* value = nullptr;
-  UINT length = 0;
-  const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
-  if (!::VerQueryValueW(block.data(), path.c_str(), &value, &length) || length == 0) return L"(none)";
-  return static_cast<const wchar_t*>(value);
-}
-
-TEST(LauncherProgramTest, CarriesIconVersionAndManifest) {
+TEST(LauncherProgramTest, CarriesIconAndManifest) {
   const std::wstring program = testing::BinPath(L"Ombrel.exe");
-  DWORD ignored = 0;
-  std::vector<char> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
-  ASSERT_FALSE(block.empty());
-  ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 1));
-  EXPECT_EQ(fixed->dwFileVersionLS, 0U);
-  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 1));
-  EXPECT_EQ(fixed->dwProductVersionLS, 0U);
-  WORD* translation = nullptr;
-  ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
-  EXPECT_EQ(translation[0], 0x0411);
-  EXPECT_EQ(translation[1], 1200);
-  EXPECT_EQ(VersionString(block, L"FileVersion"), L"1.01");
-  EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.01");
-  EXPECT_EQ(VersionString(block, L"ProductName"), L"Ombrel");
-  EXPECT_EQ(VersionString(block, L"InternalName"), L"Ombrel");
-  EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"Ombrel.exe");
-  // Japanese, as written: the UTF-8 resource file reached the program intact.
-  EXPECT_EQ(VersionString(block, L"FileDescription"),
-            L"登録したプログラムや文書をその日の最初の起動で開くランチャー");
-
   const HMODULE image =
       ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(image, nullptr);

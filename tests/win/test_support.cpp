@@ -1,6 +1,13 @@
 #include "test_support.h"
 
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cwchar>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -65,7 +72,54 @@ std::vector<std::wstring> RecorderLog::WaitForLines(std::size_t count,
   return Lines();
 }
 
+std::vector<std::wstring> RecorderLog::StartOrder() const {
+  const std::optional<std::string> bytes = ReadBytes(path_ + L".order");
+  std::vector<std::pair<std::string, std::wstring>> stamped;
+  std::size_t start = 0;
+  while (bytes && start < bytes->size()) {
+    const std::size_t end = bytes->find('\n', start);
+    const std::string line = bytes->substr(start, end - start);
+    if (line.size() > 21) stamped.emplace_back(line.substr(0, 20), FromUtf8(line.substr(21)));
+    start = end == std::string::npos ? bytes->size() : end + 1;
+  }
+  std::stable_sort(stamped.begin(), stamped.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::wstring> lines;
+  for (const auto& [time, line] : stamped) lines.push_back(line);
+  return lines;
+}
+
 std::wstring RecorderLog::Quoted() { return L"\"" + BinPath(L"recorder.exe") + L"\""; }
+
+std::wstring RecorderEntry(const std::wstring& tag) { return RecorderLog::Quoted() + L" " + tag; }
+
+std::wstring OpenedByShell(const std::wstring& target) {
+  return RecorderLog::Quoted() + L" \"" + target + L"\"";
+}
+
+void WaitForRecorders() {
+  for (int attempt = 0; attempt < 400; ++attempt) {
+    bool running = false;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+      running = running || ::lstrcmpiW(entry.szExeFile, L"recorder.exe") == 0;
+    }
+    ::CloseHandle(snapshot);
+    if (!running) return;
+    ::Sleep(25);
+  }
+  ADD_FAILURE() << "recorders still running";
+}
+
+std::string TodaysStamp() {
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02u-%02u-%04u\r\n", now.wMonth, now.wDay, now.wYear);
+  return text;
+}
 
 std::optional<DWORD> RunAndWait(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
   std::wstring line = commandLine;
@@ -138,6 +192,42 @@ bool RunHost(const std::string& shellCommand) {
     ::Sleep(25);
   }
   return false;
+}
+
+std::optional<VersionInfo> ReadVersionInfo(const std::wstring& program) {
+  DWORD ignored = 0;
+  std::vector<char> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));
+  if (block.empty() ||
+      !::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data())) {
+    return std::nullopt;
+  }
+  VersionInfo info;
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  WORD* translation = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      !::VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &length) ||
+      length < 2 * sizeof(WORD)) {
+    return std::nullopt;
+  }
+  info.fileVersionMS = fixed->dwFileVersionMS;
+  info.fileVersionLS = fixed->dwFileVersionLS;
+  info.productVersionMS = fixed->dwProductVersionMS;
+  info.productVersionLS = fixed->dwProductVersionLS;
+  info.language = translation[0];
+  info.codePage = translation[1];
+  wchar_t table[16];
+  ::swprintf(table, 16, L"%04X%04X", info.language, info.codePage);
+  for (const wchar_t* name : {L"FileVersion", L"ProductVersion", L"ProductName", L"InternalName",
+                              L"OriginalFilename", L"FileDescription", L"CompanyName", L"LegalCopyright"}) {
+    void* value = nullptr;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\") + table + L"\\" + name;
+    if (::VerQueryValueW(block.data(), path.c_str(), &value, &length) && length > 0) {
+      info.strings[name] = static_cast<const wchar_t*>(value);
+    }
+  }
+  return info;
 }
 
 std::string Utf8(const std::wstring& text) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,9 @@ class RecorderLog {
   // a line too many is seen too; the recorder starts asynchronously.
   std::vector<std::wstring> WaitForLines(std::size_t count,
                                          std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
+  // The lines in the order the recorders were started (see the recorder's
+  // order file), rather than the order they reached the log.
+  [[nodiscard]] std::vector<std::wstring> StartOrder() const;
   // The recorder's own command-line prefix, `"Z:\...\recorder.exe"`.
   [[nodiscard]] static std::wstring Quoted();
 
@@ -53,6 +57,17 @@ class RecorderLog {
   TempFolder folder_;
   std::wstring path_;
 };
+
+// A program entry that starts the recorder, which is also the line it logs.
+std::wstring RecorderEntry(const std::wstring& tag);
+// What the recorder logs when the shell hands it a target.
+std::wstring OpenedByShell(const std::wstring& target);
+// Everything a run started has been created by the time the run ends; once
+// no recorder is left running, the log is complete.
+void WaitForRecorders();
+
+// The only stamp that means "ran today": MM-DD-YYYY, CR, LF.
+std::string TodaysStamp();
 
 // Runs a command line and waits for it; its exit status, or nothing when it
 // could not be started or did not end in time.
@@ -69,6 +84,19 @@ bool CopyProgram(const std::wstring& name, const std::wstring& toFolder);
 bool RunHost(const std::string& shellCommand);
 // The host's path of a Windows path, through Wine's own mapping.
 std::string HostPath(const std::wstring& windowsPath);
+
+// A program's version resource: its fixed versions, its first translation and
+// the strings of the table that translation names.
+struct VersionInfo {
+  DWORD fileVersionMS = 0;
+  DWORD fileVersionLS = 0;
+  DWORD productVersionMS = 0;
+  DWORD productVersionLS = 0;
+  WORD language = 0;
+  WORD codePage = 0;
+  std::map<std::wstring, std::wstring> strings;
+};
+std::optional<VersionInfo> ReadVersionInfo(const std::wstring& program);
 
 std::string Utf8(const std::wstring& text);
 std::wstring FromUtf8(const std::string& bytes);
