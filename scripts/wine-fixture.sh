@@ -95,7 +95,9 @@ case "$action" in
     mkdir -p "$build/drive-r"
     ln -sfn "$build/drive-r" "$WINEPREFIX/dosdevices/r:"
     register_recorder "$3"
-    wineserver -w 2>/dev/null || true
+    # Let the prefix settle, but never wait without end for a process that a
+    # run outside the tests left behind in it.
+    timeout 60 wineserver -w 2>/dev/null || true
     ;;
   stop)
     wineserver -k 2>/dev/null || true

@@ -8,80 +8,28 @@
 #include <memory>
 #include <regex>
 
-#include "editor/resource.h"
-#include "gui_driver.h"
-#include "test_support.h"
+#include "editor_fixture.h"
 
 namespace ombrel {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::ImmutablePath;
+using testing::kThreeEntries;
+using testing::kThreeItems;
 using testing::ReadBytes;
-using testing::TempFolder;
+using testing::RunningEditor;
+using testing::StaysOpenQuietly;
 using testing::Utf8;
+using testing::WaitFor;
 using testing::gui::App;
 using testing::gui::Icon;
 using testing::gui::MessageBoxWindow;
 using testing::gui::Rect;
 
-constexpr wchar_t kWindowClass[] = L"OmbrelSetForm1";
-constexpr wchar_t kCaption[] = L"OmbrelSet";
-// Three entries in an order no sort would keep; one in Japanese, stored in
-// code page 932.
-const std::string kThreeEntries = "C:\\Tools\\b.exe\r\nC:\\Tools\\a.exe\r\n\x83\x81\x83\x82.txt\r\n";
-const std::vector<std::wstring> kThreeItems = {L"C:\\Tools\\b.exe", L"C:\\Tools\\a.exe", L"メモ.txt"};
 // What Command6 appends in the tests that change the list.
 constexpr wchar_t kAppended[] = L"追加.txt";
 const std::string kAppendedLine = "\x92\xC7\x89\xC1.txt\r\n";
-
-// OmbrelSet in a program folder of its own, with the entry list file given.
-class RunningEditor {
- public:
-  explicit RunningEditor(const std::optional<std::string>& entryList) {
-    if (entryList) testing::WriteBytes(DatPath(), *entryList);
-    if (testing::CopyProgram(L"OmbrelSet.exe", folder_.path())) {
-      app_ = std::make_unique<App>(folder_ / L"OmbrelSet.exe", kWindowClass);
-    }
-  }
-
-  [[nodiscard]] bool Started() const { return app_ != nullptr && app_->Started(); }
-  [[nodiscard]] App& app() const { return *app_; }
-  [[nodiscard]] std::wstring DatPath() const { return folder_ / L"OMBREL.DAT"; }
-  [[nodiscard]] std::optional<std::string> DatBytes() const { return ReadBytes(DatPath()); }
-  [[nodiscard]] const TempFolder& folder() const { return folder_; }
-
-  // Appends a new entry with Command6 ("最後に追加"), which sets the
-  // modified flag, and waits until the list shows it.
-  [[nodiscard]] bool Append(const std::wstring& text) const {
-    const std::size_t before = app_->ListItems(IDC_LIST1).size();
-    app_->SetText(IDC_TEXT1, text);
-    app_->Click(IDC_COMMAND6);
-    return WaitFor([&] { return app_->ListItems(IDC_LIST1).size() == before + 1; });
-  }
-
-  template <typename Condition>
-  static bool WaitFor(Condition done, std::chrono::milliseconds timeout = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() >= deadline) return false;
-      ::Sleep(20);
-    }
-    return true;
-  }
-
- private:
-  TempFolder folder_;
-  std::unique_ptr<App> app_;
-};
-
-// The program did not end and shows no message box for a moment.
-::testing::AssertionResult StaysOpenQuietly(const App& app) {
-  if (app.WaitForExit(600ms)) return ::testing::AssertionFailure() << "the program ended";
-  if (const MessageBoxWindow box = app.CurrentMessageBox()) {
-    return ::testing::AssertionFailure() << "a message box is shown: " << Utf8(box.Message());
-  }
-  return ::testing::AssertionSuccess();
-}
 
 // ---------------------------------------------------------------------------
 // What the window shows. One editor, which these tests only read.
@@ -289,7 +237,7 @@ TEST(EditorLoadTest, ListBeyond32767EntriesLoadsAndSavesWhole) {
   // Saved by "保存(&S)": every entry comes back, byte for byte.
   ASSERT_TRUE(::DeleteFileW(editor.DatPath().c_str()));
   ASSERT_TRUE(editor.app().Menu("alt+f s"));
-  EXPECT_TRUE(RunningEditor::WaitFor([&] { return editor.DatBytes().has_value(); }));
+  EXPECT_TRUE(WaitFor([&] { return editor.DatBytes().has_value(); }));
   EXPECT_EQ(editor.DatBytes(), file);
 }
 
@@ -305,11 +253,11 @@ TEST(EditorKeyboardTest, ListHasTheFocusAndTabVisitsTheControlsInTableOrder) {
                        IDC_COMMAND5, IDC_COMMAND6, IDC_COMMAND7, IDC_COMMAND8, IDC_LIST1};
   for (const int expected : order) {
     ASSERT_TRUE(testing::gui::PressKeys(app.Main(), "Tab"));
-    EXPECT_TRUE(RunningEditor::WaitFor([&] { return app.FocusId() == expected; }, 3s))
+    EXPECT_TRUE(WaitFor([&] { return app.FocusId() == expected; }, 3s))
         << "expected " << expected << ", focus on " << app.FocusId();
   }
   ASSERT_TRUE(testing::gui::PressKeys(app.Main(), "shift+Tab"));
-  EXPECT_TRUE(RunningEditor::WaitFor([&] { return app.FocusId() == IDC_COMMAND8; }, 3s));
+  EXPECT_TRUE(WaitFor([&] { return app.FocusId() == IDC_COMMAND8; }, 3s));
 }
 
 TEST(EditorKeyboardTest, EnterAndEscInTheListDoNothing) {
@@ -328,12 +276,12 @@ TEST(EditorKeyboardTest, HelpMenuAccessKeysShowAboutAndTheHelpPage) {
   ASSERT_TRUE(editor.app().Menu("alt+h a"));
   const MessageBoxWindow about = editor.app().WaitForMessageBox();
   ASSERT_TRUE(about.Exists());
-  EXPECT_EQ(about.Caption(), kCaption);
+  EXPECT_EQ(about.Caption(), testing::kEditorCaption);
   EXPECT_EQ(about.Message(), L"ＯｍｂｒｅｌＳｅｔ Ver 1.1.0\r\rCopyright (C) 2026 Ombrel 開発チーム");
   EXPECT_EQ(about.Icon(), Icon::kInformation);
   EXPECT_EQ(about.Buttons(), std::vector<int>{IDOK});
   about.Answer(IDOK);
-  EXPECT_TRUE(RunningEditor::WaitFor([&] { return !about.Exists(); }));
+  EXPECT_TRUE(WaitFor([&] { return !about.Exists(); }));
   EXPECT_TRUE(StaysOpenQuietly(editor.app()));
 
   // This folder has no help page: the menu item says so.
@@ -350,9 +298,8 @@ TEST(EditorMouseTest, DoubleClickCopiesTheEntryIntoTheEditBox) {
   RunningEditor editor(kThreeEntries);
   ASSERT_TRUE(editor.Started());
   ASSERT_TRUE(editor.app().DoubleClickListItem(IDC_LIST1, 2));
-  EXPECT_TRUE(RunningEditor::WaitFor([&] {
-    return editor.app().Control(IDC_TEXT1).Text() == kThreeItems[2];
-  })) << Utf8(editor.app().Control(IDC_TEXT1).Text());
+  EXPECT_TRUE(WaitFor([&] { return editor.app().Control(IDC_TEXT1).Text() == kThreeItems[2]; }))
+      << Utf8(editor.app().Control(IDC_TEXT1).Text());
   EXPECT_EQ(editor.app().ListSelection(IDC_LIST1), 2);
 }
 
@@ -377,7 +324,7 @@ TEST(EditorBrowseTest, DialogHasTheTitleAndTheFourFiltersAndCancelChangesNothing
                                                L"コマンドファイル(*.COM)", L"すべてのファイル"}));
   EXPECT_EQ(types.Send(CB_GETCURSEL), 0);
   dialog.Child(IDCANCEL).Post(BM_CLICK);
-  EXPECT_TRUE(RunningEditor::WaitFor([&] { return !dialog.Exists(); }));
+  EXPECT_TRUE(WaitFor([&] { return !dialog.Exists(); }));
   EXPECT_TRUE(StaysOpenQuietly(editor.app()));
   EXPECT_EQ(editor.app().Control(IDC_TEXT1).Text(), kThreeItems[0]);
   EXPECT_EQ(editor.app().ListItems(IDC_LIST1), kThreeItems);
@@ -393,7 +340,7 @@ TEST(EditorBrowseTest, ChosenFileGoesIntoTheEditBoxAndNothingElseChanges) {
   ASSERT_TRUE(dialog.Exists());
   dialog.Child(kFileNameCombo).Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(tool.c_str()));
   dialog.Child(IDOK).Post(BM_CLICK);
-  EXPECT_TRUE(RunningEditor::WaitFor([&] { return editor.app().Control(IDC_TEXT1).Text() == tool; }))
+  EXPECT_TRUE(WaitFor([&] { return editor.app().Control(IDC_TEXT1).Text() == tool; }))
       << Utf8(editor.app().Control(IDC_TEXT1).Text());
   EXPECT_EQ(editor.app().ListItems(IDC_LIST1), kThreeItems);
   EXPECT_EQ(editor.app().ListSelection(IDC_LIST1), 0);
@@ -479,7 +426,7 @@ TEST_P(EditorLeaveTest, FileBytesAndEndAreAsTheWayOfLeavingSays) {
   if (c.ends) {
     EXPECT_EQ(app.WaitForExit(), 0U);
   } else {
-    EXPECT_TRUE(RunningEditor::WaitFor([&] { return editor.DatBytes() != "old\r\n"; }));
+    EXPECT_TRUE(WaitFor([&] { return editor.DatBytes() != "old\r\n"; }));
     EXPECT_TRUE(StaysOpenQuietly(app));
   }
   const std::string shown = kThreeEntries + (c.changed ? kAppendedLine : "");
@@ -504,7 +451,7 @@ TEST(EditorLeaveQuestionTest, NamesTheListFileAndOffersYesAndNo) {
   const MessageBoxWindow question = editor.app().WaitForMessageBox();
   ASSERT_TRUE(question.Exists());
   EXPECT_EQ(question.Message(), L"情報データを修正中です\r" + editor.DatPath() + L"を保存しますか？");
-  EXPECT_EQ(question.Caption(), kCaption);
+  EXPECT_EQ(question.Caption(), testing::kEditorCaption);
   EXPECT_EQ(question.Icon(), Icon::kExclamation);
   EXPECT_EQ(question.Buttons(), (std::vector<int>{IDYES, IDNO}));
   EXPECT_EQ(question.DefaultButton(), IDYES);
@@ -516,30 +463,11 @@ TEST(EditorSaveTest, SaveOfAMissingListCreatesAnEmptyFile) {
   RunningEditor editor(std::nullopt);
   ASSERT_TRUE(editor.Started());
   ASSERT_TRUE(editor.app().Menu("alt+f s"));
-  EXPECT_TRUE(RunningEditor::WaitFor([&] { return editor.DatBytes().has_value(); }));
+  EXPECT_TRUE(WaitFor([&] { return editor.DatBytes().has_value(); }));
   EXPECT_EQ(editor.DatBytes(), "");
   ASSERT_TRUE(editor.app().Menu("alt+f e"));
   EXPECT_EQ(editor.app().WaitForExit(), 0U);
 }
-
-// Makes a folder immutable for one scope: Windows writes into it fail even
-// for root. Undone on every way out of the test.
-class ImmutableFolder {
- public:
-  explicit ImmutableFolder(const std::wstring& folder) : host_(testing::HostPath(folder)) {
-    applied_ = !host_.empty() && testing::RunHost("chattr +i '" + host_ + "'");
-  }
-  ImmutableFolder(const ImmutableFolder&) = delete;
-  ImmutableFolder& operator=(const ImmutableFolder&) = delete;
-  ~ImmutableFolder() {
-    if (applied_) testing::RunHost("chattr -i '" + host_ + "'");
-  }
-  [[nodiscard]] bool applied() const { return applied_; }
-
- private:
-  std::string host_;
-  bool applied_ = false;
-};
 
 TEST(EditorSaveFailureTest, ReadOnlyFolderWarnsAndKeepsTheWindowAndTheList) {
   RunningEditor editor(kThreeEntries);
@@ -550,7 +478,7 @@ TEST(EditorSaveFailureTest, ReadOnlyFolderWarnsAndKeepsTheWindowAndTheList) {
   shown.push_back(kAppended);
   const std::wstring warning = editor.DatPath() + L"を保存できませんでした。";
   {
-    const ImmutableFolder readOnly(editor.folder().path());
+    const ImmutablePath readOnly(editor.folder().path());
     ASSERT_TRUE(readOnly.applied());
 
     // "保存(&S)": the warning, then the window as it was.
@@ -558,7 +486,7 @@ TEST(EditorSaveFailureTest, ReadOnlyFolderWarnsAndKeepsTheWindowAndTheList) {
     const MessageBoxWindow failed = app.WaitForMessageBox();
     ASSERT_TRUE(failed.Exists());
     EXPECT_EQ(failed.Message(), warning);
-    EXPECT_EQ(failed.Caption(), kCaption);
+    EXPECT_EQ(failed.Caption(), testing::kEditorCaption);
     EXPECT_EQ(failed.Icon(), Icon::kExclamation);
     EXPECT_EQ(failed.Buttons(), std::vector<int>{IDOK});
     failed.Answer(IDOK);
@@ -570,7 +498,7 @@ TEST(EditorSaveFailureTest, ReadOnlyFolderWarnsAndKeepsTheWindowAndTheList) {
     const MessageBoxWindow question = app.WaitForMessageBox();
     ASSERT_TRUE(question.Exists());
     question.Answer(IDYES);
-    EXPECT_TRUE(RunningEditor::WaitFor([&] {
+    EXPECT_TRUE(WaitFor([&] {
       const MessageBoxWindow box = app.CurrentMessageBox();
       return box && box.hwnd() != question.hwnd() && box.Message() == warning;
     }));

@@ -18,6 +18,8 @@ constexpr std::chrono::milliseconds kPoll{20};
 constexpr UINT kSendTimeoutMs = 5000;
 // The ID a message box gives its text.
 constexpr int kMessageBoxTextId = 0xFFFF;
+// Characters of room beyond an item's length when it is read from a list box.
+constexpr std::size_t kItemSlack = 1024;
 
 // Polls `done` until it holds or the time is up; its last answer.
 template <typename Condition>
@@ -354,11 +356,17 @@ std::vector<std::wstring> App::ListItems(int listId) const {
   std::vector<std::wstring> items;
   for (LRESULT i = 0; i < count; ++i) {
     const LRESULT length = list.Send(LB_GETTEXTLEN, static_cast<WPARAM>(i));
-    std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    // The list shrank while it was read: a later read sees it whole.
+    if (length < 0) break;
+    // The program may change the item between the two messages; the text
+    // that comes back is then the new one, which may be longer.
+    std::wstring item(static_cast<std::size_t>(length) + kItemSlack, L'\0');
     const LRESULT copied =
         list.Send(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, length)));
-    items.push_back(item);
+    item.resize(
+        static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, static_cast<LRESULT>(item.size()) - 1)));
+    item.shrink_to_fit();
+    items.push_back(std::move(item));
   }
   return items;
 }

@@ -1,0 +1,98 @@
+// What the tests of OmbrelSet's window share: a copy of the program in a
+// program folder of its own, started with a given entry list file, and the
+// checks and host tricks they all use.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editor/resource.h"
+#include "gui_driver.h"
+#include "test_support.h"
+
+namespace ombrel::testing {
+
+inline constexpr wchar_t kEditorWindowClass[] = L"OmbrelSetForm1";
+inline constexpr wchar_t kEditorCaption[] = L"OmbrelSet";
+
+// Three entries in an order no sort would keep; one in Japanese, stored in
+// code page 932.
+inline const std::string kThreeEntries = "C:\\Tools\\b.exe\r\nC:\\Tools\\a.exe\r\n\x83\x81\x83\x82.txt\r\n";
+inline const std::vector<std::wstring> kThreeItems = {L"C:\\Tools\\b.exe", L"C:\\Tools\\a.exe", L"メモ.txt"};
+
+template <typename Condition>
+bool WaitFor(Condition done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    ::Sleep(20);
+  }
+  return true;
+}
+
+// OmbrelSet in a program folder of its own, with the entry list file given.
+class RunningEditor {
+ public:
+  explicit RunningEditor(const std::optional<std::string>& entryList) {
+    if (entryList) WriteBytes(DatPath(), *entryList);
+    if (CopyProgram(L"OmbrelSet.exe", folder_.path())) {
+      app_ = std::make_unique<gui::App>(folder_ / L"OmbrelSet.exe", kEditorWindowClass);
+    }
+  }
+
+  [[nodiscard]] bool Started() const { return app_ != nullptr && app_->Started(); }
+  [[nodiscard]] gui::App& app() const { return *app_; }
+  [[nodiscard]] std::wstring DatPath() const { return folder_ / L"OMBREL.DAT"; }
+  [[nodiscard]] std::optional<std::string> DatBytes() const { return ReadBytes(DatPath()); }
+  [[nodiscard]] std::wstring StampPath() const { return folder_ / L"OMBREL.INI"; }
+  [[nodiscard]] std::optional<std::string> StampBytes() const { return ReadBytes(StampPath()); }
+  [[nodiscard]] const TempFolder& folder() const { return folder_; }
+
+  // Appends a new entry with Command6 ("最後に追加"), which sets the
+  // modified flag, and waits until the list shows it.
+  [[nodiscard]] bool Append(const std::wstring& text) const {
+    const std::size_t before = app_->ListItems(IDC_LIST1).size();
+    app_->SetText(IDC_TEXT1, text);
+    app_->Click(IDC_COMMAND6);
+    return WaitFor([&] { return app_->ListItems(IDC_LIST1).size() == before + 1; });
+  }
+
+ private:
+  TempFolder folder_;
+  std::unique_ptr<gui::App> app_;
+};
+
+// The program did not end and shows no message box for a moment.
+inline ::testing::AssertionResult StaysOpenQuietly(const gui::App& app) {
+  using namespace std::chrono_literals;
+  if (app.WaitForExit(600ms)) return ::testing::AssertionFailure() << "the program ended";
+  if (const gui::MessageBoxWindow box = app.CurrentMessageBox()) {
+    return ::testing::AssertionFailure() << "a message box is shown: " << Utf8(box.Message());
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Makes a file or folder immutable for one scope: Windows writes to it fail
+// even for root. Undone on every way out of the test.
+class ImmutablePath {
+ public:
+  explicit ImmutablePath(const std::wstring& path) : host_(HostPath(path)) {
+    applied_ = !host_.empty() && RunHost("chattr +i '" + host_ + "'");
+  }
+  ImmutablePath(const ImmutablePath&) = delete;
+  ImmutablePath& operator=(const ImmutablePath&) = delete;
+  ~ImmutablePath() {
+    if (applied_) RunHost("chattr -i '" + host_ + "'");
+  }
+  [[nodiscard]] bool applied() const { return applied_; }
+
+ private:
+  std::string host_;
+  bool applied_ = false;
+};
+
+}  // namespace ombrel::testing

@@ -1,0 +1,255 @@
+// OmbrelSet's run-now, date-clear and help commands on the real window, with
+// the recorder standing in for everything they start or the shell opens, and
+// the stamp file read byte for byte.
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <memory>
+#include <optional>
+
+#include "editor_fixture.h"
+#include "win_system.h"
+
+namespace ombrel {
+namespace {
+
+using testing::OpenedByShell;
+using testing::RecorderEntry;
+using testing::RecorderLog;
+using testing::RunningEditor;
+using testing::StaysOpenQuietly;
+using testing::TempFolder;
+using testing::TodaysStamp;
+using testing::WaitFor;
+using testing::WaitForRecorders;
+using testing::gui::App;
+using testing::gui::Icon;
+using testing::gui::MessageBoxWindow;
+using Lines = std::vector<std::wstring>;
+
+const std::string kOldStamp = "01-01-2000\r\n";
+
+// The entry list file for `entries`, one a line in the ANSI code page.
+std::string ListFile(const Lines& entries) {
+  win::WinSystem system;
+  std::string bytes;
+  for (const std::wstring& entry : entries) bytes += system.ToAnsi(entry) + "\r\n";
+  return bytes;
+}
+
+// What a message box must be; the text exactly.
+::testing::AssertionResult IsBox(const MessageBoxWindow& box, const std::wstring& text, Icon icon,
+                                 const std::vector<int>& buttons) {
+  if (!box.Exists()) return ::testing::AssertionFailure() << "no message box";
+  if (box.Message() != text) return ::testing::AssertionFailure() << "text " << testing::Utf8(box.Message());
+  if (box.Caption() != testing::kEditorCaption) return ::testing::AssertionFailure() << "another caption";
+  if (box.Icon() != icon) return ::testing::AssertionFailure() << "another icon";
+  if (box.Buttons() != buttons) return ::testing::AssertionFailure() << "other buttons";
+  return ::testing::AssertionSuccess();
+}
+
+// An editor whose runs are recorded: the log is set before the editor
+// starts, so that it and all it starts inherit it. The entries' documents lie
+// in a folder of their own.
+class EditorRunTest : public ::testing::Test {
+ protected:
+  // False when the editor did not start.
+  [[nodiscard]] bool Start(const std::optional<Lines>& entries, const std::optional<std::string>& stamp) {
+    editor_ = std::make_unique<RunningEditor>(entries ? std::optional(ListFile(*entries)) : std::nullopt);
+    if (!editor_->Started()) return false;
+    if (stamp) testing::WriteBytes(editor_->StampPath(), *stamp);
+    return true;
+  }
+
+  [[nodiscard]] const App& app() const { return editor_->app(); }
+  [[nodiscard]] std::optional<std::string> Stamp() const { return editor_->StampBytes(); }
+
+  // What the run opened, in the order it was started, once `count` recorders
+  // have logged and none is left running.
+  [[nodiscard]] Lines Opened(std::size_t count) const {
+    log_.WaitForLines(count);
+    WaitForRecorders();
+    return log_.StartOrder();
+  }
+  // Nothing was opened: the command is over and no recorder started.
+  [[nodiscard]] ::testing::AssertionResult NothingOpened() const {
+    if (::testing::AssertionResult quiet = StaysOpenQuietly(app()); !quiet) return quiet;
+    WaitForRecorders();
+    if (!log_.Lines().empty()) return ::testing::AssertionFailure() << testing::Utf8(log_.Lines().front());
+    return ::testing::AssertionSuccess();
+  }
+
+  RecorderLog log_;
+  TempFolder documents_;
+  std::unique_ptr<RunningEditor> editor_;
+};
+
+TEST_F(EditorRunTest, FreshStampOpensTheListAsShownInOrderWithoutAskingAndKeepsTheFlag) {
+  const std::wstring document = documents_ / L"予定 表.ombtest";
+  testing::WriteBytes(document, "x");
+  // The same entry twice opens twice; the mail address only as a mail link.
+  const Lines entries = {RecorderEntry(L"first"), document, RecorderEntry(L"first"), L"user@host.example.jp"};
+  ASSERT_TRUE(Start(entries, kOldStamp));
+  ASSERT_TRUE(editor_->Append(RecorderEntry(L"unsaved")));
+
+  app().Click(IDC_COMMAND8);
+  const Lines expected = {RecorderEntry(L"first"), OpenedByShell(document), RecorderEntry(L"first"),
+                          OpenedByShell(L"Mailto:user@host.example.jp"), RecorderEntry(L"unsaved")};
+  EXPECT_EQ(Opened(expected.size()), expected);
+  EXPECT_EQ(log_.Lines().size(), expected.size());
+  EXPECT_TRUE(StaysOpenQuietly(app()));
+  EXPECT_EQ(Stamp(), TodaysStamp());
+  EXPECT_EQ(editor_->DatBytes(), ListFile(entries));
+
+  // Running is no change of the list: the append still asks to be saved.
+  ASSERT_TRUE(app().Menu("alt+f e"));
+  const MessageBoxWindow question = app().WaitForMessageBox();
+  ASSERT_TRUE(question.Exists());
+  question.Answer(IDNO);
+  EXPECT_EQ(app().WaitForExit(), 0U);
+}
+
+TEST_F(EditorRunTest, TodaysStampAsksFirstNoChangesNothingYesRunsAgain) {
+  // Only the first line counts; what follows shows whether the file was
+  // written again.
+  const std::string today = TodaysStamp() + kOldStamp;
+  ASSERT_TRUE(Start(Lines{RecorderEntry(L"again")}, today));
+  const std::wstring question = L"すでに今日1回実行されています。\r\r    実行しますか？";
+
+  app().Click(IDC_COMMAND8);
+  const MessageBoxWindow no = app().WaitForMessageBox();
+  EXPECT_TRUE(IsBox(no, question, Icon::kQuestion, {IDYES, IDNO}));
+  EXPECT_EQ(no.DefaultButton(), IDYES);
+  no.Answer(IDNO);
+  EXPECT_TRUE(NothingOpened());
+  EXPECT_EQ(Stamp(), today);
+
+  app().Click(IDC_COMMAND8);
+  const MessageBoxWindow yes = app().WaitForMessageBox();
+  ASSERT_TRUE(IsBox(yes, question, Icon::kQuestion, {IDYES, IDNO}));
+  yes.Answer(IDYES);
+  EXPECT_EQ(Opened(1), Lines{RecorderEntry(L"again")});
+  EXPECT_EQ(Stamp(), TodaysStamp());
+}
+
+TEST_F(EditorRunTest, EmptyListStillRenewsTheStamp) {
+  ASSERT_TRUE(Start(std::nullopt, kOldStamp));
+  app().Click(IDC_COMMAND8);
+  EXPECT_TRUE(WaitFor([&] { return Stamp() == TodaysStamp(); }));
+  EXPECT_TRUE(NothingOpened());
+}
+
+TEST_F(EditorRunTest, ShellEntryThatCannotBeOpenedIsNamedAndTheRunGoesOnAfterOk) {
+  const std::wstring missing = documents_ / L"無い.ombtest";
+  ASSERT_TRUE(Start(Lines{missing, RecorderEntry(L"after")}, std::nullopt));
+  app().Click(IDC_COMMAND8);
+  const MessageBoxWindow box = app().WaitForMessageBox();
+  ASSERT_TRUE(IsBox(box, missing + L"は開けません", Icon::kExclamation, {IDOK}));
+  // The run stands still while the message is shown.
+  EXPECT_TRUE(log_.Lines().empty());
+  box.Answer(IDOK);
+  EXPECT_EQ(Opened(1), Lines{RecorderEntry(L"after")});
+  EXPECT_TRUE(StaysOpenQuietly(app()));
+}
+
+TEST_F(EditorRunTest, DateClearLeavesAnEmptyLineWithOrWithoutAStampAndRunNowThenAsksNothing) {
+  ASSERT_TRUE(Start(Lines{RecorderEntry(L"run")}, std::nullopt));
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round == 1 ? "no stamp file" : "today's stamp");
+    app().Click(IDC_COMMAND7);
+    EXPECT_TRUE(WaitFor([&] { return Stamp() == "\r\n"; })) << Stamp().value_or("(none)");
+    EXPECT_TRUE(StaysOpenQuietly(app()));
+
+    app().Click(IDC_COMMAND8);
+    EXPECT_EQ(Opened(round), Lines(round, RecorderEntry(L"run")));
+    EXPECT_TRUE(StaysOpenQuietly(app()));
+    EXPECT_EQ(Stamp(), TodaysStamp());
+  }
+}
+
+TEST_F(EditorRunTest, UnwritableStampWarnsWithItsPathAndTheEntriesStillOpen) {
+  ASSERT_TRUE(Start(Lines{RecorderEntry(L"still")}, kOldStamp));
+  const testing::ImmutablePath readOnly(editor_->StampPath());
+  ASSERT_TRUE(readOnly.applied());
+  const std::wstring warning = editor_->StampPath() + L"に書き込めませんでした。";
+
+  app().Click(IDC_COMMAND8);
+  const MessageBoxWindow run = app().WaitForMessageBox();
+  ASSERT_TRUE(IsBox(run, warning, Icon::kExclamation, {IDOK}));
+  run.Answer(IDOK);
+  EXPECT_EQ(Opened(1), Lines{RecorderEntry(L"still")});
+  EXPECT_TRUE(StaysOpenQuietly(app()));
+
+  app().Click(IDC_COMMAND7);
+  const MessageBoxWindow clear = app().WaitForMessageBox();
+  ASSERT_TRUE(IsBox(clear, warning, Icon::kExclamation, {IDOK}));
+  clear.Answer(IDOK);
+  EXPECT_TRUE(StaysOpenQuietly(app()));
+  EXPECT_EQ(Stamp(), kOldStamp);
+}
+
+// Makes the recorder the program for .htm documents for one scope; a fresh
+// prefix has none. Wine's shell looks only at the machine's classes, not at
+// the user's, so that is where it goes.
+class HtmOpensInTheRecorder {
+ public:
+  HtmOpensInTheRecorder() {
+    HKEY existing = nullptr;
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, kExtension, 0, KEY_READ, &existing) == ERROR_SUCCESS) {
+      // Not ours to replace, nor to remove afterwards.
+      ::RegCloseKey(existing);
+      return;
+    }
+    owned_ = true;
+    const std::wstring command = RecorderLog::Quoted() + L" \"%1\"";
+    applied_ = Set(kExtension, kProgId) && Set(kCommand, command.c_str());
+  }
+  HtmOpensInTheRecorder(const HtmOpensInTheRecorder&) = delete;
+  HtmOpensInTheRecorder& operator=(const HtmOpensInTheRecorder&) = delete;
+  ~HtmOpensInTheRecorder() {
+    if (!owned_) return;
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kExtension);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kProgId);
+  }
+  [[nodiscard]] bool applied() const { return applied_; }
+
+ private:
+  static constexpr wchar_t kExtension[] = L".htm";
+  static constexpr wchar_t kProgId[] = L"OmbrelTest.Help";
+  static constexpr wchar_t kCommand[] = L"OmbrelTest.Help\\shell\\open\\command";
+
+  static bool Set(const wchar_t* key, const wchar_t* value) {
+    const auto size = static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t));
+    return ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value, size) == ERROR_SUCCESS;
+  }
+
+  bool owned_ = false;
+  bool applied_ = false;
+};
+
+TEST_F(EditorRunTest, HelpPageOpensOnceThroughTheShellWithoutAMessage) {
+  ASSERT_TRUE(Start(std::nullopt, std::nullopt));
+  ASSERT_TRUE(testing::CopyProgram(L"help.htm", editor_->folder().path()));
+  const HtmOpensInTheRecorder association;
+  ASSERT_TRUE(association.applied());
+  ASSERT_TRUE(app().Menu("alt+h h"));
+  EXPECT_EQ(Opened(1), Lines{OpenedByShell(editor_->folder() / L"help.htm")});
+  EXPECT_TRUE(StaysOpenQuietly(app()));
+}
+
+TEST_F(EditorRunTest, HelpPageWithoutAnHtmProgramWarnsOnceThatABrowserIsNeeded) {
+  ASSERT_TRUE(Start(std::nullopt, std::nullopt));
+  ASSERT_TRUE(testing::CopyProgram(L"help.htm", editor_->folder().path()));
+  ASSERT_TRUE(app().Menu("alt+h h"));
+  const MessageBoxWindow box = app().WaitForMessageBox();
+  EXPECT_TRUE(IsBox(box,
+                    L"ヘルプを表示するにはＨＴＭＬ対応のブラウザが必要です。\r"
+                    L" インターネットエクスプローラなどを準備してください。\r"
+                    L"   とりあえず 表示しますが、正しく表示できません",
+                    Icon::kExclamation, {IDOK}));
+  box.Answer(IDOK);
+  EXPECT_TRUE(NothingOpened());
+}
+
+}  // namespace
+}  // namespace ombrel
