@@ -2,7 +2,9 @@
 # tests that run under Wine in a prefix of this build's own.
 
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-add_link_options(-static -static-libgcc -static-libstdc++)
+# Small programs: unused code is dropped, symbols stripped in the shipped build.
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections $<$<CONFIG:Release,MinSizeRel>:-s>)
 enable_language(RC)
 # windres reads our UTF-8 resource files; the compiler's flags are not its own.
 set(CMAKE_RC_FLAGS "-c 65001")
