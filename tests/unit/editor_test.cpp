@@ -6,8 +6,8 @@
 
 #include <deque>
 
-#include "fakes.h"
 #include "editor/resource.h"
+#include "fakes.h"
 
 namespace ombrel::editor {
 namespace {
@@ -72,6 +72,20 @@ const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
 const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
 const std::wstring kHelp = L"C:\\Tools\\help.htm";
 
+// A fresh editor over a fresh fake window, for cases that each need their own.
+struct Harness {
+  explicit Harness(std::vector<std::wstring> items = {}, std::ptrdiff_t selection = -1,
+                   std::wstring text = L"") {
+    view.items = std::move(items);
+    view.selection = selection;
+    view.text = std::move(text);
+  }
+  FakeView view;
+  FakeSystem system;
+  FakeOpenPort open;
+  Editor editor{view, system, open, kFolder};
+};
+
 class EditorTest : public ::testing::Test {
  protected:
   // Loads `file` (nothing: no list file) the way the window does at start.
@@ -100,21 +114,17 @@ TEST_F(EditorTest, LoadShowsEntriesInFileOrderWithTheFirstSelected) {
 
 TEST_F(EditorTest, MissingEmptyOrUnreadableListLoadsEmpty) {
   for (const int variant : {0, 1, 2}) {
-    FakeView view;
-    FakeSystem system;
-    FakeOpenPort open;
-    view.text = L"stale";
-    if (variant == 1) system.files[kList] = "";
+    Harness h({}, -1, L"stale");
+    if (variant == 1) h.system.files[kList] = "";
     if (variant == 2) {
-      system.files[kList] = "a\r\n";
-      system.unreadable.insert(kList);
+      h.system.files[kList] = "a\r\n";
+      h.system.unreadable.insert(kList);
     }
-    Editor editor(view, system, open, kFolder);
-    editor.Dat_Get();
-    EXPECT_TRUE(view.items.empty()) << variant;
-    EXPECT_EQ(view.selection, -1) << variant;
-    EXPECT_EQ(view.text, L"") << variant;
-    EXPECT_EQ(editor.entryListPath(), kList) << variant;
+    h.editor.Dat_Get();
+    EXPECT_TRUE(h.view.items.empty()) << variant;
+    EXPECT_EQ(h.view.selection, -1) << variant;
+    EXPECT_EQ(h.view.text, L"") << variant;
+    EXPECT_EQ(h.editor.entryListPath(), kList) << variant;
   }
 }
 
@@ -149,18 +159,12 @@ TEST_F(EditorTest, InsertGoesInFrontOfTheSelectedEntry) {
       {"none", -1, {L"a", L"b", L"c", L"new"}, 3},
   };
   for (const InsertCase& c : cases) {
-    FakeView view;
-    view.items = {L"a", L"b", L"c"};
-    view.selection = c.selected;
-    view.text = L"new";
-    FakeSystem system;
-    FakeOpenPort open;
-    Editor editor(view, system, open, kFolder);
-    editor.Command2_Click();
-    EXPECT_EQ(view.items, c.after) << c.name;
-    EXPECT_EQ(view.selection, c.selectedAfter) << c.name;
-    EXPECT_EQ(view.text, L"new") << c.name;  // the edit box is not cleared
-    EXPECT_EQ(editor.modified(), 1) << c.name;
+    Harness h({L"a", L"b", L"c"}, c.selected, L"new");
+    h.editor.Command2_Click();
+    EXPECT_EQ(h.view.items, c.after) << c.name;
+    EXPECT_EQ(h.view.selection, c.selectedAfter) << c.name;
+    EXPECT_EQ(h.view.text, L"new") << c.name;  // the edit box is not cleared
+    EXPECT_EQ(h.editor.modified(), 1) << c.name;
   }
 }
 
@@ -191,18 +195,12 @@ TEST_F(EditorTest, DeleteMovesTheEntryIntoTheEditBox) {
       {"first", {L"a", L"b", L"c"}, 0, {L"b", L"c"}, 0, L"a"},
   };
   for (const DeleteCase& c : cases) {
-    FakeView view;
-    view.items = c.before;
-    view.selection = c.selected;
-    view.text = L"typed";
-    FakeSystem system;
-    FakeOpenPort open;
-    Editor editor(view, system, open, kFolder);
-    editor.Command3_Click();
-    EXPECT_EQ(view.items, c.after) << c.name;
-    EXPECT_EQ(view.selection, c.selectedAfter) << c.name;
-    EXPECT_EQ(view.text, c.text) << c.name;
-    EXPECT_EQ(editor.modified(), 1) << c.name;
+    Harness h(c.before, c.selected, L"typed");
+    h.editor.Command3_Click();
+    EXPECT_EQ(h.view.items, c.after) << c.name;
+    EXPECT_EQ(h.view.selection, c.selectedAfter) << c.name;
+    EXPECT_EQ(h.view.text, c.text) << c.name;
+    EXPECT_EQ(h.editor.modified(), 1) << c.name;
   }
 }
 
@@ -243,14 +241,10 @@ TEST_F(EditorTest, AppendGoesToTheEndAndLeavesTheSelection) {
   EXPECT_EQ(view_.selection, -1);
   EXPECT_EQ(editor_.modified(), 1);
 
-  FakeView view;
-  view.items = {L"a", L"b"};
-  view.selection = 0;
-  view.text = L"c";
-  Editor editor(view, system_, open_, kFolder);
-  editor.Command6_Click();
-  EXPECT_EQ(view.items, (std::vector<std::wstring>{L"a", L"b", L"c"}));
-  EXPECT_EQ(view.selection, 0);
+  Harness h({L"a", L"b"}, 0, L"c");
+  h.editor.Command6_Click();
+  EXPECT_EQ(h.view.items, (std::vector<std::wstring>{L"a", L"b", L"c"}));
+  EXPECT_EQ(h.view.selection, 0);
 }
 
 TEST_F(EditorTest, DoubleClickCopiesTheSelectedEntryOnly) {
@@ -334,38 +328,32 @@ TEST_F(EditorTest, LeavingUnchangedAsksNothing) {
 
 TEST_F(EditorTest, LeaveQuestionTextAndEachAnswer) {
   for (const Answer answer : {Answer::kYes, Answer::kNo}) {
-    FakeView view;
-    FakeSystem system;
-    FakeOpenPort open;
-    system.files[kList] = "a\r\n";
-    Editor editor(view, system, open, kFolder);
-    editor.Dat_Get();
-    view.text = L"b";
-    editor.Command6_Click();
-    view.answers = {answer};
-    EXPECT_TRUE(editor.Form_Unload());
-    ASSERT_EQ(view.messages.size(), 1U);
-    EXPECT_EQ(view.messages[0].kind, MessageKind::kLeaveQuestion);
-    EXPECT_EQ(view.messages[0].text, T(IDS_LEAVE_QUESTION_1) + L"\r" + kList + T(IDS_LEAVE_QUESTION_2));
-    EXPECT_EQ(system.files[kList], answer == Answer::kYes ? "a\r\nb\r\n" : "a\r\n");
-    EXPECT_EQ(editor.modified(), 0);
-    EXPECT_EQ(view.ended, 1);
+    Harness h;
+    h.system.files[kList] = "a\r\n";
+    h.editor.Dat_Get();
+    h.view.text = L"b";
+    h.editor.Command6_Click();
+    h.view.answers = {answer};
+    EXPECT_TRUE(h.editor.Form_Unload());
+    ASSERT_EQ(h.view.messages.size(), 1U);
+    EXPECT_EQ(h.view.messages[0].kind, MessageKind::kLeaveQuestion);
+    EXPECT_EQ(h.view.messages[0].text, T(IDS_LEAVE_QUESTION_1) + L"\r" + kList + T(IDS_LEAVE_QUESTION_2));
+    EXPECT_EQ(h.system.files[kList], answer == Answer::kYes ? "a\r\nb\r\n" : "a\r\n");
+    EXPECT_EQ(h.editor.modified(), 0);
+    EXPECT_EQ(h.view.ended, 1);
   }
 }
 
 TEST_F(EditorTest, CancelCommandsLeaveWithoutQuestionOrSave) {
   for (const bool byMenu : {false, true}) {
-    FakeView view;
-    FakeSystem system;
-    FakeOpenPort open;
-    system.files[kList] = "a\r\n";
-    Editor editor(view, system, open, kFolder);
-    editor.Dat_Get();
-    editor.Command6_Click();
-    byMenu ? editor.CAN_Click() : editor.Command5_Click();
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(system.files[kList], "a\r\n");
-    EXPECT_EQ(view.ended, 1);
+    Harness h;
+    h.system.files[kList] = "a\r\n";
+    h.editor.Dat_Get();
+    h.editor.Command6_Click();
+    byMenu ? h.editor.CAN_Click() : h.editor.Command5_Click();
+    EXPECT_TRUE(h.view.messages.empty());
+    EXPECT_EQ(h.system.files[kList], "a\r\n");
+    EXPECT_EQ(h.view.ended, 1);
   }
 }
 
