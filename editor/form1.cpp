@@ -297,50 +297,27 @@ void Form1::OnCommand(int id, int code) {
   // A button's click and a menu item both come with code 0; Text1's
   // notifications (typing) and the list's others have no handler.
   if (code != BN_CLICKED) return;
-  switch (id) {
-    case IDC_COMMAND1:
-      editor_.Command1_Click();
-      break;
-    case IDC_COMMAND2:
-      editor_.Command2_Click();
-      break;
-    case IDC_COMMAND3:
-      editor_.Command3_Click();
-      break;
-    case IDC_COMMAND4:
-      editor_.Command4_Click();
-      break;
-    case IDC_COMMAND5:
-      editor_.Command5_Click();
-      break;
-    case IDC_COMMAND6:
-      editor_.Command6_Click();
-      break;
-    case IDC_COMMAND7:
-      editor_.Command7_Click();
-      break;
-    case IDC_COMMAND8:
-      editor_.Command8_Click();
-      break;
-    case IDM_SAVE:
-      editor_.Save_Click();
-      break;
-    case IDM_CAN:
-      editor_.CAN_Click();
-      break;
-    case IDM_END:
-      editor_.END_Click();
-      break;
-    case IDM_HELP:
-      editor_.HELP_Click();
-      break;
-    case IDM_ABOUT:
-      editor_.ABOUT_Click();
-      break;
-    default:
-      // Enter and Esc reach the window as IDOK and IDCANCEL: it has neither a
-      // default nor a cancel button.
-      break;
+  // The wiring of the window: which control or menu item gives which
+  // command. Enter and Esc reach the window as IDOK and IDCANCEL and find
+  // nothing here: it has neither a default nor a cancel button.
+  struct Wiring {
+    int id;
+    void (Editor::*command)();
+  };
+  static constexpr Wiring kWiring[] = {
+      {IDC_COMMAND1, &Editor::Command1_Click}, {IDC_COMMAND2, &Editor::Command2_Click},
+      {IDC_COMMAND3, &Editor::Command3_Click}, {IDC_COMMAND4, &Editor::Command4_Click},
+      {IDC_COMMAND5, &Editor::Command5_Click}, {IDC_COMMAND6, &Editor::Command6_Click},
+      {IDC_COMMAND7, &Editor::Command7_Click}, {IDC_COMMAND8, &Editor::Command8_Click},
+      {IDM_SAVE, &Editor::Save_Click},         {IDM_CAN, &Editor::CAN_Click},
+      {IDM_END, &Editor::END_Click},           {IDM_HELP, &Editor::HELP_Click},
+      {IDM_ABOUT, &Editor::ABOUT_Click},
+  };
+  for (const Wiring& wiring : kWiring) {
+    if (wiring.id == id) {
+      (editor_.*wiring.command)();
+      return;
+    }
   }
 }
 
