@@ -234,6 +234,7 @@ std::vector<int> MessageBoxWindow::Buttons() const {
   }
   std::sort(byLeft.begin(), byLeft.end());
   std::vector<int> ids;
+  ids.reserve(byLeft.size());
   for (const auto& [left, id] : byLeft) ids.push_back(id);
   return ids;
 }

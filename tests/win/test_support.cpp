@@ -85,6 +85,7 @@ std::vector<std::wstring> RecorderLog::StartOrder() const {
   std::stable_sort(stamped.begin(), stamped.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<std::wstring> lines;
+  lines.reserve(stamped.size());
   for (const auto& [time, line] : stamped) lines.push_back(line);
   return lines;
 }
