@@ -67,12 +67,6 @@ std::vector<std::string> ReadItems(std::string_view bytes) {
   return items;
 }
 
-bool SurvivesRoundTrip(std::string_view entry) {
-  const std::string line = EncodeEntryLine(entry);
-  const std::vector<std::string> back = ReadItems(line);
-  return back.size() == 1 && back.front() == entry;
-}
-
 std::string EncodeEntryLine(std::string_view entry) {
   std::string bare(entry);
   bare += "\r\n";
@@ -89,12 +83,6 @@ std::string EncodeEntryLine(std::string_view entry) {
   quoted += kQuote;
   quoted += "\r\n";
   return quoted;
-}
-
-std::string EncodeEntryList(const std::vector<std::string>& entries) {
-  std::string bytes;
-  for (const std::string& entry : entries) bytes += EncodeEntryLine(entry);
-  return bytes;
 }
 
 std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system, const std::wstring& path) {

@@ -33,7 +33,7 @@ class ItemReader {
   [[nodiscard]] bool AtEnd() const { return pos_ >= bytes_.size(); }
 
   // The next item; consumes the comma or line end that ends it.
-  std::string Next();
+  [[nodiscard]] std::string Next();
 
  private:
   [[nodiscard]] std::size_t LineEndOrComma(std::size_t from) const;
@@ -44,28 +44,22 @@ class ItemReader {
 };
 
 // Every item of a file, in order.
-std::vector<std::string> ReadItems(std::string_view bytes);
+[[nodiscard]] std::vector<std::string> ReadItems(std::string_view bytes);
 
 // One entry as a line of the file, CR LF included. An entry that would not
 // read back unchanged as a bare line and holds no quotation mark is written
 // between quotation marks; one that no form can carry (a quotation mark
 // together with a comma or edge blanks) is written bare.
-std::string EncodeEntryLine(std::string_view entry);
-
-// The whole file for a list: one line per entry, nothing else. An empty list
-// gives zero bytes.
-std::string EncodeEntryList(const std::vector<std::string>& entries);
-
-// True when the entry comes back unchanged after a save and a load.
-bool SurvivesRoundTrip(std::string_view entry);
+[[nodiscard]] std::string EncodeEntryLine(std::string_view entry);
 
 // The file at `path`, as Unicode entries. Empty when the file cannot be
 // opened: a missing list is a quiet, defined outcome for every caller.
-std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system, const std::wstring& path);
+[[nodiscard]] std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system, const std::wstring& path);
 
 // Replaces the file at `path` with the list in one step, so that a reader at
 // the same moment sees the old list or the new one. False when it failed; the
 // old file is then unchanged.
-bool WriteEntryList(SystemPort& system, const std::wstring& path, const std::vector<std::wstring>& entries);
+[[nodiscard]] bool WriteEntryList(SystemPort& system, const std::wstring& path,
+                                  const std::vector<std::wstring>& entries);
 
 }  // namespace ombrel

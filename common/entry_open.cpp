@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <array>
 
-#include "char.h"
+#include "text_search.h"
 
 namespace ombrel {
 
 namespace {
-
-constexpr std::intptr_t kShellSuccessAbove = 32;
 
 wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
@@ -21,6 +19,10 @@ bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view lowerNeedle)
 
 }  // namespace
 
+std::wstring ShellWorkingFolder(ShellVariant variant) {
+  return variant == ShellVariant::kEditor ? L"c:\\" : L"";
+}
+
 bool IsProgramEntry(std::wstring_view entry) {
   constexpr std::array<std::wstring_view, 3> kProgramMarks = {L".exe", L".bat", L".com"};
   return std::any_of(kProgramMarks.begin(), kProgramMarks.end(),
@@ -28,23 +30,22 @@ bool IsProgramEntry(std::wstring_view entry) {
 }
 
 bool LooksLikeMailAddress(std::wstring_view target) {
-  return Char_Count(target, L"@") == 1 && Char_Count(target, L" ") == 0 && Char_Count(target, L".") > 1;
+  return CountCharacter(target, L"@") == 1 && CountCharacter(target, L" ") == 0 &&
+         CountCharacter(target, L".") > 1;
 }
 
-void Shell_Open(OpenPort& port, ShellVariant variant, WindowHandle owner, const std::wstring& target) {
-  const std::wstring directory = variant == ShellVariant::Editor ? L"c:\\" : L"";
-  bool opened = port.ShellExecute(owner, target, directory) > kShellSuccessAbove;
-  if (!opened && LooksLikeMailAddress(target)) {
-    opened = port.ShellExecute(owner, L"Mailto:" + target, directory) > kShellSuccessAbove;
-  }
-  if (!opened && variant == ShellVariant::Editor) {
-    port.ShowCannotOpen(owner, target + L"は開けません");
-  }
+bool OpenThroughShell(OpenPort& port, WindowHandle owner, ShellVariant variant, const std::wstring& target,
+                      const std::optional<std::wstring>& retry) {
+  const std::wstring folder = ShellWorkingFolder(variant);
+  if (port.OpenWithShell(owner, target, folder)) return true;
+  return retry && port.OpenWithShell(owner, *retry, folder);
 }
 
-void Entry_Open(OpenPort& port, ShellVariant variant, OwnerWindow& owner, const std::wstring& entry) {
-  if (IsProgramEntry(entry) && port.StartProgram(entry)) return;
-  Shell_Open(port, variant, owner.Handle(), entry);
+bool OpenEntry(OpenPort& port, OwnerWindow& owner, ShellVariant variant, const std::wstring& entry) {
+  if (IsProgramEntry(entry) && port.StartProgram(entry)) return true;
+  std::optional<std::wstring> retry;
+  if (LooksLikeMailAddress(entry)) retry = L"Mailto:" + entry;
+  return OpenThroughShell(port, owner.Handle(), variant, entry, retry);
 }
 
 }  // namespace ombrel

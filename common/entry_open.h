@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,15 +21,12 @@ class OpenPort {
 
   // Starts the whole text as a command line in a normal window with focus and
   // returns at once. False when the program could not be started.
-  virtual bool StartProgram(const std::wstring& commandLine) = 0;
+  [[nodiscard]] virtual bool StartProgram(const std::wstring& commandLine) = 0;
 
-  // The shell's default action on `target` with the given working directory;
-  // the shell's result, where a value above 32 means opened.
-  virtual std::intptr_t ShellExecute(WindowHandle owner, const std::wstring& target,
-                                     const std::wstring& directory) = 0;
-
-  // The editor's warning that an entry could not be opened.
-  virtual void ShowCannotOpen(WindowHandle owner, const std::wstring& text) = 0;
+  // The shell's default action on `target`, in a normal window, with the given
+  // working folder. True when the shell reports the target opened.
+  [[nodiscard]] virtual bool OpenWithShell(WindowHandle owner, const std::wstring& target,
+                                           const std::wstring& workingFolder) = 0;
 };
 
 // The window that owns what the shell shows. Asked for its handle only when an
@@ -43,21 +41,29 @@ class OwnerWindow {
   virtual WindowHandle Handle() = 0;
 };
 
-// The launcher is silent and hands the shell an empty working directory; the
-// editor uses "c:\" and says when a target could not be opened.
-enum class ShellVariant { Launcher, Editor };
+// Who asks the shell. The launcher hands it an empty working folder; the
+// editor "c:\", so that a document never opens in the folder a file dialog
+// happened to leave current.
+enum class ShellVariant { kLauncher, kEditor };
+
+[[nodiscard]] std::wstring ShellWorkingFolder(ShellVariant variant);
 
 // An entry holding ".exe", ".bat" or ".com" anywhere, letter case ignored.
-bool IsProgramEntry(std::wstring_view entry);
+[[nodiscard]] bool IsProgramEntry(std::wstring_view entry);
 
 // True when the shell may retry `target` as a mail link: exactly one "@", no
 // blank and at least two dots.
-bool LooksLikeMailAddress(std::wstring_view target);
+[[nodiscard]] bool LooksLikeMailAddress(std::wstring_view target);
 
-void Shell_Open(OpenPort& port, ShellVariant variant, WindowHandle owner, const std::wstring& target);
+// The shell's default action on `target`, and when that fails, on `retry`.
+// True when either opened.
+[[nodiscard]] bool OpenThroughShell(OpenPort& port, WindowHandle owner, ShellVariant variant,
+                                    const std::wstring& target, const std::optional<std::wstring>& retry);
 
-// A program entry that cannot be started still goes to the shell, so a web
-// address that merely holds ".com" opens in the browser.
-void Entry_Open(OpenPort& port, ShellVariant variant, OwnerWindow& owner, const std::wstring& entry);
+// Opens one entry. A program entry that cannot be started still goes to the
+// shell, so a web address that merely holds ".com" opens in the browser. True
+// when the entry was opened; the launcher skips one that was not in silence,
+// the editor says so.
+[[nodiscard]] bool OpenEntry(OpenPort& port, OwnerWindow& owner, ShellVariant variant, const std::wstring& entry);
 
 }  // namespace ombrel

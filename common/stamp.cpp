@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "entry_list.h"
-#include "file01.h"
+#include "program_folder.h"
 #include "system_port.h"
 
 namespace ombrel {

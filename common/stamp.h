@@ -12,20 +12,20 @@ class SystemPort;
 struct LocalTime;
 
 // MM-DD-YYYY, the form stored in the stamp.
-std::wstring DateText(const LocalTime& time);
+[[nodiscard]] std::wstring DateText(const LocalTime& time);
 // hh:mm:ss on the 24-hour clock.
-std::wstring TimeText(const LocalTime& time);
+[[nodiscard]] std::wstring TimeText(const LocalTime& time);
 
 // True when the first item of the stamp's bytes is exactly `dateText`. A stamp
 // of zero bytes holds no item and so does not mean "ran today".
-bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText);
+[[nodiscard]] bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText);
 
 // The three stamp operations. Each builds the path from the program folder,
 // opens the file by itself and takes the date from the clock as it runs.
 // Check: false whenever the file cannot be read. Renew and Clear: false when
 // the file could not be written.
-bool StampCheck(SystemPort& system, const std::wstring& folder);
-bool StampRenew(SystemPort& system, const std::wstring& folder);
-bool StampClear(SystemPort& system, const std::wstring& folder);
+[[nodiscard]] bool StampCheck(SystemPort& system, const std::wstring& folder);
+[[nodiscard]] bool StampRenew(SystemPort& system, const std::wstring& folder);
+[[nodiscard]] bool StampClear(SystemPort& system, const std::wstring& folder);
 
 }  // namespace ombrel

@@ -27,24 +27,24 @@ class SystemPort {
   virtual ~SystemPort() = default;
 
   // The file's whole content, or nothing when it cannot be opened for reading.
-  virtual std::optional<std::string> ReadAll(const std::wstring& path) = 0;
+  [[nodiscard]] virtual std::optional<std::string> ReadAll(const std::wstring& path) = 0;
 
   // Creates the file or replaces its content in place. False on any failure.
-  virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
+  [[nodiscard]] virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // Writes a new file beside `path` and then puts it in place of `path` in one
   // step. False on any failure, and `path` then keeps its old content.
-  virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
+  [[nodiscard]] virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // True for a plain file: a folder, a hidden or a system file counts as
   // missing, as does nothing at all.
-  virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
+  [[nodiscard]] virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
 
-  virtual LocalTime Now() = 0;
+  [[nodiscard]] virtual LocalTime Now() = 0;
 
   // Conversion between Unicode text and the system's ANSI code page.
-  virtual std::string ToAnsi(const std::wstring& text) = 0;
-  virtual std::wstring FromAnsi(std::string_view bytes) = 0;
+  [[nodiscard]] virtual std::string ToAnsi(const std::wstring& text) = 0;
+  [[nodiscard]] virtual std::wstring FromAnsi(std::string_view bytes) = 0;
 };
 
 }  // namespace ombrel

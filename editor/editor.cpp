@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
-#include "char.h"
 #include "entry_list.h"
-#include "file01.h"
+#include "program_folder.h"
 #include "resource.h"
 #include "stamp.h"
 #include "system_port.h"
+#include "text_search.h"
 #include "version.h"
 
 namespace ombrel::editor {
@@ -17,7 +17,6 @@ namespace {
 
 // Line breaks inside message texts are single carriage returns.
 constexpr wchar_t kBreak[] = L"\r";
-constexpr std::intptr_t kShellSuccessAbove = 32;
 
 }  // namespace
 
@@ -28,11 +27,11 @@ WindowHandle Editor::Handle() { return view_.Handle(); }
 
 void Editor::Warn(const std::wstring& text) { view_.ShowMessage(MessageKind::kWarning, text); }
 
-std::wstring Editor::Title(const LocalTime& now) {
+std::wstring Editor::WindowTitle(const LocalTime& now) {
   return view_.LoadText(IDS_TITLE_PREFIX) + DateText(now) + L"  " + TimeText(now);
 }
 
-void Editor::Dat_Get() {
+void Editor::LoadList() {
   // Set before the file is tried, so that a later save creates it here even
   // when it was missing.
   entryListPath_ = folder_ + kEntryListFileName;
@@ -52,7 +51,7 @@ void Editor::Dat_Get() {
   }
 }
 
-bool Editor::Dat_Put() {
+bool Editor::SaveList() {
   std::vector<std::wstring> entries;
   const std::ptrdiff_t count = view_.ListCount();
   entries.reserve(static_cast<std::size_t>(count));
@@ -61,31 +60,41 @@ bool Editor::Dat_Put() {
     Warn(entryListPath_ + view_.LoadText(IDS_SAVE_FAILED));
     return false;
   }
-  modified_ = 0;
+  modified_ = false;
   return true;
 }
 
-bool Editor::End_Rtn() {
-  if (modified_ != 0) {
+void Editor::SaveAndLeave() {
+  // A save that failed has warned already; leaving now would lose the list.
+  if (SaveList()) Leave();
+}
+
+bool Editor::Leave() {
+  if (modified_) {
     const std::wstring question =
         view_.LoadText(IDS_LEAVE_QUESTION_1) + kBreak + entryListPath_ + view_.LoadText(IDS_LEAVE_QUESTION_2);
-    if (view_.ShowMessage(MessageKind::kLeaveQuestion, question) == Answer::kYes && !Dat_Put()) {
+    if (view_.ShowMessage(MessageKind::kLeaveQuestion, question) == Answer::kYes && !SaveList()) {
       // The list could not be saved: ending now would lose it.
       return false;
     }
-    modified_ = 0;
+    modified_ = false;
   }
   view_.EndProgram();
   return true;
 }
 
-void Editor::Sansyou() {
+void Editor::LeaveWithoutSaving() {
+  modified_ = false;
+  Leave();
+}
+
+void Editor::Browse() {
   const std::optional<std::wstring> chosen =
       view_.ShowOpenFileDialog(view_.LoadText(IDS_BROWSE_TITLE), view_.LoadText(IDS_BROWSE_FILTER));
   if (chosen && !chosen->empty()) view_.SetEditText(*chosen);
 }
 
-void Editor::Command2_Click() {
+void Editor::InsertEntry() {
   const std::ptrdiff_t count = view_.ListCount();
   std::ptrdiff_t at = view_.ListSelection();
   // With entries but none selected, nothing the user typed is dropped: the
@@ -93,10 +102,10 @@ void Editor::Command2_Click() {
   if (at < 0 || at > count) at = count;
   view_.InsertListItem(at, view_.EditText());
   view_.SetListSelection(at);
-  modified_ = 1;
+  modified_ = true;
 }
 
-void Editor::Command3_Click() {
+void Editor::DeleteEntry() {
   const std::ptrdiff_t at = view_.ListSelection();
   if (at < 0) return;
   view_.SetEditText(view_.ListItem(at));
@@ -107,34 +116,24 @@ void Editor::Command3_Click() {
   } else {
     view_.SetListSelection(remaining < at + 1 ? remaining - 1 : at);
   }
-  modified_ = 1;
+  modified_ = true;
 }
 
-void Editor::Command6_Click() {
+void Editor::AppendEntry() {
   view_.InsertListItem(view_.ListCount(), view_.EditText());
-  modified_ = 1;
+  modified_ = true;
 }
 
-void Editor::List1_DblClick() {
+void Editor::CopySelectedEntryToEditBox() {
   const std::ptrdiff_t at = view_.ListSelection();
   if (at >= 0) view_.SetEditText(view_.ListItem(at));
 }
 
-void Editor::Command4_Click() {
-  // A save that failed has warned already; leaving now would lose the list.
-  if (Dat_Put()) End_Rtn();
-}
-
-void Editor::Command5_Click() {
-  modified_ = 0;
-  End_Rtn();
-}
-
-void Editor::Command7_Click() {
+void Editor::ClearStamp() {
   if (!StampClear(system_, folder_)) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
 }
 
-void Editor::Run_rtn() {
+void Editor::RunNow() {
   if (StampCheck(system_, folder_)) {
     const std::wstring question =
         view_.LoadText(IDS_RUN_AGAIN_1) + kBreak + kBreak + view_.LoadText(IDS_RUN_AGAIN_2);
@@ -145,29 +144,31 @@ void Editor::Run_rtn() {
   if (!StampRenew(system_, folder_)) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
   const std::ptrdiff_t last = view_.ListCount() - 1;
   for (std::ptrdiff_t i = 0; i <= last; ++i) {
-    Entry_Open(open_, ShellVariant::Editor, *this, view_.ListItem(i));
+    const std::wstring entry = view_.ListItem(i);
+    if (!OpenEntry(open_, *this, ShellVariant::kEditor, entry)) Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
   }
 }
 
-void Editor::HELP_Click() {
+void Editor::ShowHelp() {
   const std::wstring page = folder_ + kHelpFileName;
   if (!system_.IsOrdinaryFile(page)) {
     Warn(page + view_.LoadText(IDS_HELP_MISSING));
     return;
   }
-  Help_Open(view_.Handle(), page);
+  OpenHelpPage(view_.Handle(), page);
 }
 
-void Editor::Help_Open(WindowHandle owner, const std::wstring& pagePath) {
+void Editor::OpenHelpPage(WindowHandle owner, const std::wstring& pagePath) {
+  // A page whose name holds no dot at all is tried with ".HTM" at once; the
+  // second try always adds it, for a shell that only knows the long form.
   const std::wstring withExtension = pagePath + L".HTM";
-  const std::wstring first = Char_Pos(pagePath, L".", 1) < 0 ? withExtension : pagePath;
-  if (open_.ShellExecute(owner, first, L"c:\\") > kShellSuccessAbove) return;
-  if (open_.ShellExecute(owner, withExtension, L"c:\\") > kShellSuccessAbove) return;
+  const std::wstring first = FindOccurrence(pagePath, L".", 1) < 0 ? withExtension : pagePath;
+  if (OpenThroughShell(open_, owner, ShellVariant::kEditor, first, withExtension)) return;
   Warn(view_.LoadText(IDS_NO_BROWSER_1) + kBreak + view_.LoadText(IDS_NO_BROWSER_2) + kBreak +
        view_.LoadText(IDS_NO_BROWSER_3));
 }
 
-void Editor::ABOUT_Click() {
+void Editor::ShowAbout() {
   view_.ShowMessage(MessageKind::kInformation, view_.LoadText(IDS_ABOUT_NAME) + L" Ver " +
                                                    OMBREL_VERSION_SHORT + kBreak + kBreak +
                                                    view_.LoadText(IDS_ABOUT_NOTICE));

@@ -37,28 +37,28 @@ class EditorView {
   virtual ~EditorView() = default;
 
   // List1. Inserting keeps the selection on the entry it was on.
-  virtual std::ptrdiff_t ListCount() = 0;
-  virtual std::wstring ListItem(std::ptrdiff_t index) = 0;
+  [[nodiscard]] virtual std::ptrdiff_t ListCount() = 0;
+  [[nodiscard]] virtual std::wstring ListItem(std::ptrdiff_t index) = 0;
   virtual void InsertListItem(std::ptrdiff_t index, const std::wstring& text) = 0;
   virtual void RemoveListItem(std::ptrdiff_t index) = 0;
-  virtual std::ptrdiff_t ListSelection() = 0;
+  [[nodiscard]] virtual std::ptrdiff_t ListSelection() = 0;
   virtual void SetListSelection(std::ptrdiff_t index) = 0;
   // Told before a whole list is loaded, so that a long one loads fast.
   virtual void ReserveListItems(std::size_t /*count*/, std::size_t /*characters*/) {}
 
   // Text1.
-  virtual std::wstring EditText() = 0;
+  [[nodiscard]] virtual std::wstring EditText() = 0;
   virtual void SetEditText(const std::wstring& text) = 0;
 
   // A text of the program's string table, by its IDS_ id.
-  virtual std::wstring LoadText(int id) = 0;
+  [[nodiscard]] virtual std::wstring LoadText(int id) = 0;
 
   // A modal message box with the program's title as caption.
   virtual Answer ShowMessage(MessageKind kind, const std::wstring& text) = 0;
 
   // The open-file dialog; the chosen full path, or nothing when cancelled or
   // failed. `filter` is pairs of label and pattern separated by "|".
-  virtual std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
+  [[nodiscard]] virtual std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
                                                          const std::wstring& filter) = 0;
 
   virtual WindowHandle Handle() = 0;
@@ -67,44 +67,50 @@ class EditorView {
   virtual void EndProgram() = 0;
 };
 
+// The editor's commands. Each control and menu item of the window gives one of
+// them; docs/design.md has the table.
 class Editor final : public OwnerWindow {
  public:
   Editor(EditorView& view, SystemPort& system, OpenPort& open, std::wstring programFolder);
 
   // The window title for a load at `now`.
-  std::wstring Title(const LocalTime& now);
+  [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
 
-  // Loading, saving and leaving.
-  void Dat_Get();
+  // Fills the list from the entry list file, once, as the window loads.
+  void LoadList();
   // False when the file could not be written: the user was warned, and the
   // list and the modified flag are kept.
-  bool Dat_Put();
+  [[nodiscard]] bool SaveList();
+  // Saves, then leaves; a failed save keeps the window open.
+  void SaveAndLeave();
   // Asks to save when the list changed, then ends the program. False only
   // when the user chose to save and the save failed: the window then stays.
-  bool End_Rtn();
+  bool Leave();
+  // Leaves at once, dropping any change.
+  void LeaveWithoutSaving();
 
-  // The commands, named after the controls and menu items that give them.
-  void Command1_Click() { Sansyou(); }
-  void Sansyou();
-  void Command2_Click();
-  void Command3_Click();
-  void Command6_Click();
-  void List1_DblClick();
-  void Command4_Click();
-  void Command5_Click();
-  void Save_Click() { Dat_Put(); }
-  void CAN_Click() { Command5_Click(); }
-  void END_Click() { End_Rtn(); }
-  // Closing the window by its close box or Alt+F4. False: the window stays.
-  bool Form_Unload() { return End_Rtn(); }
-  void Command7_Click();
-  void Command8_Click() { Run_rtn(); }
-  void Run_rtn();
-  void HELP_Click();
-  void Help_Open(WindowHandle owner, const std::wstring& pagePath);
-  void ABOUT_Click();
+  // The open-file dialog, into the edit box.
+  void Browse();
+  // The edit box's text in front of the selected entry.
+  void InsertEntry();
+  // The selected entry out of the list, into the edit box.
+  void DeleteEntry();
+  // The edit box's text after the last entry.
+  void AppendEntry();
+  // The selected entry into the edit box.
+  void CopySelectedEntryToEditBox();
 
-  [[nodiscard]] int modified() const { return modified_; }
+  // Opens every entry of the list as shown, asking first when they already
+  // ran today.
+  void RunNow();
+  // Empties the run-date stamp, so that the launcher runs again today.
+  void ClearStamp();
+
+  void ShowHelp();
+  void OpenHelpPage(WindowHandle owner, const std::wstring& pagePath);
+  void ShowAbout();
+
+  [[nodiscard]] bool modified() const { return modified_; }
   [[nodiscard]] const std::wstring& entryListPath() const { return entryListPath_; }
 
   // The owner of what the shell shows while entries run: the editor window.
@@ -118,7 +124,7 @@ class Editor final : public OwnerWindow {
   OpenPort& open_;
   std::wstring folder_;
   std::wstring entryListPath_;
-  int modified_ = 0;
+  bool modified_ = false;
 };
 
 }  // namespace ombrel::editor

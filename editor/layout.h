@@ -1,4 +1,4 @@
-// The geometry of Form1, in twips (1/1440 inch; 15 twips are a pixel at 96
+// The geometry of the editor's window, in twips (1/1440 inch; 15 twips are a pixel at 96
 // DPI), from the top-left corner of the client area. The window code creates
 // the controls from this one table, in this order.
 #pragma once
@@ -26,7 +26,7 @@ inline constexpr int kClientWidthTwips = 6825;
 inline constexpr int kClientHeightTwips = 4500;
 
 // In the order the window holds them; the tab order follows tabIndex.
-inline constexpr ControlLayout kForm1Controls[] = {
+inline constexpr ControlLayout kWindowControls[] = {
     {IDC_COMMAND8, ControlKind::kButton, IDS_COMMAND8, 5640, 3960, 1092, 252, 12},
     {IDC_COMMAND7, ControlKind::kButton, IDS_COMMAND7, 5640, 3600, 1092, 252, 11},
     {IDC_COMMAND6, ControlKind::kButton, IDS_COMMAND6, 5640, 1920, 1092, 252, 10},
@@ -59,7 +59,7 @@ struct PlacementTwips {
 
 // Centred across, and 80 twips above centre down. Halved exactly, never
 // clamped: a window larger than the screen starts partly off it.
-inline PlacementTwips PlaceForm1(double screenWidth, double screenHeight, double windowWidth,
+inline PlacementTwips CentredPlacement(double screenWidth, double screenHeight, double windowWidth,
                                  double windowHeight) {
   return {(screenWidth - windowWidth) / 2.0, (screenHeight - windowHeight) / 2.0 - 80.0};
 }

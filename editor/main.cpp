@@ -5,7 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "form1.h"
+#include "main_window.h"
 
 namespace {
 
@@ -34,15 +34,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 
-  ombrel::editor::Form1 form(instance);
-  if (!form.Create()) return 1;
-  form.Show(showCommand);
+  ombrel::editor::MainWindow window(instance);
+  if (!window.Create()) return 1;
+  window.Show(showCommand);
 
   MSG message{};
   BOOL received = FALSE;
   while ((received = ::GetMessageW(&message, nullptr, 0, 0)) != 0) {
     if (received == -1) return 1;
-    if (!form.PreTranslateMessage(message)) {
+    if (!window.PreTranslateMessage(message)) {
       ::TranslateMessage(&message);
       ::DispatchMessageW(&message);
     }

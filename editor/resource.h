@@ -3,7 +3,7 @@
 #pragma once
 
 #define IDI_OMBREL 1
-#define IDR_FORM1_MENU 100
+#define IDR_MENU_BAR 100
 
 // Controls of Form1.
 #define IDC_FRAME1 1000
@@ -48,6 +48,7 @@
 #define IDS_LEAVE_QUESTION_2 3031
 #define IDS_SAVE_FAILED 3032
 #define IDS_STAMP_FAILED 3033
+#define IDS_CANNOT_OPEN 3034
 #define IDS_RUN_AGAIN_1 3040
 #define IDS_RUN_AGAIN_2 3041
 #define IDS_HELP_MISSING 3050

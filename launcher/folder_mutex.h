@@ -12,7 +12,7 @@
 namespace ombrel::launcher {
 
 // The mutex name for a folder, letter case ignored.
-std::wstring FolderMutexName(const std::wstring& folder);
+[[nodiscard]] std::wstring FolderMutexName(const std::wstring& folder);
 
 class FolderMutex final : public FolderLock {
  public:
@@ -23,7 +23,7 @@ class FolderMutex final : public FolderLock {
   explicit FolderMutex(const std::wstring& folder, DWORD waitMilliseconds = kDefaultWait)
       : name_(FolderMutexName(folder)), wait_(waitMilliseconds) {}
 
-  Acquired Acquire() override;
+  [[nodiscard]] Acquired Acquire() override;
   void Release() override;
 
  private:

@@ -2,10 +2,11 @@
 
 #include <cstdint>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "entry_list.h"
-#include "file01.h"
+#include "program_folder.h"
 #include "stamp.h"
 
 namespace ombrel {
@@ -67,7 +68,9 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
 
   const std::optional<std::vector<std::wstring>> entries = ReadEntryList(system, folder + kEntryListFileName);
   if (entries) {
-    for (const std::wstring& entry : *entries) Entry_Open(open, ShellVariant::Launcher, owner, entry);
+    // An entry that cannot be opened is skipped in silence: nobody is there
+    // to read a message at log-on, and the next entries still open.
+    for (const std::wstring& entry : *entries) std::ignore = OpenEntry(open, owner, ShellVariant::kLauncher, entry);
   }
   return renewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
 }

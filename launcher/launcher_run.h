@@ -39,7 +39,7 @@ class FolderLock {
   virtual ~FolderLock() = default;
 
   // Waits until no other launcher of the folder holds the lock.
-  virtual Acquired Acquire() = 0;
+  [[nodiscard]] virtual Acquired Acquire() = 0;
   // Called once after a successful Acquire.
   virtual void Release() = 0;
 };
@@ -47,10 +47,10 @@ class FolderLock {
 // The name of the folder's lock: "Local\" (one session) and a hash of the
 // folder, since a kernel object's name may hold no further backslash. The
 // caller upper-cases the folder first: Windows paths ignore letter case.
-std::wstring FolderLockName(std::wstring_view upperCaseFolder);
+[[nodiscard]] std::wstring FolderLockName(std::wstring_view upperCaseFolder);
 
 // The run. `folder` is the program folder, without a trailing backslash.
-LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,
+[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,
                          const std::wstring& folder);
 
 }  // namespace ombrel

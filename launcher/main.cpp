@@ -3,7 +3,7 @@
 // happened (see README).
 #include <windows.h>
 
-#include "file01.h"
+#include "program_folder.h"
 #include "folder_mutex.h"
 #include "hidden_owner.h"
 #include "launcher_run.h"
@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // run with their rights at every log-on.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
-  const std::wstring folder = ombrel::App_Dir();
+  const std::wstring folder = ombrel::ProgramFolder();
   ombrel::win::WinSystem system;
   ombrel::launcher::FolderMutex lock(folder);
   ombrel::launcher::HiddenOwner owner(instance);

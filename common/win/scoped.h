@@ -30,7 +30,7 @@ class Scoped {
 
   // Closes the handle now and reports whether closing succeeded, for callers
   // that must know their data reached the file.
-  bool close() {
+  [[nodiscard]] bool close() {
     if (!valid()) return true;
     return Close(std::exchange(handle_, Invalid())) != 0;
   }

@@ -55,19 +55,15 @@ bool WinOpenPort::LoadShell() {
   return shellExecuteA_ != nullptr;
 }
 
-std::intptr_t WinOpenPort::ShellExecute(WindowHandle owner, const std::wstring& target,
-                                        const std::wstring& directory) {
-  if (!LoadShell()) return 0;
+bool WinOpenPort::OpenWithShell(WindowHandle owner, const std::wstring& target,
+                                const std::wstring& workingFolder) {
+  if (!LoadShell()) return false;
   WinSystem system;
   const std::string file = system.ToAnsi(target);
-  const std::string folder = system.ToAnsi(directory);
+  const std::string folder = system.ToAnsi(workingFolder);
   const HINSTANCE result = shellExecuteA_(reinterpret_cast<HWND>(owner), nullptr, file.c_str(), nullptr,
                                           folder.c_str(), SW_SHOWNORMAL);
-  return reinterpret_cast<std::intptr_t>(result);
-}
-
-void WinOpenPort::ShowCannotOpen(WindowHandle owner, const std::wstring& text) {
-  if (showCannotOpen_) showCannotOpen_(owner, text);
+  return ShellResultMeansOpened(reinterpret_cast<std::intptr_t>(result));
 }
 
 }  // namespace ombrel::win

@@ -5,29 +5,27 @@
 // which the launcher's same-day start must not pay.
 #pragma once
 
-#include <functional>
-
 #include "entry_open.h"
 #include "scoped.h"
 
 namespace ombrel::win {
 
+// The shell's old contract: a result above 32 means the target opened; 32 and
+// below are error codes.
+[[nodiscard]] constexpr bool ShellResultMeansOpened(std::intptr_t result) { return result > 32; }
+
 class WinOpenPort final : public OpenPort {
  public:
-  // `showCannotOpen` is the editor's warning; the launcher passes none.
-  using Warning = std::function<void(WindowHandle owner, const std::wstring& text)>;
-  explicit WinOpenPort(Warning showCannotOpen = {}) : showCannotOpen_(std::move(showCannotOpen)) {}
+  WinOpenPort() = default;
   ~WinOpenPort() override;
 
-  bool StartProgram(const std::wstring& commandLine) override;
-  std::intptr_t ShellExecute(WindowHandle owner, const std::wstring& target,
-                             const std::wstring& directory) override;
-  void ShowCannotOpen(WindowHandle owner, const std::wstring& text) override;
+  [[nodiscard]] bool StartProgram(const std::wstring& commandLine) override;
+  [[nodiscard]] bool OpenWithShell(WindowHandle owner, const std::wstring& target,
+                                   const std::wstring& workingFolder) override;
 
  private:
-  bool LoadShell();
+  [[nodiscard]] bool LoadShell();
 
-  Warning showCannotOpen_;
   // Never freed: the shell may leave threads of its own running in them.
   HMODULE ole32_ = nullptr;
   HMODULE shell32_ = nullptr;

@@ -5,12 +5,12 @@
 #include <limits>
 #include <vector>
 
-#include "file01.h"
+#include "program_folder.h"
 #include "scoped.h"
 
 namespace ombrel {
 
-std::wstring App_Dir() {
+std::wstring ProgramFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));

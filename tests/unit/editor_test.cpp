@@ -91,7 +91,7 @@ class EditorTest : public ::testing::Test {
   // Loads `file` (nothing: no list file) the way the window does at start.
   void Load(std::optional<std::string> file) {
     if (file) system_.files[kList] = *file;
-    editor_.Dat_Get();
+    editor_.LoadList();
   }
   void Select(std::ptrdiff_t index) { view_.selection = index; }
 
@@ -108,7 +108,7 @@ TEST_F(EditorTest, LoadShowsEntriesInFileOrderWithTheFirstSelected) {
   EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"one", L"two", L"three"}));
   EXPECT_EQ(view_.selection, 0);
   EXPECT_EQ(view_.text, L"one");
-  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.modified(), false);
   EXPECT_EQ(editor_.entryListPath(), kList);
 }
 
@@ -120,7 +120,7 @@ TEST_F(EditorTest, MissingEmptyOrUnreadableListLoadsEmpty) {
       h.system.files[kList] = "a\r\n";
       h.system.unreadable.insert(kList);
     }
-    h.editor.Dat_Get();
+    h.editor.LoadList();
     EXPECT_TRUE(h.view.items.empty()) << variant;
     EXPECT_EQ(h.view.selection, -1) << variant;
     EXPECT_EQ(h.view.text, L"") << variant;
@@ -129,7 +129,7 @@ TEST_F(EditorTest, MissingEmptyOrUnreadableListLoadsEmpty) {
 }
 
 TEST_F(EditorTest, TitleHasPrefixDateTwoSpacesTime) {
-  EXPECT_EQ(editor_.Title({2026, 4, 7, 9, 5, 7}), T(IDS_TITLE_PREFIX) + L"04-07-2026  09:05:07");
+  EXPECT_EQ(editor_.WindowTitle({2026, 4, 7, 9, 5, 7}), T(IDS_TITLE_PREFIX) + L"04-07-2026  09:05:07");
 }
 
 // --- List editing ----------------------------------------------------------
@@ -137,10 +137,10 @@ TEST_F(EditorTest, TitleHasPrefixDateTwoSpacesTime) {
 TEST_F(EditorTest, InsertIntoEmptyListSelectsTheNewEntry) {
   Load(std::nullopt);
   view_.text = L"x";
-  editor_.Command2_Click();
+  editor_.InsertEntry();
   EXPECT_EQ(view_.items, std::vector<std::wstring>{L"x"});
   EXPECT_EQ(view_.selection, 0);
-  EXPECT_EQ(editor_.modified(), 1);
+  EXPECT_EQ(editor_.modified(), true);
 }
 
 struct InsertCase {
@@ -160,21 +160,21 @@ TEST_F(EditorTest, InsertGoesInFrontOfTheSelectedEntry) {
   };
   for (const InsertCase& c : cases) {
     Harness h({L"a", L"b", L"c"}, c.selected, L"new");
-    h.editor.Command2_Click();
+    h.editor.InsertEntry();
     EXPECT_EQ(h.view.items, c.after) << c.name;
     EXPECT_EQ(h.view.selection, c.selectedAfter) << c.name;
     EXPECT_EQ(h.view.text, L"new") << c.name;  // the edit box is not cleared
-    EXPECT_EQ(h.editor.modified(), 1) << c.name;
+    EXPECT_EQ(h.editor.modified(), true) << c.name;
   }
 }
 
 TEST_F(EditorTest, InsertAndAppendTakeEmptyAndDuplicateTextAsItIs) {
   Load("a\r\n");
   view_.text = L"";
-  editor_.Command2_Click();
-  editor_.Command6_Click();
+  editor_.InsertEntry();
+  editor_.AppendEntry();
   view_.text = L"a";
-  editor_.Command6_Click();
+  editor_.AppendEntry();
   EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"", L"a", L"", L"a"}));
 }
 
@@ -196,11 +196,11 @@ TEST_F(EditorTest, DeleteMovesTheEntryIntoTheEditBox) {
   };
   for (const DeleteCase& c : cases) {
     Harness h(c.before, c.selected, L"typed");
-    h.editor.Command3_Click();
+    h.editor.DeleteEntry();
     EXPECT_EQ(h.view.items, c.after) << c.name;
     EXPECT_EQ(h.view.selection, c.selectedAfter) << c.name;
     EXPECT_EQ(h.view.text, c.text) << c.name;
-    EXPECT_EQ(h.editor.modified(), 1) << c.name;
+    EXPECT_EQ(h.editor.modified(), true) << c.name;
   }
 }
 
@@ -208,18 +208,18 @@ TEST_F(EditorTest, DeleteWithNothingSelectedChangesNothing) {
   Load("a\r\nb\r\n");
   Select(-1);
   view_.text = L"typed";
-  editor_.Command3_Click();
+  editor_.DeleteEntry();
   EXPECT_EQ(view_.items.size(), 2U);
   EXPECT_EQ(view_.text, L"typed");
-  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.modified(), false);
 }
 
 TEST_F(EditorTest, DeleteThenInsertPutsAnEntryBackInPlace) {
   Load("a\r\nb\r\nc\r\n");
   Select(1);
-  editor_.Command3_Click();
+  editor_.DeleteEntry();
   view_.text += L"2";
-  editor_.Command2_Click();
+  editor_.InsertEntry();
   EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"a", L"b2", L"c"}));
   EXPECT_EQ(view_.selection, 1);
 }
@@ -227,8 +227,8 @@ TEST_F(EditorTest, DeleteThenInsertPutsAnEntryBackInPlace) {
 TEST_F(EditorTest, DeleteThenInsertOfTheLastEntryLandsOnePlaceAbove) {
   Load("a\r\nb\r\nc\r\n");
   Select(2);
-  editor_.Command3_Click();
-  editor_.Command2_Click();
+  editor_.DeleteEntry();
+  editor_.InsertEntry();
   EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"a", L"c", L"b"}));
   EXPECT_EQ(view_.selection, 1);
 }
@@ -236,13 +236,13 @@ TEST_F(EditorTest, DeleteThenInsertOfTheLastEntryLandsOnePlaceAbove) {
 TEST_F(EditorTest, AppendGoesToTheEndAndLeavesTheSelection) {
   Load(std::nullopt);
   view_.text = L"x";
-  editor_.Command6_Click();
+  editor_.AppendEntry();
   EXPECT_EQ(view_.items, std::vector<std::wstring>{L"x"});
   EXPECT_EQ(view_.selection, -1);
-  EXPECT_EQ(editor_.modified(), 1);
+  EXPECT_EQ(editor_.modified(), true);
 
   Harness h({L"a", L"b"}, 0, L"c");
-  h.editor.Command6_Click();
+  h.editor.AppendEntry();
   EXPECT_EQ(h.view.items, (std::vector<std::wstring>{L"a", L"b", L"c"}));
   EXPECT_EQ(h.view.selection, 0);
 }
@@ -251,13 +251,13 @@ TEST_F(EditorTest, DoubleClickCopiesTheSelectedEntryOnly) {
   Load("a\r\nb\r\n");
   Select(1);
   view_.text = L"typed";
-  editor_.List1_DblClick();
+  editor_.CopySelectedEntryToEditBox();
   EXPECT_EQ(view_.text, L"b");
   Select(-1);
   view_.text = L"typed";
-  editor_.List1_DblClick();
+  editor_.CopySelectedEntryToEditBox();
   EXPECT_EQ(view_.text, L"typed");
-  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.modified(), false);
 }
 
 TEST_F(EditorTest, LongListsInsertAndAppendBeyondSixteenBits) {
@@ -267,13 +267,13 @@ TEST_F(EditorTest, LongListsInsertAndAppendBeyondSixteenBits) {
   ASSERT_EQ(view_.ListCount(), 40000);
   Select(39999);
   view_.text = L"new";
-  editor_.Command2_Click();
-  editor_.Command6_Click();
+  editor_.InsertEntry();
+  editor_.AppendEntry();
   EXPECT_EQ(view_.ListCount(), 40002);
   EXPECT_EQ(view_.items[39999], L"new");
   EXPECT_EQ(view_.items[40000], L"e39999");
   EXPECT_EQ(view_.selection, 39999);
-  ASSERT_TRUE(editor_.Dat_Put());
+  ASSERT_TRUE(editor_.SaveList());
   EXPECT_TRUE(system_.files[kList].ends_with("\r\nnew\r\ne39999\r\nnew\r\n"));
 }
 
@@ -282,19 +282,19 @@ TEST_F(EditorTest, LongListsInsertAndAppendBeyondSixteenBits) {
 TEST_F(EditorTest, BrowseFillsTheEditBoxOnlyWithAChosenPath) {
   Load("a\r\n");
   view_.chosenFile = L"C:\\Apps\\tool.exe";
-  editor_.Command1_Click();
+  editor_.Browse();
   EXPECT_EQ(view_.text, L"C:\\Apps\\tool.exe");
   EXPECT_EQ(view_.dialogTitle, T(IDS_BROWSE_TITLE));
   EXPECT_EQ(view_.dialogFilter, T(IDS_BROWSE_FILTER));
 
   view_.chosenFile.reset();  // cancelled
-  editor_.Command1_Click();
+  editor_.Browse();
   EXPECT_EQ(view_.text, L"C:\\Apps\\tool.exe");
   view_.chosenFile = L"";
-  editor_.Command1_Click();
+  editor_.Browse();
   EXPECT_EQ(view_.text, L"C:\\Apps\\tool.exe");
   EXPECT_EQ(view_.items, std::vector<std::wstring>{L"a"});
-  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.modified(), false);
   EXPECT_TRUE(view_.messages.empty());
 }
 
@@ -303,25 +303,25 @@ TEST_F(EditorTest, BrowseFillsTheEditBoxOnlyWithAChosenPath) {
 TEST_F(EditorTest, SaveWritesTheListAsShownAndClearsTheFlag) {
   Load("a\r\n");
   view_.text = L"x,y";
-  editor_.Command6_Click();
-  editor_.Save_Click();
+  editor_.AppendEntry();
+  EXPECT_TRUE(editor_.SaveList());
   EXPECT_EQ(system_.files[kList], "a\r\n\"x,y\"\r\n");
-  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.modified(), false);
   EXPECT_EQ(view_.ended, 0);
-  editor_.END_Click();
+  editor_.Leave();
   EXPECT_TRUE(view_.messages.empty());
   EXPECT_EQ(view_.ended, 1);
 }
 
 TEST_F(EditorTest, SaveOfAnEmptyListWithNoFileCreatesZeroBytes) {
   Load(std::nullopt);
-  editor_.Save_Click();
+  EXPECT_TRUE(editor_.SaveList());
   EXPECT_EQ(system_.files[kList], "");
 }
 
 TEST_F(EditorTest, LeavingUnchangedAsksNothing) {
   Load("a\r\n");
-  editor_.END_Click();
+  editor_.Leave();
   EXPECT_TRUE(view_.messages.empty());
   EXPECT_EQ(view_.ended, 1);
 }
@@ -330,38 +330,34 @@ TEST_F(EditorTest, LeaveQuestionTextAndEachAnswer) {
   for (const Answer answer : {Answer::kYes, Answer::kNo}) {
     Harness h;
     h.system.files[kList] = "a\r\n";
-    h.editor.Dat_Get();
+    h.editor.LoadList();
     h.view.text = L"b";
-    h.editor.Command6_Click();
+    h.editor.AppendEntry();
     h.view.answers = {answer};
-    EXPECT_TRUE(h.editor.Form_Unload());
+    EXPECT_TRUE(h.editor.Leave());
     ASSERT_EQ(h.view.messages.size(), 1U);
     EXPECT_EQ(h.view.messages[0].kind, MessageKind::kLeaveQuestion);
     EXPECT_EQ(h.view.messages[0].text, T(IDS_LEAVE_QUESTION_1) + L"\r" + kList + T(IDS_LEAVE_QUESTION_2));
     EXPECT_EQ(h.system.files[kList], answer == Answer::kYes ? "a\r\nb\r\n" : "a\r\n");
-    EXPECT_EQ(h.editor.modified(), 0);
+    EXPECT_EQ(h.editor.modified(), false);
     EXPECT_EQ(h.view.ended, 1);
   }
 }
 
 TEST_F(EditorTest, CancelCommandsLeaveWithoutQuestionOrSave) {
-  for (const bool byMenu : {false, true}) {
-    Harness h;
-    h.system.files[kList] = "a\r\n";
-    h.editor.Dat_Get();
-    h.editor.Command6_Click();
-    byMenu ? h.editor.CAN_Click() : h.editor.Command5_Click();
-    EXPECT_TRUE(h.view.messages.empty());
-    EXPECT_EQ(h.system.files[kList], "a\r\n");
-    EXPECT_EQ(h.view.ended, 1);
-  }
+  Load("a\r\n");
+  editor_.AppendEntry();
+  editor_.LeaveWithoutSaving();
+  EXPECT_TRUE(view_.messages.empty());
+  EXPECT_EQ(system_.files[kList], "a\r\n");
+  EXPECT_EQ(view_.ended, 1);
 }
 
 TEST_F(EditorTest, SaveAndLeaveAsksNothing) {
   Load("a\r\n");
   view_.text = L"b";
-  editor_.Command6_Click();
-  editor_.Command4_Click();
+  editor_.AppendEntry();
+  editor_.SaveAndLeave();
   EXPECT_TRUE(view_.messages.empty());
   EXPECT_EQ(system_.files[kList], "a\r\nb\r\n");
   EXPECT_EQ(view_.ended, 1);
@@ -371,29 +367,29 @@ TEST_F(EditorTest, FailedSaveWarnsAndKeepsListFlagAndWindow) {
   Load("a\r\n");
   system_.unwritable.insert(kList);
   view_.text = L"b";
-  editor_.Command6_Click();
+  editor_.AppendEntry();
 
-  editor_.Save_Click();
+  EXPECT_FALSE(editor_.SaveList());
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
   EXPECT_EQ(view_.messages[0].text, kList + T(IDS_SAVE_FAILED));
-  EXPECT_EQ(editor_.modified(), 1);
+  EXPECT_EQ(editor_.modified(), true);
 
-  editor_.Command4_Click();  // save and leave: the save fails, so it stays
+  editor_.SaveAndLeave();  // save and leave: the save fails, so it stays
   EXPECT_EQ(view_.messages.size(), 2U);
   EXPECT_EQ(view_.ended, 0);
 
   view_.answers = {Answer::kYes};
-  EXPECT_FALSE(editor_.Form_Unload());  // Yes, but the save fails: stays
+  EXPECT_FALSE(editor_.Leave());  // Yes, but the save fails: stays
   EXPECT_EQ(view_.messages.size(), 4U);
   EXPECT_EQ(view_.messages[3].kind, MessageKind::kWarning);
   EXPECT_EQ(view_.ended, 0);
-  EXPECT_EQ(editor_.modified(), 1);
+  EXPECT_EQ(editor_.modified(), true);
   EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"a", L"b"}));
   EXPECT_EQ(system_.files[kList], "a\r\n");
 
   view_.answers = {Answer::kNo};  // the user gives up the changes
-  EXPECT_TRUE(editor_.Form_Unload());
+  EXPECT_TRUE(editor_.Leave());
   EXPECT_EQ(view_.ended, 1);
 }
 
@@ -402,18 +398,18 @@ TEST_F(EditorTest, FailedSaveWarnsAndKeepsListFlagAndWindow) {
 TEST_F(EditorTest, RunWithAFreshStampOpensEveryItemAsShownWithoutAsking) {
   Load("a.txt\r\n");
   view_.text = L"a.txt";
-  editor_.Command6_Click();  // unsaved, and the same entry twice
+  editor_.AppendEntry();  // unsaved, and the same entry twice
   view_.text = L"";
-  editor_.Command6_Click();  // an empty item is handed on too
+  editor_.AppendEntry();  // an empty item is handed on too
   system_.files[kStamp] = "04-06-2026\r\n";
-  editor_.Command8_Click();
+  editor_.RunNow();
   EXPECT_TRUE(view_.messages.empty());
   EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\n");
   ASSERT_EQ(open_.calls.size(), 3U);
   EXPECT_EQ(open_.calls[0], (FakeOpenPort::Call{"shell", L"a.txt", L"c:\\", 0x77}));
   EXPECT_EQ(open_.calls[1].text, L"a.txt");
   EXPECT_EQ(open_.calls[2].text, L"");
-  EXPECT_EQ(editor_.modified(), 1);
+  EXPECT_EQ(editor_.modified(), true);
   EXPECT_EQ(system_.files[kList], "a.txt\r\n");  // the list file is not touched
 }
 
@@ -421,7 +417,7 @@ TEST_F(EditorTest, RunAgainTheSameDayAsksAndNoChangesNothing) {
   Load("a.txt\r\n");
   system_.files[kStamp] = "04-07-2026\r\nextra\r\n";
   view_.answers = {Answer::kNo};
-  editor_.Command8_Click();
+  editor_.RunNow();
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].kind, MessageKind::kRunAgainQuestion);
   EXPECT_EQ(view_.messages[0].text, T(IDS_RUN_AGAIN_1) + L"\r\r" + T(IDS_RUN_AGAIN_2));
@@ -429,14 +425,14 @@ TEST_F(EditorTest, RunAgainTheSameDayAsksAndNoChangesNothing) {
   EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\nextra\r\n");
 
   view_.answers = {Answer::kYes};
-  editor_.Command8_Click();
+  editor_.RunNow();
   EXPECT_EQ(open_.calls.size(), 1U);
   EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\n");
 }
 
 TEST_F(EditorTest, RunOfAnEmptyListStillRenewsTheStamp) {
   Load(std::nullopt);
-  editor_.Command8_Click();
+  editor_.RunNow();
   EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\n");
   EXPECT_TRUE(open_.calls.empty());
   EXPECT_TRUE(view_.messages.empty());
@@ -445,7 +441,7 @@ TEST_F(EditorTest, RunOfAnEmptyListStillRenewsTheStamp) {
 TEST_F(EditorTest, RunWithAnUnwritableStampWarnsAndStillOpens) {
   Load("a.txt\r\nb.txt\r\n");
   system_.unwritable.insert(kStamp);
-  editor_.Command8_Click();
+  editor_.RunNow();
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].text, kStamp + T(IDS_STAMP_FAILED));
   EXPECT_EQ(open_.calls.size(), 2U);
@@ -454,17 +450,17 @@ TEST_F(EditorTest, RunWithAnUnwritableStampWarnsAndStillOpens) {
 
 TEST_F(EditorTest, DateClearEmptiesTheStampSoTheNextRunDoesNotAsk) {
   Load("a.txt\r\n");
-  editor_.Command7_Click();
+  editor_.ClearStamp();
   EXPECT_EQ(system_.files[kStamp], "\r\n");
   system_.files[kStamp] = "04-07-2026\r\n";
-  editor_.Command7_Click();
-  editor_.Command8_Click();
+  editor_.ClearStamp();
+  editor_.RunNow();
   EXPECT_TRUE(view_.messages.empty());
   EXPECT_EQ(open_.calls.size(), 1U);
-  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.modified(), false);
 
   system_.unwritable.insert(kStamp);
-  editor_.Command7_Click();
+  editor_.ClearStamp();
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].text, kStamp + T(IDS_STAMP_FAILED));
 }
@@ -472,19 +468,45 @@ TEST_F(EditorTest, DateClearEmptiesTheStampSoTheNextRunDoesNotAsk) {
 TEST_F(EditorTest, ProgramThatCannotStartWarnsOnlyWhenTheShellFailsToo) {
   Load("C:\\gone.exe\r\nnext.txt\r\n");
   open_.startFails.insert(L"C:\\gone.exe");
-  open_.shellResults[L"C:\\gone.exe"] = 2;
-  editor_.Command8_Click();
-  ASSERT_EQ(open_.calls.size(), 4U);
-  EXPECT_EQ(open_.calls[2].kind, "warn");
-  EXPECT_EQ(open_.calls[2].text, L"C:\\gone.exeは開けません");
-  EXPECT_EQ(open_.calls[3].text, L"next.txt");
+  editor_.RunNow();
+  EXPECT_TRUE(view_.messages.empty());  // the shell opened it
+
+  open_.calls.clear();
+  system_.files.erase(kStamp);  // no run-again question
+  open_.shellFails.insert(L"C:\\gone.exe");
+  editor_.RunNow();
+  ASSERT_EQ(open_.calls.size(), 3U);
+  EXPECT_EQ(open_.calls[2].text, L"next.txt");
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(view_.messages[0].text, L"C:\\gone.exe" + T(IDS_CANNOT_OPEN));
+}
+
+// The message names the entry as listed, never the "Mailto:" retry; an empty
+// entry that the shell cannot open gives the bare text.
+TEST_F(EditorTest, CannotOpenMessageNamesTheEntryAsListed) {
+  Load("user@host.example.jp\r\n\r\n");
+  open_.shellFails = {L"user@host.example.jp", L"Mailto:user@host.example.jp", L""};
+  editor_.RunNow();
+  ASSERT_EQ(open_.calls.size(), 3U);
+  EXPECT_EQ(open_.calls[1].directory, L"c:\\");
+  ASSERT_EQ(view_.messages.size(), 2U);
+  EXPECT_EQ(view_.messages[0].text, L"user@host.example.jp" + T(IDS_CANNOT_OPEN));
+  EXPECT_EQ(view_.messages[1].text, T(IDS_CANNOT_OPEN));
+
+  // A mail retry that opens needs no message.
+  open_.shellFails = {L"user@host.example.jp"};
+  view_.messages.clear();
+  system_.files.erase(kStamp);
+  editor_.RunNow();
+  EXPECT_TRUE(view_.messages.empty());
 }
 
 // --- Help and About --------------------------------------------------------
 
 TEST_F(EditorTest, HelpMissingNamesThePathAndCallsNoShell) {
   Load(std::nullopt);
-  editor_.HELP_Click();
+  editor_.ShowHelp();
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
   EXPECT_EQ(view_.messages[0].text, kHelp + T(IDS_HELP_MISSING));
@@ -493,16 +515,15 @@ TEST_F(EditorTest, HelpMissingNamesThePathAndCallsNoShell) {
 
 TEST_F(EditorTest, HelpPresentOpensOnceWithoutMessage) {
   system_.files[kHelp] = "<!DOCTYPE html>";
-  editor_.HELP_Click();
+  editor_.ShowHelp();
   EXPECT_EQ(open_.calls, (std::vector<FakeOpenPort::Call>{{"shell", kHelp, L"c:\\", 0x77}}));
   EXPECT_TRUE(view_.messages.empty());
 }
 
 TEST_F(EditorTest, HelpWithNoBrowserTriesTwiceThenWarnsOnce) {
   system_.files[kHelp] = "<!DOCTYPE html>";
-  open_.shellResults[kHelp] = 31;
-  open_.shellResults[kHelp + L".HTM"] = 31;
-  editor_.HELP_Click();
+  open_.shellFails = {kHelp, kHelp + L".HTM"};
+  editor_.ShowHelp();
   ASSERT_EQ(open_.calls.size(), 2U);
   EXPECT_EQ(open_.calls[1].text, kHelp + L".HTM");
   ASSERT_EQ(view_.messages.size(), 1U);
@@ -511,8 +532,8 @@ TEST_F(EditorTest, HelpWithNoBrowserTriesTwiceThenWarnsOnce) {
 }
 
 TEST_F(EditorTest, HelpPathWithoutAnyDotGetsHtmOnBothAttempts) {
-  open_.shellResults[L"C:\\Tools\\help.HTM"] = 2;
-  editor_.Help_Open(1, L"C:\\Tools\\help");
+  open_.shellFails.insert(L"C:\\Tools\\help.HTM");
+  editor_.OpenHelpPage(1, L"C:\\Tools\\help");
   ASSERT_EQ(open_.calls.size(), 2U);
   EXPECT_EQ(open_.calls[0].text, L"C:\\Tools\\help.HTM");
   EXPECT_EQ(open_.calls[1].text, L"C:\\Tools\\help.HTM");
@@ -521,11 +542,11 @@ TEST_F(EditorTest, HelpPathWithoutAnyDotGetsHtmOnBothAttempts) {
 
 TEST_F(EditorTest, AboutShowsNameVersionAndNoticeAndChangesNothing) {
   Load("a\r\n");
-  editor_.ABOUT_Click();
+  editor_.ShowAbout();
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].kind, MessageKind::kInformation);
   EXPECT_EQ(view_.messages[0].text, T(IDS_ABOUT_NAME) + L" Ver 1.1.0\r\r" + T(IDS_ABOUT_NOTICE));
-  EXPECT_EQ(editor_.modified(), 0);
+  EXPECT_EQ(editor_.modified(), false);
   EXPECT_EQ(view_.ended, 0);
 }
 

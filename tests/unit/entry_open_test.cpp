@@ -27,41 +27,34 @@ TEST(ClassificationTest, ShellEntries) {
   }
 }
 
-TEST(EntryOpenTest, ProgramStartsWithWholeTextAndNeedsNoWindow) {
+TEST(OpenEntryTest, ProgramStartsWithWholeTextAndNeedsNoWindow) {
   FakeOpenPort port;
   FakeOwner owner;
-  Entry_Open(port, ShellVariant::Launcher, owner, L"C:\\App\\app.exe /min C:\\x.txt");
+  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\App\\app.exe /min C:\\x.txt"));
   EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"C:\\App\\app.exe /min C:\\x.txt", L"", 0}}));
   EXPECT_EQ(owner.asked, 0);
 }
 
-TEST(EntryOpenTest, ShellEntryGetsOwnerAndVariantDirectory) {
+TEST(OpenEntryTest, ShellEntryGetsOwnerAndVariantWorkingFolder) {
   FakeOpenPort port;
   FakeOwner owner(77);
-  Entry_Open(port, ShellVariant::Launcher, owner, L"C:\\docs\\memo.txt");
-  Entry_Open(port, ShellVariant::Editor, owner, L"C:\\docs\\memo.txt");
+  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\docs\\memo.txt"));
+  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kEditor, L"C:\\docs\\memo.txt"));
   EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", L"C:\\docs\\memo.txt", L"", 77},
                                            {"shell", L"C:\\docs\\memo.txt", L"c:\\", 77}}));
   EXPECT_EQ(owner.asked, 2);
 }
 
-TEST(EntryOpenTest, ProgramThatCannotStartGoesToTheShell) {
+TEST(OpenEntryTest, ProgramThatCannotStartGoesToTheShell) {
   FakeOpenPort port;
   FakeOwner owner(5);
   port.startFails.insert(L"http://www.example.com/");
-  Entry_Open(port, ShellVariant::Launcher, owner, L"http://www.example.com/");
+  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"http://www.example.com/"));
   EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"http://www.example.com/", L"", 0},
                                            {"shell", L"http://www.example.com/", L"", 5}}));
-}
 
-TEST(EntryOpenTest, EditorWarnsOnlyWhenTheShellFailsToo) {
-  FakeOpenPort port;
-  FakeOwner owner(5);
-  port.startFails.insert(L"C:\\gone.exe");
-  port.shellResults[L"C:\\gone.exe"] = 2;
-  Entry_Open(port, ShellVariant::Editor, owner, L"C:\\gone.exe");
-  ASSERT_EQ(port.calls.size(), 3U);
-  EXPECT_EQ(port.calls[2], (Call{"warn", L"C:\\gone.exeは開けません", L"", 5}));
+  port.shellFails.insert(L"http://www.example.com/");
+  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kLauncher, L"http://www.example.com/"));
 }
 
 struct MailCase {
@@ -69,69 +62,46 @@ struct MailCase {
   bool retried;
 };
 
-// The mail retry: exactly one "@", no blank, two dots or more.
-TEST(ShellOpenTest, MailFallbackRule) {
+// The mail retry: exactly one "@", no blank, two dots or more. The retry's
+// result is the entry's.
+TEST(OpenEntryTest, MailRetryRule) {
   const MailCase cases[] = {
       {L"user@host.example.jp", true}, {L"first.last@example.jp", true},  {L"user@example.jp", false},
       {L"a@b@c.example.jp", false},    {L"user @host.example.jp", false}, {L"", false},
       {L"host.example.jp", false},
   };
   for (const MailCase& c : cases) {
-    FakeOpenPort port;
-    port.shellResults[c.target] = 2;
-    Shell_Open(port, ShellVariant::Launcher, 9, c.target);
-    const std::size_t expected = c.retried ? 2 : 1;
-    ASSERT_EQ(port.calls.size(), expected) << ::testing::PrintToString(std::wstring(c.target));
-    if (c.retried) {
-      EXPECT_EQ(port.calls[1], (Call{"shell", std::wstring(L"Mailto:") + c.target, L"", 9}));
+    for (const bool retryOpens : {true, false}) {
+      FakeOpenPort port;
+      FakeOwner owner(9);
+      port.shellFails.insert(c.target);
+      if (!retryOpens) port.shellFails.insert(std::wstring(L"Mailto:") + c.target);
+      const bool opened = OpenEntry(port, owner, ShellVariant::kLauncher, c.target);
+      const std::string name = ::testing::PrintToString(std::wstring(c.target));
+      EXPECT_EQ(opened, c.retried && retryOpens) << name;
+      ASSERT_EQ(port.calls.size(), c.retried ? 2U : 1U) << name;
+      if (c.retried) {
+        EXPECT_EQ(port.calls[1], (Call{"shell", std::wstring(L"Mailto:") + c.target, L"", 9}));
+      }
     }
   }
 }
 
-TEST(ShellOpenTest, OpenedTargetIsNotRetried) {
+TEST(OpenEntryTest, OpenedTargetIsNotRetried) {
   FakeOpenPort port;
-  Shell_Open(port, ShellVariant::Editor, 9, L"user@host.example.jp");
+  FakeOwner owner;
+  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kEditor, L"user@host.example.jp"));
   EXPECT_EQ(port.calls.size(), 1U);
 }
 
-TEST(ShellOpenTest, EditorMessageNamesTheEntryWithoutMailto) {
+TEST(OpenThroughShellTest, RetryUsesTheSameOwnerAndWorkingFolder) {
   FakeOpenPort port;
-  port.shellResults[L"user@host.example.jp"] = 2;
-  port.shellResults[L"Mailto:user@host.example.jp"] = 31;
-  Shell_Open(port, ShellVariant::Editor, 9, L"user@host.example.jp");
-  ASSERT_EQ(port.calls.size(), 3U);
-  EXPECT_EQ(port.calls[1].directory, L"c:\\");
-  EXPECT_EQ(port.calls[2], (Call{"warn", L"user@host.example.jpは開けません", L"", 9}));
-}
-
-TEST(ShellOpenTest, MailRetryThatOpensNeedsNoMessage) {
-  FakeOpenPort port;
-  port.shellResults[L"user@host.example.jp"] = 2;
-  Shell_Open(port, ShellVariant::Editor, 9, L"user@host.example.jp");
-  EXPECT_EQ(port.calls.size(), 2U);
-}
-
-TEST(ShellOpenTest, EmptyEntryFailingGivesBareMessageInEditorAndNothingInLauncher) {
-  FakeOpenPort editor;
-  editor.shellResults[L""] = 11;
-  Shell_Open(editor, ShellVariant::Editor, 1, L"");
-  EXPECT_EQ(editor.calls, (std::vector<Call>{{"shell", L"", L"c:\\", 1}, {"warn", L"は開けません", L"", 1}}));
-
-  FakeOpenPort launcher;
-  launcher.shellResults[L""] = 11;
-  Shell_Open(launcher, ShellVariant::Launcher, 1, L"");
-  EXPECT_EQ(launcher.calls, (std::vector<Call>{{"shell", L"", L"", 1}}));
-}
-
-TEST(ShellOpenTest, ResultOfExactly32IsFailure) {
-  FakeOpenPort port;
-  port.shellResults[L"x.txt"] = 32;
-  Shell_Open(port, ShellVariant::Editor, 1, L"x.txt");
-  EXPECT_EQ(port.calls.back().kind, "warn");
-  port.calls.clear();
-  port.shellResults[L"x.txt"] = 33;
-  Shell_Open(port, ShellVariant::Editor, 1, L"x.txt");
-  EXPECT_EQ(port.calls.size(), 1U);
+  port.shellFails.insert(L"a");
+  EXPECT_TRUE(OpenThroughShell(port, 3, ShellVariant::kEditor, L"a", L"b"));
+  EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", L"a", L"c:\\", 3}, {"shell", L"b", L"c:\\", 3}}));
+  port.shellFails.insert(L"b");
+  EXPECT_FALSE(OpenThroughShell(port, 3, ShellVariant::kEditor, L"a", L"b"));
+  EXPECT_FALSE(OpenThroughShell(port, 3, ShellVariant::kEditor, L"a", std::nullopt));
 }
 
 }  // namespace

@@ -67,12 +67,11 @@ class FakeSystem : public SystemPort {
 };
 
 // Records every call in order. Programs whose command line is in
-// `startFails` cannot be started; shell targets map to a result (default 42,
-// opened) through `shellResults`.
+// `startFails` cannot be started; shell targets in `shellFails` do not open.
 class FakeOpenPort : public OpenPort {
  public:
   struct Call {
-    std::string kind;  // "start", "shell" or "warn"
+    std::string kind;  // "start" or "shell"
     std::wstring text;
     std::wstring directory;
     WindowHandle owner = 0;
@@ -80,20 +79,15 @@ class FakeOpenPort : public OpenPort {
   };
   std::vector<Call> calls;
   std::set<std::wstring> startFails;
-  std::map<std::wstring, std::intptr_t> shellResults;
+  std::set<std::wstring> shellFails;
 
   bool StartProgram(const std::wstring& commandLine) override {
     calls.push_back({"start", commandLine, L"", 0});
     return startFails.count(commandLine) == 0;
   }
-  std::intptr_t ShellExecute(WindowHandle owner, const std::wstring& target,
-                             const std::wstring& directory) override {
+  bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
     calls.push_back({"shell", target, directory, owner});
-    const auto it = shellResults.find(target);
-    return it == shellResults.end() ? 42 : it->second;
-  }
-  void ShowCannotOpen(WindowHandle owner, const std::wstring& text) override {
-    calls.push_back({"warn", text, L"", owner});
+    return shellFails.count(target) == 0;
   }
 };
 

@@ -51,14 +51,9 @@ class RecordingPort final : public testing::FakeOpenPort {
     events_.push_back("start " + testing::FakeSystem::Narrow(commandLine));
     return FakeOpenPort::StartProgram(commandLine);
   }
-  std::intptr_t ShellExecute(WindowHandle owner, const std::wstring& target,
-                             const std::wstring& directory) override {
+  bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
     events_.push_back("shell " + testing::FakeSystem::Narrow(target));
-    return FakeOpenPort::ShellExecute(owner, target, directory);
-  }
-  void ShowCannotOpen(WindowHandle owner, const std::wstring& text) override {
-    events_.push_back("warn");
-    FakeOpenPort::ShowCannotOpen(owner, text);
+    return FakeOpenPort::OpenWithShell(owner, target, directory);
   }
 
  private:
@@ -105,7 +100,7 @@ class LauncherRunTest : public ::testing::Test {
 TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
   system_.files[kStamp] = "04-06-2026\r\n";
   system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\nuser@host.example.jp\r\nC:\\b.bat /x\r\n";
-  port_.shellResults[L"user@host.example.jp"] = 2;
+  port_.shellFails.insert(L"user@host.example.jp");
 
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(events_,
@@ -191,11 +186,11 @@ TEST_F(LauncherRunTest, ProgramEntriesAloneNeverAskForTheWindow) {
 
 TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
   system_.files[kList] = "C:\\missing.txt\r\nuser@example.jp\r\n\r\nC:\\gone.exe\r\nC:\\last.exe\r\n";
-  port_.shellResults[L"C:\\missing.txt"] = 2;
-  port_.shellResults[L"user@example.jp"] = 2;  // one dot: no mail retry
-  port_.shellResults[L""] = 11;                // the empty entry
+  port_.shellFails.insert(L"C:\\missing.txt");
+  port_.shellFails.insert(L"user@example.jp");  // one dot: no mail retry
+  port_.shellFails.insert(L"");                // the empty entry
   port_.startFails.insert(L"C:\\gone.exe");
-  port_.shellResults[L"C:\\gone.exe"] = 2;
+  port_.shellFails.insert(L"C:\\gone.exe");
 
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(events_,

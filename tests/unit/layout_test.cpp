@@ -1,4 +1,4 @@
-// Form1's geometry: twips to pixels at any DPI, and the placement at load,
+// The editor window's geometry: twips to pixels at any DPI, and the placement at load,
 // which the virtual display of the window tests (one size, 96 DPI) cannot
 // vary.
 #include "layout.h"
@@ -45,7 +45,7 @@ TEST(LayoutTest, PlacementCentresAcrossAndLiftsEightyTwipsUnclamped) {
       {6000, 4000, 6915, 5190, -457.5, -675},
   };
   for (const Case& c : cases) {
-    const PlacementTwips place = PlaceForm1(c.screenWidth, c.screenHeight, c.windowWidth, c.windowHeight);
+    const PlacementTwips place = CentredPlacement(c.screenWidth, c.screenHeight, c.windowWidth, c.windowHeight);
     EXPECT_DOUBLE_EQ(place.left, c.left);
     EXPECT_DOUBLE_EQ(place.top, c.top);
   }

@@ -96,7 +96,7 @@ TEST(EditorResourcesTest, EveryTextIsExactSpacesAndWidthsIncluded) {
 TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndOneSeparator) {
   const Resources program(testing::BinPath(L"OmbrelSet.exe"));
   ASSERT_NE(program.get(), nullptr);
-  const win::ScopedMenu bar(::LoadMenuW(program.get(), MAKEINTRESOURCEW(IDR_FORM1_MENU)));
+  const win::ScopedMenu bar(::LoadMenuW(program.get(), MAKEINTRESOURCEW(IDR_MENU_BAR)));
   ASSERT_TRUE(bar.valid());
   const auto caption = [](HMENU menu, int position) {
     wchar_t text[64] = {};

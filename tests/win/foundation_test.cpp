@@ -5,7 +5,7 @@
 
 #include "entry_list.h"
 #include "entry_open.h"
-#include "file01.h"
+#include "program_folder.h"
 #include "test_support.h"
 #include "win_open.h"
 #include "win_system.h"
@@ -21,15 +21,15 @@ class NoOwner : public OwnerWindow {
   WindowHandle Handle() override { return 0; }
 };
 
-TEST(ProgramFolderTest, AppDirIsTheProgramsOwnFolder) {
-  EXPECT_EQ(App_Dir(), testing::BinDir());
-  EXPECT_NE(App_Dir().back(), L'\\');
+TEST(ProgramFolderTest, IsTheProgramsOwnFolder) {
+  EXPECT_EQ(ProgramFolder(), testing::BinDir());
+  EXPECT_NE(ProgramFolder().back(), L'\\');
 }
 
 TEST(ProgramFolderTest, ProgramInADrivesRootUsesOneBackslash) {
   // The test fixture maps drive R: to a folder of the build.
-  const std::wstring probe = L"R:\\appdir_probe.exe";
-  ASSERT_TRUE(::CopyFileW(testing::BinPath(L"appdir_probe.exe").c_str(), probe.c_str(), FALSE));
+  const std::wstring probe = L"R:\\folder_probe.exe";
+  ASSERT_TRUE(::CopyFileW(testing::BinPath(L"folder_probe.exe").c_str(), probe.c_str(), FALSE));
   TempFolder out;
   const std::wstring result = out / L"result.txt";
   EXPECT_EQ(testing::RunAndWait(L"\"" + probe + L"\" " + result), 0U);
@@ -83,14 +83,12 @@ class OpenTest : public ::testing::Test {
  protected:
   RecorderLog log_;
   NoOwner owner_;
-  std::vector<std::wstring> warnings_;
-  win::WinOpenPort editorPort_{[this](WindowHandle, const std::wstring& text) { warnings_.push_back(text); }};
-  win::WinOpenPort launcherPort_;
+  win::WinOpenPort port_;
 };
 
 TEST_F(OpenTest, ProgramEntryStartsWithItsWholeCommandLine) {
   const std::wstring entry = RecorderLog::Quoted() + L" /x \"two words\" 日本語";
-  Entry_Open(launcherPort_, ShellVariant::Launcher, owner_, entry);
+  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry));
   EXPECT_EQ(log_.WaitForLines(1), std::vector<std::wstring>{entry});
 }
 
@@ -98,38 +96,39 @@ TEST_F(OpenTest, DocumentOpensThroughTheShell) {
   TempFolder folder;
   const std::wstring document = folder / L"予定 表.ombtest";
   testing::WriteBytes(document, "x");
-  Entry_Open(launcherPort_, ShellVariant::Launcher, owner_, document);
+  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, document));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
   EXPECT_EQ(lines[0], RecorderLog::Quoted() + L" \"" + document + L"\"");
 }
 
 TEST_F(OpenTest, BareMailAddressFallsBackToMailto) {
-  Entry_Open(launcherPort_, ShellVariant::Launcher, owner_, L"user@host.example.jp");
+  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, L"user@host.example.jp"));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
   EXPECT_NE(lines[0].find(L"Mailto:user@host.example.jp"), std::wstring::npos) << testing::Utf8(lines[0]);
 }
 
 TEST_F(OpenTest, WebAddressHoldingDotComGoesToTheShellAfterItsStartFailed) {
-  Entry_Open(launcherPort_, ShellVariant::Launcher, owner_, L"http://www.example.com/");
+  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, L"http://www.example.com/"));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
   EXPECT_NE(lines[0].find(L"http://www.example.com/"), std::wstring::npos) << testing::Utf8(lines[0]);
 }
 
-TEST_F(OpenTest, EditorSaysWhatCouldNotBeOpenedAndLauncherStaysSilent) {
+TEST_F(OpenTest, WhatCannotBeOpenedIsReportedAndOpensNothing) {
   TempFolder folder;
-  const std::wstring missing = folder / L"無い.txt";
-  const std::wstring missingProgram = folder / L"gone.exe";
-  Entry_Open(editorPort_, ShellVariant::Editor, owner_, missing);
-  Entry_Open(editorPort_, ShellVariant::Editor, owner_, missingProgram);
-  Entry_Open(editorPort_, ShellVariant::Editor, owner_, L"user@example.jp");
-  EXPECT_EQ(warnings_, (std::vector<std::wstring>{missing + L"は開けません", missingProgram + L"は開けません",
-                                                  L"user@example.jpは開けません"}));
-  Entry_Open(launcherPort_, ShellVariant::Launcher, owner_, missing);
-  EXPECT_EQ(warnings_.size(), 3U);
+  for (const std::wstring& entry : {folder / L"無い.txt", folder / L"gone.exe", std::wstring(L"user@example.jp")}) {
+    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kEditor, entry)) << testing::Utf8(entry);
+    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry)) << testing::Utf8(entry);
+  }
   EXPECT_TRUE(log_.Lines().empty());
+}
+
+TEST(ShellResultTest, ThirtyTwoAndBelowAreErrorCodes) {
+  EXPECT_FALSE(win::ShellResultMeansOpened(0));
+  EXPECT_FALSE(win::ShellResultMeansOpened(32));
+  EXPECT_TRUE(win::ShellResultMeansOpened(33));
 }
 
 TEST(HostTest, ImmutableFileCannotBeWritten) {

@@ -1,8 +1,8 @@
-#include "char.h"
+#include "text_search.h"
 
 namespace ombrel {
 
-std::ptrdiff_t Char_Count(std::wstring_view text, std::wstring_view character) {
+std::ptrdiff_t CountCharacter(std::wstring_view text, std::wstring_view character) {
   if (character.size() != 1) return 0;
   std::ptrdiff_t count = 0;
   for (const wchar_t c : text) {
@@ -11,7 +11,7 @@ std::ptrdiff_t Char_Count(std::wstring_view text, std::wstring_view character) {
   return count;
 }
 
-std::ptrdiff_t Char_Pos(std::wstring_view text, std::wstring_view search, std::ptrdiff_t n) {
+std::ptrdiff_t FindOccurrence(std::wstring_view text, std::wstring_view search, std::ptrdiff_t n) {
   if (n <= 0) return -1;
   std::ptrdiff_t matches = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {

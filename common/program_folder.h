@@ -15,9 +15,9 @@ inline constexpr wchar_t kHelpFileName[] = L"\\help.htm";
 // The folder of an executable from its full path, without a trailing
 // backslash: "C:\Tools\Ombrel.exe" gives "C:\Tools", "C:\Ombrel.exe" gives
 // "C:". Nothing else is changed: no case folding, trimming or resolving.
-std::wstring FolderOfModule(std::wstring_view modulePath);
+[[nodiscard]] std::wstring FolderOfModule(std::wstring_view modulePath);
 
 // The folder of the running program (Windows only).
-std::wstring App_Dir();
+[[nodiscard]] std::wstring ProgramFolder();
 
 }  // namespace ombrel

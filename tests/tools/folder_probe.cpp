@@ -1,15 +1,15 @@
-// Writes what App_Dir gives for the program's own place, as UTF-8, into the
-// file named on its command line; a test copies it into a drive's root.
+// Writes what ProgramFolder gives for the program's own place, as UTF-8, into
+// the file named on its command line; a test copies it into a drive's root.
 #include <windows.h>
 
 #include <string>
 
-#include "file01.h"
+#include "program_folder.h"
 #include "win_system.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   ombrel::win::WinSystem system;
-  const std::wstring folder = ombrel::App_Dir();
+  const std::wstring folder = ombrel::ProgramFolder();
   std::string bytes;
   for (const wchar_t c : folder + ombrel::kEntryListFileName) {
     bytes += static_cast<char>(c < 128 ? c : '?');

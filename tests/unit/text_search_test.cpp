@@ -1,4 +1,4 @@
-#include "char.h"
+#include "text_search.h"
 
 #include <gtest/gtest.h>
 
@@ -7,21 +7,21 @@
 namespace ombrel {
 namespace {
 
-TEST(CharCountTest, CountsExactCharacters) {
-  EXPECT_EQ(Char_Count(L"a.b.c", L"."), 2);
-  EXPECT_EQ(Char_Count(L"", L"."), 0);
-  EXPECT_EQ(Char_Count(L"user@host.example.jp", L"@"), 1);
-  EXPECT_EQ(Char_Count(L"AaA", L"a"), 1);  // letter case counts
-  EXPECT_EQ(Char_Count(L"メール．アドレス", L"．"), 1);
+TEST(CountCharacterTest, CountsExactCharacters) {
+  EXPECT_EQ(CountCharacter(L"a.b.c", L"."), 2);
+  EXPECT_EQ(CountCharacter(L"", L"."), 0);
+  EXPECT_EQ(CountCharacter(L"user@host.example.jp", L"@"), 1);
+  EXPECT_EQ(CountCharacter(L"AaA", L"a"), 1);  // letter case counts
+  EXPECT_EQ(CountCharacter(L"メール．アドレス", L"．"), 1);
 }
 
-TEST(CharCountTest, EmptyOrLongerCharacterNeverMatches) {
-  EXPECT_EQ(Char_Count(L"aaa", L""), 0);
-  EXPECT_EQ(Char_Count(L"aaa", L"aa"), 0);
+TEST(CountCharacterTest, EmptyOrLongerCharacterNeverMatches) {
+  EXPECT_EQ(CountCharacter(L"aaa", L""), 0);
+  EXPECT_EQ(CountCharacter(L"aaa", L"aa"), 0);
 }
 
-TEST(CharCountTest, NoOverflowBeyondSixteenBits) {
-  EXPECT_EQ(Char_Count(std::wstring(70000, L'.'), L"."), 70000);
+TEST(CountCharacterTest, NoOverflowBeyondSixteenBits) {
+  EXPECT_EQ(CountCharacter(std::wstring(70000, L'.'), L"."), 70000);
 }
 
 struct PosCase {
@@ -31,7 +31,7 @@ struct PosCase {
   std::ptrdiff_t expected;
 };
 
-TEST(CharPosTest, Cases) {
+TEST(FindOccurrenceTest, Cases) {
   const PosCase cases[] = {
       {L"C:\\Tools\\help.htm", L".", 1, 14},
       {L"a.b.c", L".", 2, 4},
@@ -49,15 +49,15 @@ TEST(CharPosTest, Cases) {
       {L"設定.htm", L".", 1, 3},
   };
   for (const PosCase& c : cases) {
-    EXPECT_EQ(Char_Pos(c.text, c.search, c.n), c.expected)
+    EXPECT_EQ(FindOccurrence(c.text, c.search, c.n), c.expected)
         << "text=" << ::testing::PrintToString(std::wstring(c.text)) << " n=" << c.n;
   }
 }
 
-TEST(CharPosTest, NoOverflowBeyondSixteenBits) {
+TEST(FindOccurrenceTest, NoOverflowBeyondSixteenBits) {
   std::wstring text(40000, L'x');
   text += L".htm";
-  EXPECT_EQ(Char_Pos(text, L".", 1), 40001);
+  EXPECT_EQ(FindOccurrence(text, L".", 1), 40001);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "file01.h"
+#include "program_folder.h"
 
 namespace ombrel {
 

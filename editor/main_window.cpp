@@ -1,0 +1,358 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "dialogs.h"
+#include "dpi.h"
+#include "layout.h"
+#include "program_folder.h"
+
+namespace ombrel::editor {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"OmbrelSetForm1";
+// A fixed single border: the layout never adapts to another size.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kExStyle = 0;
+
+struct ControlClass {
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kButton:
+      return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::kEdit:
+      return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::kList:
+      // The height is the table's, not rounded to whole lines; a double-click
+      // must reach the window.
+      return {WC_LISTBOXW, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::kFrame:
+      // Only the top edge of the frame shows: an etched rule.
+      return {WC_STATICW, SS_ETCHEDHORZ, 0};
+    case ControlKind::kLabel:
+      return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
+  }
+  return {WC_STATICW, 0, 0};
+}
+
+// The wiring of the window: which control or menu item gives which command.
+// Enter and Esc reach the window as IDOK and IDCANCEL and find nothing here:
+// it has neither a default nor a cancel button.
+struct Wiring {
+  int id;
+  void (*command)(Editor&);
+};
+constexpr Wiring kWiring[] = {
+    {IDC_COMMAND1, [](Editor& e) { e.Browse(); }},
+    {IDC_COMMAND2, [](Editor& e) { e.InsertEntry(); }},
+    {IDC_COMMAND3, [](Editor& e) { e.DeleteEntry(); }},
+    {IDC_COMMAND4, [](Editor& e) { e.SaveAndLeave(); }},
+    {IDC_COMMAND5, [](Editor& e) { e.LeaveWithoutSaving(); }},
+    {IDC_COMMAND6, [](Editor& e) { e.AppendEntry(); }},
+    {IDC_COMMAND7, [](Editor& e) { e.ClearStamp(); }},
+    {IDC_COMMAND8, [](Editor& e) { e.RunNow(); }},
+    // The window stays whether the save worked or not; a failure has warned.
+    {IDM_SAVE, [](Editor& e) { static_cast<void>(e.SaveList()); }},
+    {IDM_CAN, [](Editor& e) { e.LeaveWithoutSaving(); }},
+    {IDM_END, [](Editor& e) { e.Leave(); }},
+    {IDM_HELP, [](Editor& e) { e.ShowHelp(); }},
+    {IDM_ABOUT, [](Editor& e) { e.ShowAbout(); }},
+};
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance)
+    : instance_(instance), editor_(*this, system_, open_, ProgramFolder()) {}
+
+MainWindow::~MainWindow() {
+  // Only when the program leaves some other way than EndProgram: the window
+  // must not outlive the object its procedure points to.
+  if (hwnd_ != nullptr) {
+    ending_ = true;
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+bool MainWindow::Create() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_DBLCLKS;
+  windowClass.lpfnWndProc = &MainWindow::WindowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_OMBREL));
+  windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_OMBREL), IMAGE_ICON,
+                                                        ::GetSystemMetrics(SM_CXSMICON),
+                                                        ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kClassName;
+  if (::RegisterClassExW(&windowClass) == 0) return false;
+
+  win::ScopedMenu menu(::LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_MENU_BAR)));
+  // The size is set once the window knows its DPI; the place at load.
+  if (::CreateWindowExW(kExStyle, kClassName, LoadText(IDS_PROGRAM_TITLE).c_str(), kStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 0, 0, nullptr, menu.get(), instance_, this) == nullptr) {
+    // A window that failed in WM_CREATE has destroyed its menu already.
+    if (!::IsMenu(menu.get())) menu.release();
+    return false;
+  }
+  // The window owns its menu now and destroys it with itself.
+  menu.release();
+  return true;
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = window;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+  // An exception must not unwind through the window system's frames. The only
+  // one a handler can meet is running out of memory; the command it was
+  // doing is dropped and the window, with the list, lives on.
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate() ? 0 : -1;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(wParam);
+      break;
+    case WM_SETFOCUS:
+      OnSetFocus();
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_NCDESTROY: {
+      const HWND window = hwnd_;
+      OnNcDestroy();
+      return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    default:
+      break;
+  }
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+bool MainWindow::OnCreate() {
+  if (!CreateControls()) return false;
+  RECT where{};
+  ::GetWindowRect(hwnd_, &where);
+  ApplyDpi(WindowDpi(hwnd_), {where.left, where.top});
+  return true;
+}
+
+bool MainWindow::CreateControls() {
+  // Created in tab-index order: the order of the window's children is the
+  // order in which Tab visits them.
+  std::array<ControlLayout, std::size(kWindowControls)> byTabIndex{};
+  std::copy(std::begin(kWindowControls), std::end(kWindowControls), byTabIndex.begin());
+  std::ranges::sort(byTabIndex, {}, &ControlLayout::tabIndex);
+  for (const ControlLayout& layout : byTabIndex) {
+    const ControlClass kind = ClassOf(layout.kind);
+    const std::wstring caption = layout.captionId != 0 ? LoadText(layout.captionId) : std::wstring();
+    const HWND control = ::CreateWindowExW(
+        kind.exStyle, kind.className, caption.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+    if (control == nullptr) return false;
+    controls_[static_cast<std::size_t>(layout.id - IDC_FRAME1)] = control;
+  }
+  list_.Attach(Control(IDC_LIST1));
+  // Text1 has no maximum length of its own.
+  ::SendMessageW(Control(IDC_TEXT1), EM_SETLIMITTEXT, 0, 0);
+  lastFocus_ = Control(IDC_LIST1);
+  return true;
+}
+
+void MainWindow::ApplyDpi(UINT dpi, POINT topLeft) {
+  dpi_ = dpi;
+  const int scale = static_cast<int>(dpi);
+
+  LOGFONTW ui = MessageFont(dpi);
+  uiFont_.reset(::CreateFontIndirectW(&ui));
+  LOGFONTW command7{};
+  command7.lfHeight = -::MulDiv(static_cast<int>(kCommand7FontPoints * 10), scale, 720);
+  command7.lfWeight = FW_NORMAL;
+  command7.lfCharSet = SHIFTJIS_CHARSET;
+  const std::wstring face = LoadText(IDS_COMMAND7_FONT);
+  face.copy(command7.lfFaceName, LF_FACESIZE - 1);
+  command7Font_.reset(::CreateFontIndirectW(&command7));
+
+  const SIZE client{TwipsToPixels(kClientWidthTwips, scale), TwipsToPixels(kClientHeightTwips, scale)};
+  const SIZE outer = OuterSizeForClient(client, kStyle, kExStyle, true, dpi);
+  ::SetWindowPos(hwnd_, nullptr, topLeft.x, topLeft.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar that wraps onto a second line takes its height from the
+  // client area: grow the window by what is missing.
+  RECT actual{};
+  ::GetClientRect(hwnd_, &actual);
+  if (actual.right != client.cx || actual.bottom != client.cy) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx + client.cx - actual.right,
+                   outer.cy + client.cy - actual.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  for (const ControlLayout& layout : kWindowControls) {
+    const HWND control = Control(layout.id);
+    const HFONT font = layout.id == IDC_COMMAND7 ? command7Font_.get() : uiFont_.get();
+    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ::MoveWindow(control, TwipsToPixels(layout.left, scale), TwipsToPixels(layout.top, scale),
+                 TwipsToPixels(layout.width, scale), TwipsToPixels(layout.height, scale), TRUE);
+  }
+}
+
+void MainWindow::StretchFrame() {
+  const HWND frame = Control(IDC_FRAME1);
+  RECT rect{};
+  ::GetWindowRect(frame, &rect);
+  ::SetWindowPos(frame, nullptr, 0, 0, OuterSize().cx, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE MainWindow::OuterSize() const {
+  RECT rect{};
+  ::GetWindowRect(hwnd_, &rect);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+HWND MainWindow::Control(int id) const {
+  const auto index = static_cast<std::size_t>(id - IDC_FRAME1);
+  return id >= IDC_FRAME1 && index < controls_.size() ? controls_[index] : nullptr;
+}
+
+void MainWindow::Show(int showCommand) {
+  Load();
+  ::ShowWindow(hwnd_, showCommand);
+  ::UpdateWindow(hwnd_);
+  // Also when the window was shown without being activated.
+  ::SetFocus(Control(IDC_LIST1));
+}
+
+void MainWindow::Load() {
+  const int dpi = static_cast<int>(dpi_);
+  const SIZE outer = OuterSize();
+  const PlacementTwips place = CentredPlacement(PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi),
+                                                PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi),
+                                                PixelsToTwips(outer.cx, dpi), PixelsToTwips(outer.cy, dpi));
+  ::SetWindowPos(hwnd_, nullptr, TwipsToPixels(place.left, dpi), TwipsToPixels(place.top, dpi), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  ::SetWindowTextW(hwnd_, editor_.WindowTitle(system_.Now()).c_str());
+  StretchFrame();
+
+  list_.SetRedraw(false);
+  editor_.LoadList();
+  list_.SetRedraw(true);
+}
+
+bool MainWindow::PreTranslateMessage(MSG& message) {
+  return hwnd_ != nullptr && ::IsDialogMessageW(hwnd_, &message);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+  if (ending_) return;
+  if (id == IDC_LIST1) {
+    if (code == LBN_DBLCLK) editor_.CopySelectedEntryToEditBox();
+    return;
+  }
+  // A button's click and a menu item both come with code 0; Text1's
+  // notifications (typing) and the list's others have no handler.
+  if (code != BN_CLICKED) return;
+  const auto wiring = std::ranges::find(kWiring, id, &Wiring::id);
+  if (wiring != std::end(kWiring)) wiring->command(editor_);
+}
+
+void MainWindow::OnClose() {
+  // Closing is the leave command's to decide; the window is destroyed only
+  // through EndProgram, never by DefWindowProc.
+  if (!ending_) editor_.Leave();
+}
+
+void MainWindow::OnActivate(WPARAM wParam) {
+  if (LOWORD(wParam) != WA_INACTIVE) return;
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(hwnd_, focus)) lastFocus_ = focus;
+}
+
+void MainWindow::OnSetFocus() {
+  if (lastFocus_ != nullptr && ::IsWindow(lastFocus_)) ::SetFocus(lastFocus_);
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  // Moved to a screen of another DPI: the same layout, at that screen's scale.
+  ApplyDpi(dpi, {suggested.left, suggested.top});
+  StretchFrame();
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::OnDestroy() { ::PostQuitMessage(0); }
+
+void MainWindow::OnNcDestroy() {
+  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  controls_ = {};
+  list_.Attach(nullptr);
+  lastFocus_ = nullptr;
+}
+
+std::wstring MainWindow::EditText() {
+  const HWND edit = Control(IDC_TEXT1);
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+void MainWindow::SetEditText(const std::wstring& text) { ::SetWindowTextW(Control(IDC_TEXT1), text.c_str()); }
+
+std::wstring MainWindow::LoadText(int id) {
+  // The resource itself, not a copy into a buffer of guessed size: long texts
+  // and trailing spaces come through whole.
+  const wchar_t* resource = nullptr;
+  const int length = ::LoadStringW(instance_, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&resource), 0);
+  return length > 0 && resource != nullptr ? std::wstring(resource, static_cast<std::size_t>(length))
+                                           : std::wstring();
+}
+
+Answer MainWindow::ShowMessage(MessageKind kind, const std::wstring& text) {
+  return ShowMessageBox(hwnd_, kind, text, LoadText(IDS_PROGRAM_TITLE));
+}
+
+std::optional<std::wstring> MainWindow::ShowOpenFileDialog(const std::wstring& title, const std::wstring& filter) {
+  return editor::ShowOpenFileDialog(hwnd_, title, filter);
+}
+
+WindowHandle MainWindow::Handle() { return reinterpret_cast<WindowHandle>(hwnd_); }
+
+void MainWindow::EndProgram() {
+  ending_ = true;
+  // WM_DESTROY ends the message loop; with the window gone no handler can
+  // run again.
+  if (hwnd_ != nullptr) ::DestroyWindow(hwnd_);
+}
+
+}  // namespace ombrel::editor

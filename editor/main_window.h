@@ -1,0 +1,101 @@
+// The editor's one window: the controls of the layout table, the menu bar,
+// and the view through which the editor's commands see them. Every decision
+// lives in Editor; this class turns window messages into its commands and its
+// requests into controls, message boxes and dialogs.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "editor.h"
+#include "list_box.h"
+#include "resource.h"
+#include "scoped.h"
+#include "win_open.h"
+#include "win_system.h"
+
+namespace ombrel::editor {
+
+class MainWindow final : public EditorView {
+ public:
+  explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls, not yet visible. False when the
+  // system refused.
+  [[nodiscard]] bool Create();
+  // Loads the window (placement, title, the list), then makes it visible
+  // with List1 focused.
+  void Show(int showCommand);
+  // Gives the window's keyboard interface (Tab between the controls) the
+  // first look at a message of the loop; true when it was handled.
+  [[nodiscard]] bool PreTranslateMessage(MSG& message);
+
+  // EditorView.
+  [[nodiscard]] std::ptrdiff_t ListCount() override { return list_.Count(); }
+  [[nodiscard]] std::wstring ListItem(std::ptrdiff_t index) override { return list_.Item(index); }
+  void InsertListItem(std::ptrdiff_t index, const std::wstring& text) override { list_.Insert(index, text); }
+  void RemoveListItem(std::ptrdiff_t index) override { list_.Remove(index); }
+  [[nodiscard]] std::ptrdiff_t ListSelection() override { return list_.Selection(); }
+  void SetListSelection(std::ptrdiff_t index) override { list_.Select(index); }
+  void ReserveListItems(std::size_t count, std::size_t characters) override { list_.Reserve(count, characters); }
+  [[nodiscard]] std::wstring EditText() override;
+  void SetEditText(const std::wstring& text) override;
+  [[nodiscard]] std::wstring LoadText(int id) override;
+  Answer ShowMessage(MessageKind kind, const std::wstring& text) override;
+  [[nodiscard]] std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
+                                                               const std::wstring& filter) override;
+  WindowHandle Handle() override;
+  void EndProgram() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool OnCreate();
+  void OnCommand(int id, int code);
+  void OnClose();
+  void OnActivate(WPARAM wParam);
+  void OnSetFocus();
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnDestroy();
+  void OnNcDestroy();
+
+  // Placement, title, the rule's width and the list, once, before the window
+  // is first shown.
+  void Load();
+
+  bool CreateControls();
+  // Fonts, window size and control positions for a DPI; the window keeps its
+  // top-left corner at `topLeft`.
+  void ApplyDpi(UINT dpi, POINT topLeft);
+  void StretchFrame();
+  [[nodiscard]] SIZE OuterSize() const;
+  // The control with this ID, or null for an ID that is not one of them.
+  [[nodiscard]] HWND Control(int id) const;
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  // By control ID, from IDC_FRAME1 on; asking the window for a child each
+  // time costs a round trip to the window system, which a long list feels.
+  std::array<HWND, IDC_LABEL2 - IDC_FRAME1 + 1> controls_{};
+  ListBox list_;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  win::ScopedFont uiFont_;
+  win::ScopedFont command7Font_;
+  // The control that gets the focus back when the window is activated again.
+  HWND lastFocus_ = nullptr;
+  // Set once the program is ending: no command may run after that.
+  bool ending_ = false;
+
+  win::WinSystem system_;
+  win::WinOpenPort open_;
+  Editor editor_;
+};
+
+}  // namespace ombrel::editor
