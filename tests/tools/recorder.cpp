@@ -13,6 +13,8 @@
 
 #include <string>
 
+#include "utf8.h"
+
 namespace {
 
 std::wstring LogPath() {
@@ -22,13 +24,6 @@ std::wstring LogPath() {
   const DWORD module = ::GetModuleFileNameW(nullptr, path, 32768);
   std::wstring log(path, module);
   return log.substr(0, log.rfind(L'\\') + 1) + L"recorder.log";
-}
-
-std::string Utf8(const wchar_t* text) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
-  if (size > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  return bytes;
 }
 
 std::string CreationTime() {
@@ -61,7 +56,7 @@ int Append(const std::wstring& path, const std::string& line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::string line = Utf8(::GetCommandLineW()) + "\n";
+  const std::string line = ombrel::ToUtf8(::GetCommandLineW()) + "\n";
   const std::wstring path = LogPath();
   // The order file first: once a test sees a recorder's log line, its order
   // line is there too.

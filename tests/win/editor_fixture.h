@@ -24,16 +24,6 @@ inline constexpr wchar_t kEditorCaption[] = L"OmbrelSet";
 inline const std::string kThreeEntries = "C:\\Tools\\b.exe\r\nC:\\Tools\\a.exe\r\n\x83\x81\x83\x82.txt\r\n";
 inline const std::vector<std::wstring> kThreeItems = {L"C:\\Tools\\b.exe", L"C:\\Tools\\a.exe", L"メモ.txt"};
 
-template <typename Condition>
-bool WaitFor(Condition done, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    ::Sleep(20);
-  }
-  return true;
-}
-
 // OmbrelSet in a program folder of its own, with the entry list file given.
 class RunningEditor {
  public:
@@ -58,7 +48,7 @@ class RunningEditor {
     const std::size_t before = app_->ListItems(IDC_LIST1).size();
     app_->SetText(IDC_TEXT1, text);
     app_->Click(IDC_COMMAND6);
-    return WaitFor([&] { return app_->ListItems(IDC_LIST1).size() == before + 1; });
+    return WaitUntil([&] { return app_->ListItems(IDC_LIST1).size() == before + 1; });
   }
 
  private:
@@ -71,28 +61,9 @@ inline ::testing::AssertionResult StaysOpenQuietly(const gui::App& app) {
   using namespace std::chrono_literals;
   if (app.WaitForExit(600ms)) return ::testing::AssertionFailure() << "the program ended";
   if (const gui::MessageBoxWindow box = app.CurrentMessageBox()) {
-    return ::testing::AssertionFailure() << "a message box is shown: " << Utf8(box.Message());
+    return ::testing::AssertionFailure() << "a message box is shown: " << ToUtf8(box.Message());
   }
   return ::testing::AssertionSuccess();
 }
-
-// Makes a file or folder immutable for one scope: Windows writes to it fail
-// even for root. Undone on every way out of the test.
-class ImmutablePath {
- public:
-  explicit ImmutablePath(const std::wstring& path) : host_(HostPath(path)) {
-    applied_ = !host_.empty() && RunHost("chattr +i '" + host_ + "'");
-  }
-  ImmutablePath(const ImmutablePath&) = delete;
-  ImmutablePath& operator=(const ImmutablePath&) = delete;
-  ~ImmutablePath() {
-    if (applied_) RunHost("chattr -i '" + host_ + "'");
-  }
-  [[nodiscard]] bool applied() const { return applied_; }
-
- private:
-  std::string host_;
-  bool applied_ = false;
-};
 
 }  // namespace ombrel::testing

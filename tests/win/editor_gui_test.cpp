@@ -14,14 +14,13 @@ namespace ombrel {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::WaitUntil;
 using testing::ImmutablePath;
 using testing::kThreeEntries;
 using testing::kThreeItems;
 using testing::ReadBytes;
 using testing::RunningEditor;
 using testing::StaysOpenQuietly;
-using testing::Utf8;
-using testing::WaitFor;
 using testing::gui::App;
 using testing::gui::Icon;
 using testing::gui::MessageBoxWindow;
@@ -126,7 +125,7 @@ TEST_F(EditorWindowTest, TitleIsThePrefixSixteenSpacesAndTheLoadTime) {
   const std::wstring title = app().Main().Text();
   const std::wregex form(L"設定 For Ombrel {16}(\\d\\d)-(\\d\\d)-(\\d{4})  (\\d\\d):(\\d\\d):(\\d\\d)");
   std::wsmatch parts;
-  ASSERT_TRUE(std::regex_match(title, parts, form)) << Utf8(title);
+  ASSERT_TRUE(std::regex_match(title, parts, form)) << ToUtf8(title);
   // Between the start of the program and the moment its window was there.
   const auto seconds = [](int year, int month, int day, int hour, int minute, int second) {
     return ((((static_cast<long long>(year) * 12 + month) * 31 + day) * 24 + hour) * 60 + minute) * 60 +
@@ -237,7 +236,7 @@ TEST(EditorLoadTest, ListBeyond32767EntriesLoadsAndSavesWhole) {
   // Saved by "保存(&S)": every entry comes back, byte for byte.
   ASSERT_TRUE(::DeleteFileW(editor.DatPath().c_str()));
   ASSERT_TRUE(editor.app().Menu("alt+f s"));
-  EXPECT_TRUE(WaitFor([&] { return editor.DatBytes().has_value(); }));
+  EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes().has_value(); }));
   EXPECT_EQ(editor.DatBytes(), file);
 }
 
@@ -253,11 +252,11 @@ TEST(EditorKeyboardTest, ListHasTheFocusAndTabVisitsTheControlsInTableOrder) {
                        IDC_COMMAND5, IDC_COMMAND6, IDC_COMMAND7, IDC_COMMAND8, IDC_LIST1};
   for (const int expected : order) {
     ASSERT_TRUE(testing::gui::PressKeys(app.Main(), "Tab"));
-    EXPECT_TRUE(WaitFor([&] { return app.FocusId() == expected; }, 3s))
+    EXPECT_TRUE(WaitUntil([&] { return app.FocusId() == expected; }, 3s))
         << "expected " << expected << ", focus on " << app.FocusId();
   }
   ASSERT_TRUE(testing::gui::PressKeys(app.Main(), "shift+Tab"));
-  EXPECT_TRUE(WaitFor([&] { return app.FocusId() == IDC_COMMAND8; }, 3s));
+  EXPECT_TRUE(WaitUntil([&] { return app.FocusId() == IDC_COMMAND8; }, 3s));
 }
 
 TEST(EditorKeyboardTest, EnterAndEscInTheListDoNothing) {
@@ -281,7 +280,7 @@ TEST(EditorKeyboardTest, HelpMenuAccessKeysShowAboutAndTheHelpPage) {
   EXPECT_EQ(about.Icon(), Icon::kInformation);
   EXPECT_EQ(about.Buttons(), std::vector<int>{IDOK});
   about.Answer(IDOK);
-  EXPECT_TRUE(WaitFor([&] { return !about.Exists(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !about.Exists(); }));
   EXPECT_TRUE(StaysOpenQuietly(editor.app()));
 
   // This folder has no help page: the menu item says so.
@@ -298,8 +297,8 @@ TEST(EditorMouseTest, DoubleClickCopiesTheEntryIntoTheEditBox) {
   RunningEditor editor(kThreeEntries);
   ASSERT_TRUE(editor.Started());
   ASSERT_TRUE(editor.app().DoubleClickListItem(IDC_LIST1, 2));
-  EXPECT_TRUE(WaitFor([&] { return editor.app().Control(IDC_TEXT1).Text() == kThreeItems[2]; }))
-      << Utf8(editor.app().Control(IDC_TEXT1).Text());
+  EXPECT_TRUE(WaitUntil([&] { return editor.app().Control(IDC_TEXT1).Text() == kThreeItems[2]; }))
+      << ToUtf8(editor.app().Control(IDC_TEXT1).Text());
   EXPECT_EQ(editor.app().ListSelection(IDC_LIST1), 2);
 }
 
@@ -324,7 +323,7 @@ TEST(EditorBrowseTest, DialogHasTheTitleAndTheFourFiltersAndCancelChangesNothing
                                                L"コマンドファイル(*.COM)", L"すべてのファイル"}));
   EXPECT_EQ(types.Send(CB_GETCURSEL), 0);
   dialog.Child(IDCANCEL).Post(BM_CLICK);
-  EXPECT_TRUE(WaitFor([&] { return !dialog.Exists(); }));
+  EXPECT_TRUE(WaitUntil([&] { return !dialog.Exists(); }));
   EXPECT_TRUE(StaysOpenQuietly(editor.app()));
   EXPECT_EQ(editor.app().Control(IDC_TEXT1).Text(), kThreeItems[0]);
   EXPECT_EQ(editor.app().ListItems(IDC_LIST1), kThreeItems);
@@ -340,8 +339,8 @@ TEST(EditorBrowseTest, ChosenFileGoesIntoTheEditBoxAndNothingElseChanges) {
   ASSERT_TRUE(dialog.Exists());
   dialog.Child(kFileNameCombo).Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(tool.c_str()));
   dialog.Child(IDOK).Post(BM_CLICK);
-  EXPECT_TRUE(WaitFor([&] { return editor.app().Control(IDC_TEXT1).Text() == tool; }))
-      << Utf8(editor.app().Control(IDC_TEXT1).Text());
+  EXPECT_TRUE(WaitUntil([&] { return editor.app().Control(IDC_TEXT1).Text() == tool; }))
+      << ToUtf8(editor.app().Control(IDC_TEXT1).Text());
   EXPECT_EQ(editor.app().ListItems(IDC_LIST1), kThreeItems);
   EXPECT_EQ(editor.app().ListSelection(IDC_LIST1), 0);
   // The list did not change: leaving asks nothing.
@@ -426,7 +425,7 @@ TEST_P(EditorLeaveTest, FileBytesAndEndAreAsTheWayOfLeavingSays) {
   if (c.ends) {
     EXPECT_EQ(app.WaitForExit(), 0U);
   } else {
-    EXPECT_TRUE(WaitFor([&] { return editor.DatBytes() != "old\r\n"; }));
+    EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() != "old\r\n"; }));
     EXPECT_TRUE(StaysOpenQuietly(app));
   }
   const std::string shown = kThreeEntries + (c.changed ? kAppendedLine : "");
@@ -463,7 +462,7 @@ TEST(EditorSaveTest, SaveOfAMissingListCreatesAnEmptyFile) {
   RunningEditor editor(std::nullopt);
   ASSERT_TRUE(editor.Started());
   ASSERT_TRUE(editor.app().Menu("alt+f s"));
-  EXPECT_TRUE(WaitFor([&] { return editor.DatBytes().has_value(); }));
+  EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes().has_value(); }));
   EXPECT_EQ(editor.DatBytes(), "");
   ASSERT_TRUE(editor.app().Menu("alt+f e"));
   EXPECT_EQ(editor.app().WaitForExit(), 0U);
@@ -498,7 +497,7 @@ TEST(EditorSaveFailureTest, ReadOnlyFolderWarnsAndKeepsTheWindowAndTheList) {
     const MessageBoxWindow question = app.WaitForMessageBox();
     ASSERT_TRUE(question.Exists());
     question.Answer(IDYES);
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(WaitUntil([&] {
       const MessageBoxWindow box = app.CurrentMessageBox();
       return box && box.hwnd() != question.hwnd() && box.Message() == warning;
     }));

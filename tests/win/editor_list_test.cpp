@@ -8,12 +8,11 @@
 namespace ombrel {
 namespace {
 
+using testing::WaitUntil;
 using testing::kThreeEntries;
 using testing::kThreeItems;
 using testing::RunningEditor;
 using testing::StaysOpenQuietly;
-using testing::Utf8;
-using testing::WaitFor;
 using testing::gui::App;
 using testing::gui::MessageBoxWindow;
 using Items = std::vector<std::wstring>;
@@ -21,12 +20,12 @@ using Items = std::vector<std::wstring>;
 // The list shows `items` with `selection` selected, once the click has been
 // handled.
 ::testing::AssertionResult Shows(const App& app, const Items& items, int selection) {
-  if (WaitFor(
+  if (WaitUntil(
           [&] { return app.ListItems(IDC_LIST1) == items && app.ListSelection(IDC_LIST1) == selection; })) {
     return ::testing::AssertionSuccess();
   }
   auto failure = ::testing::AssertionFailure() << "selection " << app.ListSelection(IDC_LIST1) << ", items:";
-  for (const std::wstring& item : app.ListItems(IDC_LIST1)) failure << " [" << Utf8(item) << "]";
+  for (const std::wstring& item : app.ListItems(IDC_LIST1)) failure << " [" << ToUtf8(item) << "]";
   return failure;
 }
 
@@ -74,7 +73,7 @@ TEST(EditorInsertTest, AtTheFirstAndTheLastOfSeveralThenSaveWritesTheListAsShown
   ASSERT_TRUE(app.Menu("alt+f s"));
   const std::string written =
       "first\r\nC:\\Tools\\b.exe\r\nC:\\Tools\\a.exe\r\nbefore last\r\n\x83\x81\x83\x82.txt\r\n";
-  EXPECT_TRUE(WaitFor([&] { return editor.DatBytes() == written; })) << editor.DatBytes().value_or("(none)");
+  EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() == written; })) << editor.DatBytes().value_or("(none)");
   EXPECT_TRUE(Shows(app, shown, 3));
 }
 

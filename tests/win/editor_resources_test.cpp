@@ -147,7 +147,7 @@ TEST(DeliverablesTest, VersionResourcesOfBothPrograms) {
       {L"OmbrelSet", L"Ombrel が毎日開くプログラムや文書の一覧を編集する設定プログラム"},
   };
   for (const Deliverable& program : programs) {
-    SCOPED_TRACE(testing::Utf8(program.name));
+    SCOPED_TRACE(ToUtf8(program.name));
     auto info = testing::ReadVersionInfo(testing::BinPath(std::wstring(program.name) + L".exe"));
     ASSERT_TRUE(info.has_value());
     EXPECT_EQ(info->fileVersionMS, MAKELONG(1, 1));
@@ -165,7 +165,7 @@ TEST(DeliverablesTest, VersionResourcesOfBothPrograms) {
         {L"FileDescription", program.description},
     };
     for (const auto& [key, value] : expected) {
-      EXPECT_EQ(info->strings[key], value) << testing::Utf8(key);
+      EXPECT_EQ(info->strings[key], value) << ToUtf8(key);
     }
   }
 }

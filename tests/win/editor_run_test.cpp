@@ -13,6 +13,7 @@
 namespace ombrel {
 namespace {
 
+using testing::WaitUntil;
 using testing::OpenedByShell;
 using testing::RecorderEntry;
 using testing::RecorderLog;
@@ -20,7 +21,6 @@ using testing::RunningEditor;
 using testing::StaysOpenQuietly;
 using testing::TempFolder;
 using testing::TodaysStamp;
-using testing::WaitFor;
 using testing::WaitForRecorders;
 using testing::gui::App;
 using testing::gui::Icon;
@@ -41,7 +41,7 @@ std::string ListFile(const Lines& entries) {
 ::testing::AssertionResult IsBox(const MessageBoxWindow& box, const std::wstring& text, Icon icon,
                                  const std::vector<int>& buttons) {
   if (!box.Exists()) return ::testing::AssertionFailure() << "no message box";
-  if (box.Message() != text) return ::testing::AssertionFailure() << "text " << testing::Utf8(box.Message());
+  if (box.Message() != text) return ::testing::AssertionFailure() << "text " << ToUtf8(box.Message());
   if (box.Caption() != testing::kEditorCaption) return ::testing::AssertionFailure() << "another caption";
   if (box.Icon() != icon) return ::testing::AssertionFailure() << "another icon";
   if (box.Buttons() != buttons) return ::testing::AssertionFailure() << "other buttons";
@@ -75,7 +75,7 @@ class EditorRunTest : public ::testing::Test {
   [[nodiscard]] ::testing::AssertionResult NothingOpened() const {
     if (::testing::AssertionResult quiet = StaysOpenQuietly(app()); !quiet) return quiet;
     WaitForRecorders();
-    if (!log_.Lines().empty()) return ::testing::AssertionFailure() << testing::Utf8(log_.Lines().front());
+    if (!log_.Lines().empty()) return ::testing::AssertionFailure() << ToUtf8(log_.Lines().front());
     return ::testing::AssertionSuccess();
   }
 
@@ -135,7 +135,7 @@ TEST_F(EditorRunTest, TodaysStampAsksFirstNoChangesNothingYesRunsAgain) {
 TEST_F(EditorRunTest, EmptyListStillRenewsTheStamp) {
   ASSERT_TRUE(Start(std::nullopt, kOldStamp));
   app().Click(IDC_COMMAND8);
-  EXPECT_TRUE(WaitFor([&] { return Stamp() == TodaysStamp(); }));
+  EXPECT_TRUE(WaitUntil([&] { return Stamp() == TodaysStamp(); }));
   EXPECT_TRUE(NothingOpened());
 }
 
@@ -157,7 +157,7 @@ TEST_F(EditorRunTest, DateClearLeavesAnEmptyLineWithOrWithoutAStampAndRunNowThen
   for (int round = 1; round <= 2; ++round) {
     SCOPED_TRACE(round == 1 ? "no stamp file" : "today's stamp");
     app().Click(IDC_COMMAND7);
-    EXPECT_TRUE(WaitFor([&] { return Stamp() == "\r\n"; })) << Stamp().value_or("(none)");
+    EXPECT_TRUE(WaitUntil([&] { return Stamp() == "\r\n"; })) << Stamp().value_or("(none)");
     EXPECT_TRUE(StaysOpenQuietly(app()));
 
     app().Click(IDC_COMMAND8);

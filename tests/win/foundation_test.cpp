@@ -106,21 +106,21 @@ TEST_F(OpenTest, BareMailAddressFallsBackToMailto) {
   EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, L"user@host.example.jp"));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
-  EXPECT_NE(lines[0].find(L"Mailto:user@host.example.jp"), std::wstring::npos) << testing::Utf8(lines[0]);
+  EXPECT_NE(lines[0].find(L"Mailto:user@host.example.jp"), std::wstring::npos) << ToUtf8(lines[0]);
 }
 
 TEST_F(OpenTest, WebAddressHoldingDotComGoesToTheShellAfterItsStartFailed) {
   EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, L"http://www.example.com/"));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
-  EXPECT_NE(lines[0].find(L"http://www.example.com/"), std::wstring::npos) << testing::Utf8(lines[0]);
+  EXPECT_NE(lines[0].find(L"http://www.example.com/"), std::wstring::npos) << ToUtf8(lines[0]);
 }
 
 TEST_F(OpenTest, WhatCannotBeOpenedIsReportedAndOpensNothing) {
   TempFolder folder;
   for (const std::wstring& entry : {folder / L"無い.txt", folder / L"gone.exe", std::wstring(L"user@example.jp")}) {
-    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kEditor, entry)) << testing::Utf8(entry);
-    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry)) << testing::Utf8(entry);
+    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kEditor, entry)) << ToUtf8(entry);
+    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry)) << ToUtf8(entry);
   }
   EXPECT_TRUE(log_.Lines().empty());
 }

@@ -11,8 +11,6 @@ namespace ombrel::testing::gui {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-constexpr std::chrono::milliseconds kPoll{20};
 // One message to a window that is alive answers within this; a hung one does
 // not stop the test.
 constexpr UINT kSendTimeoutMs = 5000;
@@ -20,17 +18,6 @@ constexpr UINT kSendTimeoutMs = 5000;
 constexpr int kMessageBoxTextId = 0xFFFF;
 // Characters of room beyond an item's length when it is read from a list box.
 constexpr std::size_t kItemSlack = 1024;
-
-// Polls `done` until it holds or the time is up; its last answer.
-template <typename Condition>
-bool WaitUntil(Condition done, std::chrono::milliseconds timeout) {
-  const auto deadline = Clock::now() + timeout;
-  for (;;) {
-    if (done()) return true;
-    if (Clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(kPoll);
-  }
-}
 
 Rect FromRECT(const RECT& rect) {
   return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
@@ -313,25 +300,18 @@ bool SaveScreenshot(const Rect& screenRect, const std::wstring& pngPath) {
   const TempFolder scratch;
   const std::wstring bitmap = scratch / L"screen.bmp";
   WriteBytes(bitmap, bytes);
-  const std::string png = HostPath(folder) + "/" + Utf8(pngPath.substr(slash + 1));
+  const std::string png = HostPath(folder) + "/" + ToUtf8(pngPath.substr(slash + 1));
   return RunHost("convert " + Quoted(HostPath(bitmap)) + " " + Quoted(png));
 }
 
 App::App(const std::wstring& programPath, std::wstring windowClass, std::chrono::milliseconds timeout)
     : windowClass_(std::move(windowClass)) {
-  std::wstring commandLine = L"\"" + programPath + L"\"";
   const std::wstring folder = programPath.substr(0, programPath.rfind(L'\\'));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(programPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process)) {
-    return;
-  }
-  win::ScopedHandle(process.hThread).reset();
-  process_.reset(process.hProcess);
-  processId_ = process.dwProcessId;
-  threadId_ = process.dwThreadId;
+  Process process = StartProcess(L"\"" + programPath + L"\"", 0, folder);
+  if (!process) return;
+  process_ = std::move(process.process);
+  processId_ = process.processId;
+  threadId_ = process.threadId;
   HWND found = nullptr;
   WaitUntil([&] { return (found = FindTopLevel(windowClass_)) != nullptr || !Running(); }, timeout);
   main_ = Window(found);

@@ -130,28 +130,23 @@ std::wstring LoadedAs(HANDLE process, const LOAD_DLL_DEBUG_INFO& dll) {
 
 WatchedRun RunWatched(const std::wstring& program) {
   WatchedRun run;
-  std::wstring line = Quote(program);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS, nullptr,
-                        nullptr, &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << testing::Utf8(program);
+  const testing::Process process = testing::StartProcess(Quote(program), DEBUG_ONLY_THIS_PROCESS);
+  if (!process) {
+    ADD_FAILURE() << "cannot start " << ToUtf8(program);
     return run;
   }
-  ::CloseHandle(process.hThread);
   for (;;) {
     DEBUG_EVENT event{};
     if (!::WaitForDebugEvent(&event, 30000)) {
       ADD_FAILURE() << "no debug event for 30 s";
-      ::TerminateProcess(process.hProcess, 99);
+      ::TerminateProcess(process.process.get(), 99);
       break;
     }
     DWORD next = DBG_CONTINUE;
     if (event.dwDebugEventCode == CREATE_PROCESS_DEBUG_EVENT && event.u.CreateProcessInfo.hFile) {
       ::CloseHandle(event.u.CreateProcessInfo.hFile);
     } else if (event.dwDebugEventCode == LOAD_DLL_DEBUG_EVENT) {
-      std::wstring path = LoadedAs(process.hProcess, event.u.LoadDll);
+      std::wstring path = LoadedAs(process.process.get(), event.u.LoadDll);
       if (event.u.LoadDll.hFile) {
         // ntdll and DLLs mapped only as data have no registered path.
         wchar_t file[MAX_PATH * 2] = {};
@@ -175,8 +170,7 @@ WatchedRun RunWatched(const std::wstring& program) {
     }
     ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, next);
   }
-  ::WaitForSingleObject(process.hProcess, 10000);
-  ::CloseHandle(process.hProcess);
+  static_cast<void>(process.WaitForExit(std::chrono::seconds(10)));
   return run;
 }
 
@@ -295,7 +289,7 @@ TEST_F(LauncherTest, SameDayStartTouchesNoDllBeyondKernel32) {
   const std::set<std::wstring> allowed = {L"NTDLL.DLL", L"KERNEL32.DLL", L"KERNELBASE.DLL", L"MSVCRT.DLL",
                                           L"TZRES.DLL"};
   for (const std::wstring& module : run.modules) {
-    EXPECT_EQ(allowed.count(BaseName(module)), 1U) << testing::Utf8(module);
+    EXPECT_EQ(allowed.count(BaseName(module)), 1U) << ToUtf8(module);
   }
   WaitForRecorders();
   EXPECT_TRUE(log_.Lines().empty());
@@ -332,7 +326,7 @@ TEST_F(LauncherTest, ShellEntryGetsAHiddenForm1AndPlantedDllsStayUnloaded) {
   std::set<std::wstring> names;
   for (const std::wstring& module : run.modules) {
     names.insert(BaseName(module));
-    EXPECT_NE(module.rfind(folder, 0), 0U) << "loaded from the program folder: " << testing::Utf8(module);
+    EXPECT_NE(module.rfind(folder, 0), 0U) << "loaded from the program folder: " << ToUtf8(module);
   }
   // Loaded for the shell entry, so the watch above saw the DLLs it had to.
   EXPECT_EQ(names.count(L"USER32.DLL"), 1U);
@@ -340,7 +334,7 @@ TEST_F(LauncherTest, ShellEntryGetsAHiddenForm1AndPlantedDllsStayUnloaded) {
 
   std::size_t owners = 0;
   for (const WindowSeen& window : run.windowsAtOle32) {
-    EXPECT_FALSE(window.visible) << testing::Utf8(window.className);
+    EXPECT_FALSE(window.visible) << ToUtf8(window.className);
     if (window.className == L"OmbrelHiddenOwner") {
       ++owners;
       EXPECT_EQ(window.caption, L"Form1");
@@ -353,21 +347,13 @@ TEST_F(LauncherTest, ShellEntryGetsAHiddenForm1AndPlantedDllsStayUnloaded) {
 
 TEST_F(LauncherTest, LaunchersStartedTogetherOpenEachEntryOnce) {
   WriteList(List(), {RecorderEntry(L"a"), RecorderEntry(L"b"), RecorderEntry(L"c")});
-  std::vector<PROCESS_INFORMATION> launchers(3);
-  for (PROCESS_INFORMATION& process : launchers) {
-    std::wstring line = Quote(Program());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                 &process));
+  std::vector<testing::Process> launchers;
+  for (int i = 0; i < 3; ++i) {
+    launchers.push_back(testing::StartProcess(Quote(Program())));
+    ASSERT_TRUE(launchers.back());
   }
-  for (PROCESS_INFORMATION& process : launchers) {
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
-    DWORD status = 99;
-    ::GetExitCodeProcess(process.hProcess, &status);
-    EXPECT_EQ(status, kDone);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+  for (const testing::Process& launcher : launchers) {
+    EXPECT_EQ(launcher.WaitForExit(std::chrono::seconds(60)), kDone);
   }
   WaitForRecorders();
   Lines lines = log_.Lines();
@@ -384,50 +370,20 @@ TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockThenSeesTodaysStamp) {
       ::CreateMutexW(nullptr, TRUE, launcher::FolderMutexName(Upper(folder_.path())).c_str()));
   ASSERT_TRUE(held);
 
-  std::wstring line = Quote(Program());
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
-  win::ScopedHandle thread(process.hThread);
-  win::ScopedHandle second(process.hProcess);
+  const testing::Process second = testing::StartProcess(Quote(Program()));
+  ASSERT_TRUE(second);
   // Ample time for a run that did not wait to finish.
-  EXPECT_EQ(::WaitForSingleObject(second.get(), 1500), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_FALSE(second.WaitForExit(std::chrono::milliseconds(1500)).has_value());
   EXPECT_EQ(ReadBytes(Stamp()), DateOf(Yesterday()) + "\r\n");
 
   // The first launcher's run ends with today's stamp.
   WriteBytes(Stamp(), TodaysStamp());
   ::ReleaseMutex(held.get());
-  ASSERT_EQ(::WaitForSingleObject(second.get(), 30000), WAIT_OBJECT_0);
-  DWORD status = 99;
-  ::GetExitCodeProcess(second.get(), &status);
-  EXPECT_EQ(status, kDone);
+  EXPECT_EQ(second.WaitForExit(std::chrono::seconds(30)), kDone);
   WaitForRecorders();
   EXPECT_TRUE(log_.Lines().empty());
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
 }
-
-// Undoes chattr +i whatever happens to the test; declared after the folder it
-// guards so that it runs before the folder is removed.
-class Immutable {
- public:
-  explicit Immutable(const std::wstring& path) : host_(testing::HostPath(path)) {
-    made_ = !host_.empty() && testing::RunHost("chattr +i '" + host_ + "'");
-  }
-  Immutable(const Immutable&) = delete;
-  Immutable& operator=(const Immutable&) = delete;
-  ~Immutable() {
-    if (made_) {
-      EXPECT_TRUE(testing::RunHost("chattr -i '" + host_ + "'"));
-    }
-  }
-  explicit operator bool() const { return made_; }
-
- private:
-  std::string host_;
-  bool made_ = false;
-};
 
 TEST_F(LauncherTest, StampThatCannotBeWrittenStillOpensEntriesAndFails) {
   const std::string old = DateOf(Yesterday()) + "\r\n";
@@ -437,7 +393,7 @@ TEST_F(LauncherTest, StampThatCannotBeWrittenStillOpensEntriesAndFails) {
   {
     SCOPED_TRACE("read-only stamp");
     WriteBytes(Stamp(), old);
-    const Immutable readOnly(Stamp());
+    const testing::ImmutablePath readOnly(Stamp());
     ASSERT_TRUE(readOnly);
     EXPECT_EQ(Run(), kStampNotWritten);
     EXPECT_EQ(log_.Lines().size(), opened += 2);
@@ -446,7 +402,7 @@ TEST_F(LauncherTest, StampThatCannotBeWrittenStillOpensEntriesAndFails) {
   {
     SCOPED_TRACE("read-only folder without a stamp");
     ::DeleteFileW(Stamp().c_str());
-    const Immutable readOnly(folder_.path());
+    const testing::ImmutablePath readOnly(folder_.path());
     ASSERT_TRUE(readOnly);
     EXPECT_EQ(Run(), kStampNotWritten);
     EXPECT_EQ(log_.Lines().size(), opened += 2);

@@ -64,10 +64,7 @@ std::vector<std::wstring> RecorderLog::Lines() const {
 
 std::vector<std::wstring> RecorderLog::WaitForLines(std::size_t count,
                                                     std::chrono::milliseconds timeout) const {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (Lines().size() < count && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
+  WaitUntil([&] { return Lines().size() >= count; }, timeout, std::chrono::milliseconds(50));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   return Lines();
 }
@@ -99,19 +96,17 @@ std::wstring OpenedByShell(const std::wstring& target) {
 }
 
 void WaitForRecorders() {
-  for (int attempt = 0; attempt < 400; ++attempt) {
-    bool running = false;
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  const auto noneRunning = [] {
+    const win::ScopedFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
-      running = running || ::lstrcmpiW(entry.szExeFile, L"recorder.exe") == 0;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+      if (::lstrcmpiW(entry.szExeFile, L"recorder.exe") == 0) return false;
     }
-    ::CloseHandle(snapshot);
-    if (!running) return;
-    ::Sleep(25);
-  }
-  ADD_FAILURE() << "recorders still running";
+    return true;
+  };
+  if (!WaitUntil(noneRunning)) ADD_FAILURE() << "recorders still running";
 }
 
 std::string TodaysStamp() {
@@ -122,23 +117,35 @@ std::string TodaysStamp() {
   return text;
 }
 
-std::optional<DWORD> RunAndWait(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
+std::optional<DWORD> Process::WaitForExit(std::chrono::milliseconds timeout) const {
+  if (!process || ::WaitForSingleObject(process.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  if (!::GetExitCodeProcess(process.get(), &code)) return std::nullopt;
+  return code;
+}
+
+Process StartProcess(const std::wstring& commandLine, DWORD creationFlags, const std::wstring& workingFolder) {
+  // CreateProcessW may write into the command line.
   std::wstring line = commandLine;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    return std::nullopt;
+  PROCESS_INFORMATION started{};
+  Process process;
+  if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                       workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started)) {
+    process.process.reset(started.hProcess);
+    process.thread.reset(started.hThread);
+    process.processId = started.dwProcessId;
+    process.threadId = started.dwThreadId;
+    process.started = true;
   }
-  ::CloseHandle(process.hThread);
-  std::optional<DWORD> status;
-  if (::WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0) {
-    DWORD code = 0;
-    if (::GetExitCodeProcess(process.hProcess, &code)) status = code;
-  }
-  ::CloseHandle(process.hProcess);
-  return status;
+  return process;
+}
+
+std::optional<DWORD> RunAndWait(const std::wstring& commandLine, std::chrono::milliseconds timeout) {
+  return StartProcess(commandLine).WaitForExit(timeout);
 }
 
 std::optional<std::string> ReadBytes(const std::wstring& path) {
@@ -176,23 +183,25 @@ bool RunHost(const std::string& shellCommand) {
   // leaves its exit status in a file, which is waited for instead.
   TempFolder folder;
   const std::string done = HostPath(folder / L"done");
-  std::wstring line =
-      L"Z:\\bin\\sh -c \"" + FromUtf8("(" + shellCommand + "); echo $? > '" + done + "'") + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    return false;
+  const Process shell =
+      StartProcess(L"Z:\\bin\\sh -c \"" + FromUtf8("(" + shellCommand + "); echo $? > '" + done + "'") + L"\"");
+  if (!shell) return false;
+  std::optional<std::string> status;
+  WaitUntil([&] {
+    status = ReadBytes(folder / L"done");
+    return status && !status->empty() && status->back() == '\n';
+  });
+  return status == "0\n";
+}
+
+ImmutablePath::ImmutablePath(const std::wstring& path) : host_(HostPath(path)) {
+  applied_ = !host_.empty() && RunHost("chattr +i '" + host_ + "'");
+}
+
+ImmutablePath::~ImmutablePath() {
+  if (applied_) {
+    EXPECT_TRUE(RunHost("chattr -i '" + host_ + "'"));
   }
-  if (process.hThread) ::CloseHandle(process.hThread);
-  if (process.hProcess) ::CloseHandle(process.hProcess);
-  for (int i = 0; i < 400; ++i) {
-    const std::optional<std::string> status = ReadBytes(folder / L"done");
-    if (status && !status->empty() && status->back() == '\n') return *status == "0\n";
-    ::Sleep(25);
-  }
-  return false;
 }
 
 std::optional<VersionInfo> ReadVersionInfo(const std::wstring& program) {
@@ -229,25 +238,6 @@ std::optional<VersionInfo> ReadVersionInfo(const std::wstring& program) {
     }
   }
   return info;
-}
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
-  return bytes;
-}
-
-std::wstring FromUtf8(const std::string& bytes) {
-  if (bytes.empty()) return {};
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-  return text;
 }
 
 }  // namespace ombrel::testing

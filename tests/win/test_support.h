@@ -9,9 +9,46 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "scoped.h"
+#include "utf8.h"
+
 namespace ombrel::testing {
+
+// Polls `done` until it holds or the time is up; its last answer. Every wait
+// of the tests is one of these, so none can hang a run.
+template <typename Condition>
+bool WaitUntil(Condition done, std::chrono::milliseconds timeout = std::chrono::seconds(10),
+               std::chrono::milliseconds poll = std::chrono::milliseconds(20)) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (done()) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(poll);
+  }
+}
+
+// A program started by a test; its handles are closed with it.
+struct Process {
+  win::ScopedHandle process;
+  win::ScopedHandle thread;
+  DWORD processId = 0;
+  DWORD threadId = 0;
+  // Wine starts a host program without handles to it, so this, not the
+  // handle, says whether the start worked.
+  bool started = false;
+  explicit operator bool() const { return started; }
+  // The exit status, or nothing when it still runs after `timeout`.
+  [[nodiscard]] std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout) const;
+};
+
+// Starts `commandLine` (the program first, quoted when it holds blanks) with
+// the given creation flags, in `workingFolder` or the test's own. An empty
+// Process when it could not be started.
+[[nodiscard]] Process StartProcess(const std::wstring& commandLine, DWORD creationFlags = 0,
+                                   const std::wstring& workingFolder = {});
 
 // The folder of the running test program, where the build puts every
 // program: Ombrel.exe, OmbrelSet.exe, recorder.exe and the probes.
@@ -74,7 +111,7 @@ std::string TodaysStamp();
 std::optional<DWORD> RunAndWait(const std::wstring& commandLine,
                                 std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
-std::optional<std::string> ReadBytes(const std::wstring& path);
+[[nodiscard]] std::optional<std::string> ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool CopyProgram(const std::wstring& name, const std::wstring& toFolder);
 
@@ -84,6 +121,23 @@ bool CopyProgram(const std::wstring& name, const std::wstring& toFolder);
 bool RunHost(const std::string& shellCommand);
 // The host's path of a Windows path, through Wine's own mapping.
 std::string HostPath(const std::wstring& windowsPath);
+
+// Makes a file or folder immutable for one scope: Windows writes to it fail
+// even for root. Undone on every way out of the test; declare it after the
+// folder it guards, so that it runs before the folder is removed.
+class ImmutablePath {
+ public:
+  explicit ImmutablePath(const std::wstring& path);
+  ImmutablePath(const ImmutablePath&) = delete;
+  ImmutablePath& operator=(const ImmutablePath&) = delete;
+  ~ImmutablePath();
+  [[nodiscard]] bool applied() const { return applied_; }
+  explicit operator bool() const { return applied_; }
+
+ private:
+  std::string host_;
+  bool applied_ = false;
+};
 
 // A program's version resource: its fixed versions, its first translation and
 // the strings of the table that translation names.
@@ -97,8 +151,5 @@ struct VersionInfo {
   std::map<std::wstring, std::wstring> strings;
 };
 std::optional<VersionInfo> ReadVersionInfo(const std::wstring& program);
-
-std::string Utf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& bytes);
 
 }  // namespace ombrel::testing
