@@ -35,3 +35,27 @@ if(OMBREL_WINDOWS)
        "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows-tests.cmake)
 endif()
+
+# The repository's style as tests: the layout of every C++ file, and
+# clang-tidy over the portable code and its unit tests, one test a file so
+# that they share the machine's cores with the rest of the run.
+find_program(OMBREL_CLANG_FORMAT clang-format)
+find_program(OMBREL_CLANG_TIDY clang-tidy)
+if(OMBREL_CLANG_FORMAT)
+  add_test(NAME style.format COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-style.sh format ${CMAKE_SOURCE_DIR})
+else()
+  message(WARNING "clang-format not found: the layout is not checked")
+endif()
+if(OMBREL_CLANG_TIDY)
+  file(GLOB OMBREL_TIDY_SOURCES CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/common/*.cpp ${CMAKE_SOURCE_DIR}/editor/editor.cpp
+       ${CMAKE_SOURCE_DIR}/launcher/launcher_run.cpp ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+  foreach(source ${OMBREL_TIDY_SOURCES})
+    get_filename_component(name ${source} NAME_WE)
+    add_test(NAME style.tidy.${name}
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-style.sh tidy ${CMAKE_BINARY_DIR} ${source})
+    set_tests_properties(style.tidy.${name} PROPERTIES TIMEOUT 600)
+  endforeach()
+else()
+  message(WARNING "clang-tidy not found: the code is not checked")
+endif()

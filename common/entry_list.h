@@ -54,7 +54,8 @@ class ItemReader {
 
 // The file at `path`, as Unicode entries. Empty when the file cannot be
 // opened: a missing list is a quiet, defined outcome for every caller.
-[[nodiscard]] std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system, const std::wstring& path);
+[[nodiscard]] std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system,
+                                                                     const std::wstring& path);
 
 // Replaces the file at `path` with the list in one step, so that a reader at
 // the same moment sees the old list or the new one. False when it failed; the

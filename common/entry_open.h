@@ -64,6 +64,7 @@ enum class ShellVariant { kLauncher, kEditor };
 // shell, so a web address that merely holds ".com" opens in the browser. True
 // when the entry was opened; the launcher skips one that was not in silence,
 // the editor says so.
-[[nodiscard]] bool OpenEntry(OpenPort& port, OwnerWindow& owner, ShellVariant variant, const std::wstring& entry);
+[[nodiscard]] bool OpenEntry(OpenPort& port, OwnerWindow& owner, ShellVariant variant,
+                             const std::wstring& entry);
 
 }  // namespace ombrel

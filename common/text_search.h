@@ -14,6 +14,7 @@ namespace ombrel {
 // The 1-based position at which the n-th occurrence of `search` in `text`
 // starts, or -1. Occurrences may overlap; an n of 0 or below never matches;
 // an empty `search` matches at every position of `text`.
-[[nodiscard]] std::ptrdiff_t FindOccurrence(std::wstring_view text, std::wstring_view search, std::ptrdiff_t n);
+[[nodiscard]] std::ptrdiff_t FindOccurrence(std::wstring_view text, std::wstring_view search,
+                                            std::ptrdiff_t n);
 
 }  // namespace ombrel

@@ -49,7 +49,8 @@ Answer ShowMessageBox(HWND owner, MessageKind kind, const std::wstring& text, co
   }
 }
 
-std::optional<std::wstring> ShowOpenFileDialog(HWND owner, const std::wstring& title, const std::wstring& filter) {
+std::optional<std::wstring> ShowOpenFileDialog(HWND owner, const std::wstring& title,
+                                               const std::wstring& filter) {
   const std::wstring pairs = DialogFilter(filter);
   std::vector<wchar_t> fileName(kFileNameCapacity, L'\0');
   OPENFILENAMEW dialog{};

@@ -59,7 +59,7 @@ class EditorView {
   // The open-file dialog; the chosen full path, or nothing when cancelled or
   // failed. `filter` is pairs of label and pattern separated by "|".
   [[nodiscard]] virtual std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
-                                                         const std::wstring& filter) = 0;
+                                                                       const std::wstring& filter) = 0;
 
   virtual WindowHandle Handle() = 0;
 

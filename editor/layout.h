@@ -60,7 +60,7 @@ struct PlacementTwips {
 // Centred across, and 80 twips above centre down. Halved exactly, never
 // clamped: a window larger than the screen starts partly off it.
 inline PlacementTwips CentredPlacement(double screenWidth, double screenHeight, double windowWidth,
-                                 double windowHeight) {
+                                       double windowHeight) {
   return {(screenWidth - windowWidth) / 2.0, (screenHeight - windowHeight) / 2.0 - 80.0};
 }
 

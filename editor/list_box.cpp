@@ -19,7 +19,8 @@ std::wstring ListBox::Item(std::ptrdiff_t index) const {
 
 void ListBox::Insert(std::ptrdiff_t index, const std::wstring& text) const {
   const std::ptrdiff_t selected = Selection();
-  ::SendMessageW(control_, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+  ::SendMessageW(control_, LB_INSERTSTRING, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.c_str()));
   // A list box does not promise to keep its selection on the same entry
   // when one is inserted in front of it.
   if (selected >= 0 && selected >= index) Select(selected + 1);
@@ -39,7 +40,8 @@ void ListBox::Select(std::ptrdiff_t index) const {
 }
 
 void ListBox::Reserve(std::size_t count, std::size_t characters) const {
-  ::SendMessageW(control_, LB_INITSTORAGE, count, static_cast<LPARAM>((characters + count) * sizeof(wchar_t)));
+  ::SendMessageW(control_, LB_INITSTORAGE, count,
+                 static_cast<LPARAM>((characters + count) * sizeof(wchar_t)));
 }
 
 void ListBox::SetRedraw(bool redraw) const {

@@ -342,7 +342,8 @@ Answer MainWindow::ShowMessage(MessageKind kind, const std::wstring& text) {
   return ShowMessageBox(hwnd_, kind, text, LoadText(IDS_PROGRAM_TITLE));
 }
 
-std::optional<std::wstring> MainWindow::ShowOpenFileDialog(const std::wstring& title, const std::wstring& filter) {
+std::optional<std::wstring> MainWindow::ShowOpenFileDialog(const std::wstring& title,
+                                                           const std::wstring& filter) {
   return editor::ShowOpenFileDialog(hwnd_, title, filter);
 }
 

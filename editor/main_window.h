@@ -43,7 +43,9 @@ class MainWindow final : public EditorView {
   void RemoveListItem(std::ptrdiff_t index) override { list_.Remove(index); }
   [[nodiscard]] std::ptrdiff_t ListSelection() override { return list_.Selection(); }
   void SetListSelection(std::ptrdiff_t index) override { list_.Select(index); }
-  void ReserveListItems(std::size_t count, std::size_t characters) override { list_.Reserve(count, characters); }
+  void ReserveListItems(std::size_t count, std::size_t characters) override {
+    list_.Reserve(count, characters);
+  }
   [[nodiscard]] std::wstring EditText() override;
   void SetEditText(const std::wstring& text) override;
   [[nodiscard]] std::wstring LoadText(int id) override;

@@ -70,7 +70,8 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
   if (entries) {
     // An entry that cannot be opened is skipped in silence: nobody is there
     // to read a message at log-on, and the next entries still open.
-    for (const std::wstring& entry : *entries) std::ignore = OpenEntry(open, owner, ShellVariant::kLauncher, entry);
+    for (const std::wstring& entry : *entries)
+      std::ignore = OpenEntry(open, owner, ShellVariant::kLauncher, entry);
   }
   return renewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
 }

@@ -50,7 +50,7 @@ class FolderLock {
 [[nodiscard]] std::wstring FolderLockName(std::wstring_view upperCaseFolder);
 
 // The run. `folder` is the program folder, without a trailing backslash.
-[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,
-                         const std::wstring& folder);
+[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
+                                       FolderLock& lock, const std::wstring& folder);
 
 }  // namespace ombrel

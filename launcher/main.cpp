@@ -3,10 +3,10 @@
 // happened (see README).
 #include <windows.h>
 
-#include "program_folder.h"
 #include "folder_mutex.h"
 #include "hidden_owner.h"
 #include "launcher_run.h"
+#include "program_folder.h"
 #include "win_open.h"
 #include "win_system.h"
 

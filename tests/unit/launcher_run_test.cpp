@@ -188,7 +188,7 @@ TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
   system_.files[kList] = "C:\\missing.txt\r\nuser@example.jp\r\n\r\nC:\\gone.exe\r\nC:\\last.exe\r\n";
   port_.shellFails.insert(L"C:\\missing.txt");
   port_.shellFails.insert(L"user@example.jp");  // one dot: no mail retry
-  port_.shellFails.insert(L"");                // the empty entry
+  port_.shellFails.insert(L"");                 // the empty entry
   port_.startFails.insert(L"C:\\gone.exe");
   port_.shellFails.insert(L"C:\\gone.exe");
 

@@ -45,7 +45,8 @@ TEST(LayoutTest, PlacementCentresAcrossAndLiftsEightyTwipsUnclamped) {
       {6000, 4000, 6915, 5190, -457.5, -675},
   };
   for (const Case& c : cases) {
-    const PlacementTwips place = CentredPlacement(c.screenWidth, c.screenHeight, c.windowWidth, c.windowHeight);
+    const PlacementTwips place =
+        CentredPlacement(c.screenWidth, c.screenHeight, c.windowWidth, c.windowHeight);
     EXPECT_DOUBLE_EQ(place.left, c.left);
     EXPECT_DOUBLE_EQ(place.top, c.top);
   }

@@ -14,13 +14,13 @@ namespace ombrel {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::WaitUntil;
 using testing::ImmutablePath;
 using testing::kThreeEntries;
 using testing::kThreeItems;
 using testing::ReadBytes;
 using testing::RunningEditor;
 using testing::StaysOpenQuietly;
+using testing::WaitUntil;
 using testing::gui::App;
 using testing::gui::Icon;
 using testing::gui::MessageBoxWindow;

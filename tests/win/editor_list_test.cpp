@@ -8,11 +8,11 @@
 namespace ombrel {
 namespace {
 
-using testing::WaitUntil;
 using testing::kThreeEntries;
 using testing::kThreeItems;
 using testing::RunningEditor;
 using testing::StaysOpenQuietly;
+using testing::WaitUntil;
 using testing::gui::App;
 using testing::gui::MessageBoxWindow;
 using Items = std::vector<std::wstring>;
@@ -73,7 +73,8 @@ TEST(EditorInsertTest, AtTheFirstAndTheLastOfSeveralThenSaveWritesTheListAsShown
   ASSERT_TRUE(app.Menu("alt+f s"));
   const std::string written =
       "first\r\nC:\\Tools\\b.exe\r\nC:\\Tools\\a.exe\r\nbefore last\r\n\x83\x81\x83\x82.txt\r\n";
-  EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() == written; })) << editor.DatBytes().value_or("(none)");
+  EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() == written; }))
+      << editor.DatBytes().value_or("(none)");
   EXPECT_TRUE(Shows(app, shown, 3));
 }
 

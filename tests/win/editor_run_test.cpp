@@ -13,7 +13,6 @@
 namespace ombrel {
 namespace {
 
-using testing::WaitUntil;
 using testing::OpenedByShell;
 using testing::RecorderEntry;
 using testing::RecorderLog;
@@ -22,6 +21,7 @@ using testing::StaysOpenQuietly;
 using testing::TempFolder;
 using testing::TodaysStamp;
 using testing::WaitForRecorders;
+using testing::WaitUntil;
 using testing::gui::App;
 using testing::gui::Icon;
 using testing::gui::MessageBoxWindow;

@@ -118,7 +118,8 @@ TEST_F(OpenTest, WebAddressHoldingDotComGoesToTheShellAfterItsStartFailed) {
 
 TEST_F(OpenTest, WhatCannotBeOpenedIsReportedAndOpensNothing) {
   TempFolder folder;
-  for (const std::wstring& entry : {folder / L"無い.txt", folder / L"gone.exe", std::wstring(L"user@example.jp")}) {
+  for (const std::wstring& entry :
+       {folder / L"無い.txt", folder / L"gone.exe", std::wstring(L"user@example.jp")}) {
     EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kEditor, entry)) << ToUtf8(entry);
     EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry)) << ToUtf8(entry);
   }

@@ -118,7 +118,8 @@ std::string TodaysStamp() {
 }
 
 std::optional<DWORD> Process::WaitForExit(std::chrono::milliseconds timeout) const {
-  if (!process || ::WaitForSingleObject(process.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+  if (!process ||
+      ::WaitForSingleObject(process.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
     return std::nullopt;
   }
   DWORD code = 0;
@@ -126,7 +127,8 @@ std::optional<DWORD> Process::WaitForExit(std::chrono::milliseconds timeout) con
   return code;
 }
 
-Process StartProcess(const std::wstring& commandLine, DWORD creationFlags, const std::wstring& workingFolder) {
+Process StartProcess(const std::wstring& commandLine, DWORD creationFlags,
+                     const std::wstring& workingFolder) {
   // CreateProcessW may write into the command line.
   std::wstring line = commandLine;
   STARTUPINFOW startup{};
@@ -183,8 +185,8 @@ bool RunHost(const std::string& shellCommand) {
   // leaves its exit status in a file, which is waited for instead.
   TempFolder folder;
   const std::string done = HostPath(folder / L"done");
-  const Process shell =
-      StartProcess(L"Z:\\bin\\sh -c \"" + FromUtf8("(" + shellCommand + "); echo $? > '" + done + "'") + L"\"");
+  const Process shell = StartProcess(L"Z:\\bin\\sh -c \"" +
+                                     FromUtf8("(" + shellCommand + "); echo $? > '" + done + "'") + L"\"");
   if (!shell) return false;
   std::optional<std::string> status;
   WaitUntil([&] {
