@@ -1,0 +1,62 @@
+# What a Windows user downloads, made by every build into packages/:
+#   Ombrel-<version>.zip        the portable folder: both programs and the help page
+#   OmbrelSetup-<version>.exe   the Japanese per-user installer (NSIS, 64-bit)
+#   SHA256SUMS                  of both
+# Included before the programs are defined, so that what ships carries the
+# project's one version and comes out the same, byte for byte, from any clean
+# build of one commit (scripts/check-reproducible.sh shows it).
+
+# No link time in the PE headers, no build folder in what the compiler writes.
+add_link_options(-Wl,--no-insert-timestamp)
+add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=>"
+                    "$<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")
+
+# The manifests in the source tree are templates: windres, which looks for the
+# file a resource names in the include folders in order, finds these copies
+# with the project's version first.
+set(OMBREL_MANIFEST_DIR ${CMAKE_BINARY_DIR}/generated/manifests)
+foreach(manifest launcher/Ombrel.manifest editor/OmbrelSet.manifest)
+  get_filename_component(name ${manifest} NAME)
+  configure_file(${CMAKE_SOURCE_DIR}/${manifest} ${OMBREL_MANIFEST_DIR}/${name} @ONLY)
+endforeach()
+include_directories(BEFORE ${OMBREL_MANIFEST_DIR})
+
+find_program(OMBREL_MAKENSIS makensis REQUIRED)
+find_program(OMBREL_ZIP zip REQUIRED)
+
+set(OMBREL_PACKAGE_DIR ${CMAKE_BINARY_DIR}/packages)
+set(OMBREL_PACKAGE_ZIP Ombrel-${OMBREL_VERSION_TEXT}.zip)
+set(OMBREL_PACKAGE_SETUP OmbrelSetup-${OMBREL_VERSION_TEXT}.exe)
+file(MAKE_DIRECTORY ${OMBREL_PACKAGE_DIR})
+
+add_custom_command(
+  OUTPUT ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-zip.sh ${CMAKE_SOURCE_DIR} ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
+          Ombrel $<TARGET_FILE:Ombrel> $<TARGET_FILE:OmbrelSet> ${CMAKE_SOURCE_DIR}/editor/help.htm
+  DEPENDS Ombrel OmbrelSet ${CMAKE_SOURCE_DIR}/editor/help.htm ${CMAKE_SOURCE_DIR}/scripts/make-zip.sh
+  COMMENT "Packing ${OMBREL_PACKAGE_ZIP}"
+  VERBATIM)
+
+configure_file(${CMAKE_SOURCE_DIR}/cmake/installer.nsi.in ${CMAKE_BINARY_DIR}/installer/installer.nsi @ONLY)
+add_custom_command(
+  OUTPUT ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_SETUP}
+  COMMAND ${OMBREL_MAKENSIS} -V2 -INPUTCHARSET UTF8
+          -DOMBREL_EXE=$<TARGET_FILE:Ombrel> -DOMBRELSET_EXE=$<TARGET_FILE:OmbrelSet>
+          -DHELP_HTM=${CMAKE_SOURCE_DIR}/editor/help.htm
+          -DOUTFILE=${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_SETUP}
+          ${CMAKE_BINARY_DIR}/installer/installer.nsi
+  DEPENDS Ombrel OmbrelSet ${CMAKE_SOURCE_DIR}/editor/help.htm ${CMAKE_BINARY_DIR}/installer/installer.nsi
+          ${CMAKE_SOURCE_DIR}/common/res/ombrel.ico
+  COMMENT "Building ${OMBREL_PACKAGE_SETUP} with NSIS"
+  VERBATIM)
+
+add_custom_command(
+  OUTPUT ${OMBREL_PACKAGE_DIR}/SHA256SUMS
+  COMMAND sh -c "sha256sum \"$0\" \"$1\" >SHA256SUMS" ${OMBREL_PACKAGE_ZIP} ${OMBREL_PACKAGE_SETUP}
+  DEPENDS ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP} ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_SETUP}
+  WORKING_DIRECTORY ${OMBREL_PACKAGE_DIR}
+  VERBATIM)
+
+add_custom_target(ombrel_packages ALL DEPENDS ${OMBREL_PACKAGE_DIR}/SHA256SUMS)
+
+add_subdirectory(tests/package)
