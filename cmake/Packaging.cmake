@@ -27,25 +27,26 @@ find_program(OMBREL_ZIP zip REQUIRED)
 set(OMBREL_PACKAGE_DIR ${CMAKE_BINARY_DIR}/packages)
 set(OMBREL_PACKAGE_ZIP Ombrel-${OMBREL_VERSION_TEXT}.zip)
 set(OMBREL_PACKAGE_SETUP OmbrelSetup-${OMBREL_VERSION_TEXT}.exe)
+# What both packages hold, laid out with the ZIP, with fixed times: the
+# installer stores each file's time too. Its files are no outputs of their
+# own, as their old times would make every build redo both packages.
+set(OMBREL_RELEASE_DIR ${CMAKE_BINARY_DIR}/release/Ombrel)
 file(MAKE_DIRECTORY ${OMBREL_PACKAGE_DIR})
 
 add_custom_command(
   OUTPUT ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/make-zip.sh ${CMAKE_SOURCE_DIR} ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
-          Ombrel $<TARGET_FILE:Ombrel> $<TARGET_FILE:OmbrelSet> ${CMAKE_SOURCE_DIR}/editor/help.htm
-  DEPENDS Ombrel OmbrelSet ${CMAKE_SOURCE_DIR}/editor/help.htm ${CMAKE_SOURCE_DIR}/scripts/make-zip.sh
-  COMMENT "Packing ${OMBREL_PACKAGE_ZIP}"
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/release-folder.sh ${CMAKE_SOURCE_DIR} ${OMBREL_RELEASE_DIR}
+          ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
+          $<TARGET_FILE:Ombrel> $<TARGET_FILE:OmbrelSet> ${CMAKE_SOURCE_DIR}/editor/help.htm
+  DEPENDS Ombrel OmbrelSet ${CMAKE_SOURCE_DIR}/editor/help.htm ${CMAKE_SOURCE_DIR}/scripts/release-folder.sh
+  COMMENT "Laying out the release folder and packing ${OMBREL_PACKAGE_ZIP}"
   VERBATIM)
 
 configure_file(${CMAKE_SOURCE_DIR}/cmake/installer.nsi.in ${CMAKE_BINARY_DIR}/installer/installer.nsi @ONLY)
 add_custom_command(
   OUTPUT ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_SETUP}
-  COMMAND ${OMBREL_MAKENSIS} -V2 -INPUTCHARSET UTF8
-          -DOMBREL_EXE=$<TARGET_FILE:Ombrel> -DOMBRELSET_EXE=$<TARGET_FILE:OmbrelSet>
-          -DHELP_HTM=${CMAKE_SOURCE_DIR}/editor/help.htm
-          -DOUTFILE=${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_SETUP}
-          ${CMAKE_BINARY_DIR}/installer/installer.nsi
-  DEPENDS Ombrel OmbrelSet ${CMAKE_SOURCE_DIR}/editor/help.htm ${CMAKE_BINARY_DIR}/installer/installer.nsi
+  COMMAND ${OMBREL_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${CMAKE_BINARY_DIR}/installer/installer.nsi
+  DEPENDS ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP} ${CMAKE_BINARY_DIR}/installer/installer.nsi
           ${CMAKE_SOURCE_DIR}/common/res/ombrel.ico
   COMMENT "Building ${OMBREL_PACKAGE_SETUP} with NSIS"
   VERBATIM)

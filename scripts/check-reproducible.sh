@@ -1,0 +1,54 @@
+#!/bin/bash
+# Shows that the Windows programs and both packages are reproducible: builds
+# them twice from clean copies of one commit (HEAD unless another is named),
+# in two folders whose paths differ in name and length, and compares the
+# results byte for byte. Prints the hashes; exits 1 on any difference.
+#
+#   scripts/check-reproducible.sh [COMMIT]
+#
+# Uncommitted changes are not part of what it checks. The test command runs
+# it for HEAD (test package.reproducible); outside a Git checkout it has
+# nothing to build and exits 77, which the test counts as skipped.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/deps.sh"
+
+if ! commit=$(git -C "$root" rev-parse --verify --quiet "${1:-HEAD}^{commit}"); then
+  echo "no commit ${1:-HEAD} in $root: nothing to build" >&2
+  exit 77
+fi
+ombrel_install_dependencies
+# A copy of the tree is no checkout: the ZIP's time comes from here instead.
+SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct "$commit")
+export SOURCE_DATE_EPOCH
+
+work=$(mktemp -d /tmp/ombrel-reproducible.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+folders=("$work/one" "$work/a-second-folder-with-a-longer-name")
+for folder in "${folders[@]}"; do
+  echo "== Building $commit in $folder"
+  mkdir -p "$folder/src"
+  git -C "$root" archive "$commit" | tar -x -C "$folder/src"
+  cmake -S "$folder/src" -B "$folder/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$folder/src/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  cmake --build "$folder/build" --parallel 2 --target ombrel_packages >/dev/null
+done
+
+status=0
+compare() {  # RELATIVE_PATH: the same file of both builds
+  local first second
+  first=$(sha256sum "${folders[0]}/build/$1" | cut -d' ' -f1)
+  second=$(sha256sum "${folders[1]}/build/$1" | cut -d' ' -f1)
+  if [ "$first" = "$second" ]; then
+    echo "same       $first  $1"
+  else
+    echo "DIFFERENT  $first $second  $1"
+    status=1
+  fi
+}
+cd "${folders[0]}/build"
+compare bin/Ombrel.exe
+compare bin/OmbrelSet.exe
+compare "$(ls packages/*.zip)"
+compare "$(ls packages/OmbrelSetup-*.exe)"
+exit $status

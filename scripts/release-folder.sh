@@ -1,0 +1,29 @@
+#!/bin/bash
+# Lays out the release folder, what both packages are made from, and packs the
+# portable ZIP from it: the same bytes from every clean build of one commit.
+# The files carry the commit's time (SOURCE_DATE_EPOCH when set) and fixed
+# modes, which the installer keeps too; the ZIP's entries are sorted and
+# carry no owner or extra time stamps.
+#
+#   release-folder.sh SOURCE_DIR FOLDER OUT.zip FILE...
+set -euo pipefail
+source_dir=$1
+folder=$(realpath -m "$2")
+out=$(realpath -m "$3")
+shift 3
+
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source_dir" log -1 --format=%ct 2>/dev/null || true)}
+# Outside a Git checkout and with no date given: the first day ZIP can store.
+epoch=${epoch:-315532800}
+
+rm -rf "$folder"
+mkdir -p "$folder"
+cp "$@" "$folder/"
+chmod 0755 "$folder"
+chmod 0644 "$folder"/*
+touch -h -d "@$epoch" "$folder" "$folder"/*
+
+rm -f "$out" "$out.tmp"
+# ZIP keeps local time: UTC makes it the same wherever the build runs.
+(cd "$folder/.." && find "$(basename "$folder")" -print | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$out.tmp")
+mv "$out.tmp" "$out"
