@@ -1,6 +1,6 @@
 #!/bin/bash
 # Shows that the Windows programs and both packages are reproducible: builds
-# them twice from clean copies of one commit (HEAD unless another is named),
+# them twice from clean clones of one commit (HEAD unless another is named),
 # in two folders whose paths differ in name and length, and compares the
 # results byte for byte. Prints the hashes; exits 1 on any difference.
 #
@@ -18,17 +18,17 @@ if ! commit=$(git -C "$root" rev-parse --verify --quiet "${1:-HEAD}^{commit}"); 
   exit 77
 fi
 ombrel_install_dependencies
-# A copy of the tree is no checkout: the ZIP's time comes from here instead.
-SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct "$commit")
-export SOURCE_DATE_EPOCH
+# The builds see what a clean clone's build sees: no SOURCE_DATE_EPOCH (which
+# some tools honour), the commit's time from Git.
+unset SOURCE_DATE_EPOCH
 
 work=$(mktemp -d /tmp/ombrel-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 folders=("$work/one" "$work/a-second-folder-with-a-longer-name")
 for folder in "${folders[@]}"; do
   echo "== Building $commit in $folder"
-  mkdir -p "$folder/src"
-  git -C "$root" archive "$commit" | tar -x -C "$folder/src"
+  git clone --quiet --no-checkout "$root" "$folder/src"
+  git -C "$folder/src" checkout --quiet --detach "$commit"
   cmake -S "$folder/src" -B "$folder/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$folder/src/cmake/mingw-w64-x86_64.cmake" >/dev/null
   cmake --build "$folder/build" --parallel 2 --target ombrel_packages >/dev/null
