@@ -1,7 +1,5 @@
 #include "entry_list.h"
 
-#include "system_port.h"
-
 namespace ombrel {
 
 namespace {
@@ -85,13 +83,12 @@ std::string EncodeEntryLine(std::string_view entry) {
   return quoted;
 }
 
-std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system, const std::wstring& path) {
-  const std::optional<std::string> bytes = system.ReadAll(path);
-  if (!bytes) return std::nullopt;
-  std::vector<std::wstring> entries;
-  ItemReader reader(*bytes);
-  while (!reader.AtEnd()) entries.push_back(system.FromAnsi(reader.Next()));
-  return entries;
+EntryListRead ReadEntryList(SystemPort& system, const std::wstring& path) {
+  const FileRead file = system.ReadAll(path);
+  EntryListRead list{file.status, {}};
+  ItemReader reader(file.bytes);
+  while (!reader.AtEnd()) list.entries.push_back(system.FromAnsi(reader.Next()));
+  return list;
 }
 
 bool WriteEntryList(SystemPort& system, const std::wstring& path, const std::vector<std::wstring>& entries) {

@@ -7,14 +7,13 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace ombrel {
+#include "system_port.h"
 
-class SystemPort;
+namespace ombrel {
 
 // Reads a file item by item. An item ends at a comma or a line end; a line end
 // is CR LF, a lone CR or a lone LF. Blanks (spaces and tabs) in front of an
@@ -52,10 +51,14 @@ class ItemReader {
 // together with a comma or edge blanks) is written bare.
 [[nodiscard]] std::string EncodeEntryLine(std::string_view entry);
 
-// The file at `path`, as Unicode entries. Empty when the file cannot be
-// opened: a missing list is a quiet, defined outcome for every caller.
-[[nodiscard]] std::optional<std::vector<std::wstring>> ReadEntryList(SystemPort& system,
-                                                                     const std::wstring& path);
+struct EntryListRead {
+  ReadStatus status = ReadStatus::kMissing;
+  std::vector<std::wstring> entries;  // when read
+};
+
+// The file at `path`, as Unicode entries. A missing list is a quiet, defined
+// outcome for every caller; one that exists but cannot be read is not.
+[[nodiscard]] EntryListRead ReadEntryList(SystemPort& system, const std::wstring& path);
 
 // Replaces the file at `path` with the list in one step, so that a reader at
 // the same moment sees the old list or the new one. False when it failed; the

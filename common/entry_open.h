@@ -12,6 +12,15 @@ namespace ombrel {
 
 using WindowHandle = std::uintptr_t;
 
+// How a program is started. With `application` empty, Windows finds the
+// program from the command line's first word, as it does for a bare name such
+// as notepad.exe; with it given, Windows starts exactly that file.
+struct ProgramStart {
+  std::wstring application;
+  std::wstring commandLine;
+  bool operator==(const ProgramStart&) const = default;
+};
+
 class OpenPort {
  public:
   OpenPort() = default;
@@ -19,9 +28,12 @@ class OpenPort {
   OpenPort& operator=(const OpenPort&) = delete;
   virtual ~OpenPort() = default;
 
-  // Starts the whole text as a command line in a normal window with focus and
-  // returns at once. False when the program could not be started.
-  [[nodiscard]] virtual bool StartProgram(const std::wstring& commandLine) = 0;
+  // Starts a program in a normal window with focus and returns at once. False
+  // when it could not be started.
+  [[nodiscard]] virtual bool StartProgram(const ProgramStart& program) = 0;
+
+  // True when `path` names an existing file (not a folder).
+  [[nodiscard]] virtual bool IsFile(const std::wstring& path) = 0;
 
   // The shell's default action on `target`, in a normal window, with the given
   // working folder. True when the shell reports the target opened.
@@ -48,12 +60,25 @@ enum class ShellVariant { kLauncher, kEditor };
 
 [[nodiscard]] std::wstring ShellWorkingFolder(ShellVariant variant);
 
-// An entry holding ".exe", ".bat" or ".com" anywhere, letter case ignored.
+// A bare mail address: exactly one "@", no blank, no "\", "/" or ":", and a
+// dot after the "@". Never started as a program, even when it holds ".com".
+[[nodiscard]] bool IsMailAddress(std::wstring_view entry);
+
+// An entry holding ".exe", ".bat" or ".com" anywhere, letter case ignored,
+// that is not a mail address.
 [[nodiscard]] bool IsProgramEntry(std::wstring_view entry);
 
-// True when the shell may retry `target` as a mail link: exactly one "@", no
-// blank and at least two dots.
-[[nodiscard]] bool LooksLikeMailAddress(std::wstring_view target);
+// True when the shell may retry `target` as a "Mailto:" link: a mail address,
+// or, as always, a text with exactly one "@", no blank and two dots or more.
+[[nodiscard]] bool MayBeMailLink(std::wstring_view target);
+
+// How a program entry is started, or nothing when it cannot be started
+// safely. An unquoted entry that names a folder and holds a blank starts the
+// first prefix that ends with ".exe", ".bat" or ".com", is followed by a blank
+// or the end, and is an existing file, with the rest as its arguments; never
+// a shorter one, such as C:\Program.exe for C:\Program Files\App\app.exe.
+// Every other program entry is its own command line, as always.
+[[nodiscard]] std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring& entry);
 
 // The shell's default action on `target`, and when that fails, on `retry`.
 // True when either opened.

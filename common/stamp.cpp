@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cwchar>
-#include <optional>
 
 #include "entry_list.h"
 #include "program_folder.h"
@@ -28,8 +27,11 @@ bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText) {
 }
 
 bool StampCheck(SystemPort& system, const std::wstring& folder) {
-  const std::optional<std::string> bytes = system.ReadAll(folder + kStampFileName);
-  return bytes && StampHoldsDate(*bytes, system.ToAnsi(DateText(system.Now())));
+  // A stamp that cannot be read, for whatever reason, does not mean "ran
+  // today": the worst that follows is a second run of the day.
+  const FileRead stamp = system.ReadAll(folder + kStampFileName);
+  return stamp.status == ReadStatus::kRead &&
+         StampHoldsDate(stamp.bytes, system.ToAnsi(DateText(system.Now())));
 }
 
 bool StampRenew(SystemPort& system, const std::wstring& folder) {

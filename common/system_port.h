@@ -4,7 +4,6 @@
 // built on top can be checked without Windows.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +18,16 @@ struct LocalTime {
   int second = 0;
 };
 
+// What reading a whole file found. Only "no such file or path" is a missing
+// file; a file that exists but cannot be opened or read to its end is never
+// mistaken for a missing or a shorter one, so nothing is saved over it.
+enum class ReadStatus { kRead, kMissing, kUnreadable };
+
+struct FileRead {
+  ReadStatus status = ReadStatus::kMissing;
+  std::string bytes;  // the whole file, when read
+};
+
 class SystemPort {
  public:
   SystemPort() = default;
@@ -26,14 +35,16 @@ class SystemPort {
   SystemPort& operator=(const SystemPort&) = delete;
   virtual ~SystemPort() = default;
 
-  // The file's whole content, or nothing when it cannot be opened for reading.
-  [[nodiscard]] virtual std::optional<std::string> ReadAll(const std::wstring& path) = 0;
+  // The file's whole content. Another program holding the file for a moment
+  // is waited out for about two seconds before the file counts as unreadable.
+  [[nodiscard]] virtual FileRead ReadAll(const std::wstring& path) = 0;
 
   // Creates the file or replaces its content in place. False on any failure.
   [[nodiscard]] virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // Writes a new file beside `path` and then puts it in place of `path` in one
-  // step. False on any failure, and `path` then keeps its old content.
+  // step, so that a reader sees the old content or the new. False on any
+  // failure; see PutInPlace for what then holds.
   [[nodiscard]] virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // True for a plain file: a folder, a hidden or a system file counts as

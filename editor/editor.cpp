@@ -31,17 +31,21 @@ std::wstring Editor::WindowTitle(const LocalTime& now) {
   return view_.LoadText(IDS_TITLE_PREFIX) + DateText(now) + L"  " + TimeText(now);
 }
 
-void Editor::LoadList() {
+bool Editor::LoadList() {
   // Set before the file is tried, so that a later save creates it here even
   // when it was missing.
   entryListPath_ = folder_ + kEntryListFileName;
-  std::ptrdiff_t count = 0;
-  if (const auto entries = ReadEntryList(system_, entryListPath_)) {
-    std::size_t characters = 0;
-    for (const std::wstring& entry : *entries) characters += entry.size();
-    view_.ReserveListItems(entries->size(), characters);
-    for (const std::wstring& entry : *entries) view_.InsertListItem(count++, entry);
+  const EntryListRead list = ReadEntryList(system_, entryListPath_);
+  if (list.status == ReadStatus::kUnreadable) {
+    // Shown, an empty or a shortened list would be saved over the user's.
+    Warn(entryListPath_ + view_.LoadText(IDS_LIST_UNREADABLE));
+    return false;
   }
+  std::size_t characters = 0;
+  for (const std::wstring& entry : list.entries) characters += entry.size();
+  view_.ReserveListItems(list.entries.size(), characters);
+  std::ptrdiff_t count = 0;
+  for (const std::wstring& entry : list.entries) view_.InsertListItem(count++, entry);
   if (count > 0) {
     view_.SetEditText(view_.ListItem(0));
     view_.SetListSelection(0);
@@ -49,6 +53,7 @@ void Editor::LoadList() {
     view_.SetEditText(L"");
     view_.SetListSelection(-1);
   }
+  return true;
 }
 
 bool Editor::SaveList() {
@@ -69,16 +74,20 @@ void Editor::SaveAndLeave() {
   if (SaveList()) Leave();
 }
 
-bool Editor::Leave() {
-  if (modified_) {
-    const std::wstring question =
-        view_.LoadText(IDS_LEAVE_QUESTION_1) + kBreak + entryListPath_ + view_.LoadText(IDS_LEAVE_QUESTION_2);
-    if (view_.ShowMessage(MessageKind::kLeaveQuestion, question) == Answer::kYes && !SaveList()) {
-      // The list could not be saved: ending now would lose it.
-      return false;
-    }
-    modified_ = false;
+bool Editor::SettleChanges() {
+  if (!modified_) return true;
+  const std::wstring question =
+      view_.LoadText(IDS_LEAVE_QUESTION_1) + kBreak + entryListPath_ + view_.LoadText(IDS_LEAVE_QUESTION_2);
+  if (view_.ShowMessage(MessageKind::kLeaveQuestion, question) == Answer::kYes && !SaveList()) {
+    // The list could not be saved: ending now would lose it.
+    return false;
   }
+  modified_ = false;
+  return true;
+}
+
+bool Editor::Leave() {
+  if (!SettleChanges()) return false;
   view_.EndProgram();
   return true;
 }

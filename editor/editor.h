@@ -76,15 +76,20 @@ class Editor final : public OwnerWindow {
   // The window title for a load at `now`.
   [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
 
-  // Fills the list from the entry list file, once, as the window loads.
-  void LoadList();
+  // Fills the list from the entry list file, once, as the window loads. False
+  // when the file exists but could not be read: the user was told, and the
+  // window must not open, so that nothing can be saved over the file.
+  [[nodiscard]] bool LoadList();
   // False when the file could not be written: the user was warned, and the
   // list and the modified flag are kept.
   [[nodiscard]] bool SaveList();
   // Saves, then leaves; a failed save keeps the window open.
   void SaveAndLeave();
-  // Asks to save when the list changed, then ends the program. False only
-  // when the user chose to save and the save failed: the window then stays.
+  // Asks to save when the list changed, and saves on Yes. False only when the
+  // user chose to save and the save failed (the user was warned); true when
+  // the program may end without losing anything the user wants kept.
+  [[nodiscard]] bool SettleChanges();
+  // SettleChanges, then ends the program. False when the window stays.
   bool Leave();
   // Leaves at once, dropping any change.
   void LeaveWithoutSaving();

@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
   ombrel::editor::MainWindow window(instance);
   if (!window.Create()) return 1;
-  window.Show(showCommand);
+  if (!window.Show(showCommand)) return 1;
 
   MSG message{};
   BOOL received = FALSE;

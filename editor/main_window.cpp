@@ -138,6 +138,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_QUERYENDSESSION:
+      return OnQueryEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      OnEndSession(wParam != FALSE);
+      return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);
       break;
@@ -245,15 +250,19 @@ HWND MainWindow::Control(int id) const {
   return id >= IDC_FRAME1 && index < controls_.size() ? controls_[index] : nullptr;
 }
 
-void MainWindow::Show(int showCommand) {
-  Load();
+bool MainWindow::Show(int showCommand) {
+  if (!Load()) {
+    EndProgram();
+    return false;
+  }
   ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
   // Also when the window was shown without being activated.
   ::SetFocus(Control(IDC_LIST1));
+  return true;
 }
 
-void MainWindow::Load() {
+bool MainWindow::Load() {
   const int dpi = static_cast<int>(dpi_);
   const SIZE outer = OuterSize();
   const PlacementTwips place = CentredPlacement(PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi),
@@ -266,8 +275,9 @@ void MainWindow::Load() {
   StretchFrame();
 
   list_.SetRedraw(false);
-  editor_.LoadList();
+  const bool loaded = editor_.LoadList();
   list_.SetRedraw(true);
+  return loaded;
 }
 
 bool MainWindow::PreTranslateMessage(MSG& message) {
@@ -291,6 +301,21 @@ void MainWindow::OnClose() {
   // Closing is the leave command's to decide; the window is destroyed only
   // through EndProgram, never by DefWindowProc.
   if (!ending_) editor_.Leave();
+}
+
+bool MainWindow::OnQueryEndSession() {
+  // Log-off or shut-down: the same question as leaving, and a reason Windows
+  // can show while it waits for the answer.
+  if (ending_ || !editor_.modified()) return true;
+  ::ShutdownBlockReasonCreate(hwnd_, LoadText(IDS_UNSAVED_CHANGES).c_str());
+  // A save that failed has warned; the session must not end and lose the
+  // list.
+  return editor_.SettleChanges();
+}
+
+void MainWindow::OnEndSession(bool sessionEnds) {
+  ::ShutdownBlockReasonDestroy(hwnd_);
+  if (sessionEnds) EndProgram();
 }
 
 void MainWindow::OnActivate(WPARAM wParam) {
@@ -339,7 +364,10 @@ std::wstring MainWindow::LoadText(int id) {
 }
 
 Answer MainWindow::ShowMessage(MessageKind kind, const std::wstring& text) {
-  return ShowMessageBox(hwnd_, kind, text, LoadText(IDS_PROGRAM_TITLE));
+  // Before the window is shown (a list that cannot be read) the box stands
+  // on its own, with a button on the taskbar.
+  const HWND owner = hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+  return ShowMessageBox(owner, kind, text, LoadText(IDS_PROGRAM_TITLE));
 }
 
 std::optional<std::wstring> MainWindow::ShowOpenFileDialog(const std::wstring& title,

@@ -30,8 +30,9 @@ class MainWindow final : public EditorView {
   // system refused.
   [[nodiscard]] bool Create();
   // Loads the window (placement, title, the list), then makes it visible
-  // with List1 focused.
-  void Show(int showCommand);
+  // with List1 focused. False when the list could not be read: the user was
+  // told, and the window is gone without having been shown.
+  [[nodiscard]] bool Show(int showCommand);
   // Gives the window's keyboard interface (Tab between the controls) the
   // first look at a message of the loop; true when it was handled.
   [[nodiscard]] bool PreTranslateMessage(MSG& message);
@@ -62,6 +63,9 @@ class MainWindow final : public EditorView {
   bool OnCreate();
   void OnCommand(int id, int code);
   void OnClose();
+  // True when the Windows session may end now.
+  bool OnQueryEndSession();
+  void OnEndSession(bool sessionEnds);
   void OnActivate(WPARAM wParam);
   void OnSetFocus();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -69,8 +73,8 @@ class MainWindow final : public EditorView {
   void OnNcDestroy();
 
   // Placement, title, the rule's width and the list, once, before the window
-  // is first shown.
-  void Load();
+  // is first shown. False when the list could not be read.
+  bool Load();
 
   bool CreateControls();
   // Fonts, window size and control positions for a DPI; the window keeps its

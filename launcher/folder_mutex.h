@@ -11,7 +11,8 @@
 
 namespace ombrel::launcher {
 
-// The mutex name for a folder, letter case ignored.
+// The mutex name for a folder, named after its final path (falling back to the
+// path as given when that cannot be had), letter case ignored.
 [[nodiscard]] std::wstring FolderMutexName(const std::wstring& folder);
 
 class FolderMutex final : public FolderLock {

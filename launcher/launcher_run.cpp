@@ -1,7 +1,6 @@
 #include "launcher_run.h"
 
 #include <cstdint>
-#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -61,18 +60,21 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
   // The same-day start ends here, having read one small file.
   if (StampCheck(system, folder)) return LauncherExit::kDone;
 
+  // Read before the stamp is renewed: a list that exists but cannot be read
+  // opens nothing and leaves the stamp as it was, so the next start tries
+  // again. A missing list is an empty one.
+  const EntryListRead list = ReadEntryList(system, folder + kEntryListFileName);
+  if (list.status == ReadStatus::kUnreadable) return LauncherExit::kListUnreadable;
+
   // Renewed before the first entry, so whatever happens to the entries, a
   // second start today opens nothing. A stamp that cannot be written does not
   // cost the user the day's entries; it only shows in the exit status.
   const bool renewed = StampRenew(system, folder);
 
-  const std::optional<std::vector<std::wstring>> entries = ReadEntryList(system, folder + kEntryListFileName);
-  if (entries) {
-    // An entry that cannot be opened is skipped in silence: nobody is there
-    // to read a message at log-on, and the next entries still open.
-    for (const std::wstring& entry : *entries)
-      std::ignore = OpenEntry(open, owner, ShellVariant::kLauncher, entry);
-  }
+  // An entry that cannot be opened is skipped in silence: nobody is there to
+  // read a message at log-on, and the next entries still open.
+  for (const std::wstring& entry : list.entries)
+    std::ignore = OpenEntry(open, owner, ShellVariant::kLauncher, entry);
   return renewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
 }
 

@@ -1,6 +1,6 @@
 // The launcher's whole pass, without Windows: take the program folder's lock,
 // end at once when the stamp says the entries already ran today, otherwise
-// renew the stamp and open every entry of the list in file order.
+// read the list, renew the stamp and open every entry in file order.
 #pragma once
 
 #include <string>
@@ -25,6 +25,10 @@ enum class LauncherExit : int {
   kLockTimedOut = 2,
   // The lock could not be made or waited for at all; nothing was opened.
   kLockFailed = 3,
+  // The list exists but could not be read (held open by another program,
+  // access denied, a failing disk): nothing was opened and the stamp was left
+  // as it was, so the next start tries again.
+  kListUnreadable = 4,
 };
 
 // Makes launchers of one program folder take turns, so that two started at

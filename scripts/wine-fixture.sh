@@ -91,9 +91,11 @@ case "$action" in
     if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
       cp -u /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     fi
-    # Drive R: is a folder of the build, for programs that lie in a drive's root.
+    # Drive R: is a folder of the build, for programs that lie in a drive's
+    # root; Q: is the same folder under a second letter.
     mkdir -p "$build/drive-r"
     ln -sfn "$build/drive-r" "$WINEPREFIX/dosdevices/r:"
+    ln -sfn "$build/drive-r" "$WINEPREFIX/dosdevices/q:"
     register_recorder "$3"
     # Let the prefix settle, but never wait without end for a process that a
     # run outside the tests left behind in it.

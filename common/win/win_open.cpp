@@ -21,22 +21,28 @@ WinOpenPort::~WinOpenPort() {
   }
 }
 
-bool WinOpenPort::StartProgram(const std::wstring& commandLine) {
+bool WinOpenPort::IsFile(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool WinOpenPort::StartProgram(const ProgramStart& program) {
   // CreateProcessW may write into the command line, so it gets a copy.
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  std::vector<wchar_t> line(program.commandLine.begin(), program.commandLine.end());
   line.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  const wchar_t* application = program.application.empty() ? nullptr : program.application.c_str();
+  if (!::CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process)) {
     return false;
   }
   // Nothing waits for the program: its handles are of no further use.
-  ScopedHandle(process.hThread).reset();
-  ScopedHandle(process.hProcess).reset();
+  const ScopedHandle thread(process.hThread);
+  const ScopedHandle started(process.hProcess);
   return true;
 }
 

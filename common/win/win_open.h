@@ -19,7 +19,8 @@ class WinOpenPort final : public OpenPort {
   WinOpenPort() = default;
   ~WinOpenPort() override;
 
-  [[nodiscard]] bool StartProgram(const std::wstring& commandLine) override;
+  [[nodiscard]] bool StartProgram(const ProgramStart& program) override;
+  [[nodiscard]] bool IsFile(const std::wstring& path) override;
   [[nodiscard]] bool OpenWithShell(WindowHandle owner, const std::wstring& target,
                                    const std::wstring& workingFolder) override;
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "file_replace.h"
 #include "program_folder.h"
 #include "scoped.h"
 
@@ -24,6 +25,41 @@ namespace win {
 
 namespace {
 
+// An indexer, a virus scanner or a save in progress holds a file for a
+// moment; that is waited out before a step counts as failed.
+constexpr ULONGLONG kSharingRetryMilliseconds = 2000;
+constexpr DWORD kSharingRetryPause = 50;
+
+bool IsSharingConflict(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
+// Runs `step` (true on success, the reason in the last error otherwise) again
+// while another program holds a file it needs, for about two seconds.
+template <typename Step>
+bool RetryWhileShared(Step step) {
+  const ULONGLONG start = ::GetTickCount64();
+  for (;;) {
+    if (step()) return true;
+    const DWORD error = ::GetLastError();
+    if (!IsSharingConflict(error) || ::GetTickCount64() - start >= kSharingRetryMilliseconds) {
+      ::SetLastError(error);
+      return false;
+    }
+    ::Sleep(kSharingRetryPause);
+  }
+}
+
+ScopedFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+  ScopedFile file;
+  RetryWhileShared([&] {
+    file.reset(
+        ::CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.valid();
+  });
+  return file;
+}
+
 bool WriteWhole(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30U));
@@ -34,34 +70,67 @@ bool WriteWhole(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+class WinReplaceSteps final : public ReplaceSteps {
+ public:
+  bool Exists(const std::wstring& path) override {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  Outcome Replace(const std::wstring& target, const std::wstring& fresh,
+                  const std::wstring& backup) override {
+    if (RetryWhileShared([&] {
+          return ::ReplaceFileW(target.c_str(), fresh.c_str(), backup.c_str(),
+                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        })) {
+      return Outcome::kReplaced;
+    }
+    // With a backup name given, only this error leaves a file under another
+    // name than it had: the old content under the backup's.
+    return ::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 ? Outcome::kTargetMovedToBackup
+                                                                  : Outcome::kNothingMoved;
+  }
+
+  bool Move(const std::wstring& from, const std::wstring& to) override {
+    return RetryWhileShared([&] {
+      return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+  }
+
+  void Remove(const std::wstring& path) override { ::DeleteFileW(path.c_str()); }
+};
+
 }  // namespace
 
-std::optional<std::string> WinSystem::ReadAll(const std::wstring& path) {
+FileRead WinSystem::ReadAll(const std::wstring& path) {
   // Others may read, write or replace the file meanwhile: the editor's save
   // puts a whole new file in place, so a read sees the old file or the new one.
-  ScopedFile file(::CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  std::string bytes;
+  const ScopedFile file =
+      OpenFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+  if (!file) {
+    const DWORD error = ::GetLastError();
+    const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    return {missing ? ReadStatus::kMissing : ReadStatus::kUnreadable, {}};
+  }
+  FileRead read{ReadStatus::kRead, {}};
   LARGE_INTEGER size{};
   if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
       static_cast<unsigned long long>(size.QuadPart) < std::numeric_limits<std::size_t>::max() / 2) {
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    read.bytes.reserve(static_cast<std::size_t>(size.QuadPart));
   }
-  char chunk[64 * 1024];
+  std::vector<char> chunk(64 * 1024);
   for (;;) {
-    DWORD read = 0;
-    // A read that fails half-way keeps what came before it.
-    if (!::ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) || read == 0) break;
-    bytes.append(chunk, read);
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+      // Half a list is no list: whatever came before the failure is dropped.
+      return {ReadStatus::kUnreadable, {}};
+    }
+    if (got == 0) return read;
+    read.bytes.append(chunk.data(), got);
   }
-  return bytes;
 }
 
 bool WinSystem::WriteAll(const std::wstring& path, std::string_view bytes) {
-  ScopedFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedFile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
   if (!file) return false;
   const bool written = WriteWhole(file.get(), bytes);
   return file.close() && written;
@@ -70,8 +139,7 @@ bool WinSystem::WriteAll(const std::wstring& path, std::string_view bytes) {
 bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
   const std::wstring fresh = path + L".new";
   {
-    ScopedFile file(::CreateFileW(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFile file = OpenFile(fresh, GENERIC_WRITE, 0, CREATE_ALWAYS);
     if (!file) return false;
     // Flushed before it takes the old file's place, so that a crash cannot
     // leave a list whose name is new but whose data never reached the disk.
@@ -81,13 +149,8 @@ bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
       return false;
     }
   }
-  const bool exists = ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  const bool replaced = exists ? ::ReplaceFileW(path.c_str(), fresh.c_str(), nullptr,
-                                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                               : ::MoveFileExW(fresh.c_str(), path.c_str(),
-                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-  if (!replaced) ::DeleteFileW(fresh.c_str());
-  return replaced;
+  WinReplaceSteps steps;
+  return PutInPlace(steps, path, fresh, path + L".bak");
 }
 
 bool WinSystem::IsOrdinaryFile(const std::wstring& path) {

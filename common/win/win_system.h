@@ -8,13 +8,13 @@ namespace ombrel::win {
 
 class WinSystem final : public SystemPort {
  public:
-  std::optional<std::string> ReadAll(const std::wstring& path) override;
-  bool WriteAll(const std::wstring& path, std::string_view bytes) override;
-  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
-  bool IsOrdinaryFile(const std::wstring& path) override;
-  LocalTime Now() override;
-  std::string ToAnsi(const std::wstring& text) override;
-  std::wstring FromAnsi(std::string_view bytes) override;
+  [[nodiscard]] FileRead ReadAll(const std::wstring& path) override;
+  [[nodiscard]] bool WriteAll(const std::wstring& path, std::string_view bytes) override;
+  [[nodiscard]] bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
+  [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;
+  [[nodiscard]] LocalTime Now() override;
+  [[nodiscard]] std::string ToAnsi(const std::wstring& text) override;
+  [[nodiscard]] std::wstring FromAnsi(std::string_view bytes) override;
 };
 
 }  // namespace ombrel::win

@@ -91,7 +91,7 @@ class EditorTest : public ::testing::Test {
   // Loads `file` (nothing: no list file) the way the window does at start.
   void Load(std::optional<std::string> file) {
     if (file) system_.files[kList] = *file;
-    editor_.LoadList();
+    ASSERT_TRUE(editor_.LoadList());
   }
   void Select(std::ptrdiff_t index) { view_.selection = index; }
 
@@ -112,20 +112,28 @@ TEST_F(EditorTest, LoadShowsEntriesInFileOrderWithTheFirstSelected) {
   EXPECT_EQ(editor_.entryListPath(), kList);
 }
 
-TEST_F(EditorTest, MissingEmptyOrUnreadableListLoadsEmpty) {
-  for (const int variant : {0, 1, 2}) {
+TEST_F(EditorTest, MissingOrEmptyListLoadsEmpty) {
+  for (const bool exists : {false, true}) {
     Harness h({}, -1, L"stale");
-    if (variant == 1) h.system.files[kList] = "";
-    if (variant == 2) {
-      h.system.files[kList] = "a\r\n";
-      h.system.unreadable.insert(kList);
-    }
-    h.editor.LoadList();
-    EXPECT_TRUE(h.view.items.empty()) << variant;
-    EXPECT_EQ(h.view.selection, -1) << variant;
-    EXPECT_EQ(h.view.text, L"") << variant;
-    EXPECT_EQ(h.editor.entryListPath(), kList) << variant;
+    if (exists) h.system.files[kList] = "";
+    EXPECT_TRUE(h.editor.LoadList()) << exists;
+    EXPECT_TRUE(h.view.items.empty()) << exists;
+    EXPECT_EQ(h.view.selection, -1) << exists;
+    EXPECT_EQ(h.view.text, L"") << exists;
+    EXPECT_EQ(h.editor.entryListPath(), kList) << exists;
+    EXPECT_TRUE(h.view.messages.empty()) << exists;
   }
+}
+
+TEST_F(EditorTest, UnreadableListIsSaidAndNeverShownOrSaved) {
+  system_.files[kList] = "a\r\n";
+  system_.unreadable.insert(kList);
+  EXPECT_FALSE(editor_.LoadList());
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(view_.messages[0].text, kList + T(IDS_LIST_UNREADABLE));
+  EXPECT_TRUE(view_.items.empty());
+  EXPECT_EQ(system_.files[kList], "a\r\n");
 }
 
 TEST_F(EditorTest, TitleHasPrefixDateTwoSpacesTime) {
@@ -330,7 +338,7 @@ TEST_F(EditorTest, LeaveQuestionTextAndEachAnswer) {
   for (const Answer answer : {Answer::kYes, Answer::kNo}) {
     Harness h;
     h.system.files[kList] = "a\r\n";
-    h.editor.LoadList();
+    ASSERT_TRUE(h.editor.LoadList());
     h.view.text = L"b";
     h.editor.AppendEntry();
     h.view.answers = {answer};

@@ -172,17 +172,19 @@ TEST(RoundTripTest, EveryEntryKeepsItsOwnLine) {
 TEST(EntryListFileTest, ReadsThroughThePlatformConversion) {
   testing::FakeSystem system;
   system.files[L"C:\\T\\OMBREL.DAT"] = "a\r\n\"b,c\"\r\n\r\n";
-  const auto entries = ReadEntryList(system, L"C:\\T\\OMBREL.DAT");
-  ASSERT_TRUE(entries.has_value());
-  EXPECT_EQ(*entries, (std::vector<std::wstring>{L"a", L"b,c", L""}));
+  const EntryListRead list = ReadEntryList(system, L"C:\\T\\OMBREL.DAT");
+  EXPECT_EQ(list.status, ReadStatus::kRead);
+  EXPECT_EQ(list.entries, (std::vector<std::wstring>{L"a", L"b,c", L""}));
 }
 
-TEST(EntryListFileTest, MissingOrUnreadableFileIsNoList) {
+TEST(EntryListFileTest, MissingAndUnreadableFilesAreToldApart) {
   testing::FakeSystem system;
-  EXPECT_FALSE(ReadEntryList(system, L"C:\\T\\OMBREL.DAT").has_value());
+  EXPECT_EQ(ReadEntryList(system, L"C:\\T\\OMBREL.DAT").status, ReadStatus::kMissing);
   system.files[L"C:\\T\\OMBREL.DAT"] = "a\r\n";
   system.unreadable.insert(L"C:\\T\\OMBREL.DAT");
-  EXPECT_FALSE(ReadEntryList(system, L"C:\\T\\OMBREL.DAT").has_value());
+  const EntryListRead unreadable = ReadEntryList(system, L"C:\\T\\OMBREL.DAT");
+  EXPECT_EQ(unreadable.status, ReadStatus::kUnreadable);
+  EXPECT_TRUE(unreadable.entries.empty());
 }
 
 TEST(EntryListFileTest, WritesTheWholeFileInOneReplacement) {

@@ -21,8 +21,9 @@ TEST(ClassificationTest, ProgramEntries) {
 }
 
 TEST(ClassificationTest, ShellEntries) {
-  for (const wchar_t* entry : {L"", L"C:\\docs\\memo.txt", L"C:\\docs", L"http://www.example.jp/",
-                               L"user@host.example.jp", L"C:\\a.ex", L"C:\\exe\\bat", L"ｘ．ｅｘｅ"}) {
+  for (const wchar_t* entry :
+       {L"", L"C:\\docs\\memo.txt", L"C:\\docs", L"http://www.example.jp/", L"user@host.example.jp",
+        L"C:\\a.ex", L"C:\\exe\\bat", L"ｘ．ｅｘｅ", L"taro@example.com", L"taro@mail.example.com"}) {
     EXPECT_FALSE(IsProgramEntry(entry)) << ::testing::PrintToString(std::wstring(entry));
   }
 }
@@ -30,8 +31,8 @@ TEST(ClassificationTest, ShellEntries) {
 TEST(OpenEntryTest, ProgramStartsWithWholeTextAndNeedsNoWindow) {
   FakeOpenPort port;
   FakeOwner owner;
-  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\App\\app.exe /min C:\\x.txt"));
-  EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"C:\\App\\app.exe /min C:\\x.txt", L"", 0}}));
+  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"notepad.exe /min C:\\x.txt"));
+  EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"notepad.exe /min C:\\x.txt", L"", 0}}));
   EXPECT_EQ(owner.asked, 0);
 }
 
@@ -59,24 +60,41 @@ TEST(OpenEntryTest, ProgramThatCannotStartGoesToTheShell) {
 
 struct MailCase {
   const wchar_t* target;
-  bool retried;
+  bool address;  // a mail address: never started as a program
+  bool retried;  // retried as "Mailto:" when the shell cannot open it
 };
 
-// The mail retry: exactly one "@", no blank, two dots or more. The retry's
-// result is the entry's.
-TEST(OpenEntryTest, MailRetryRule) {
+// A mail address: exactly one "@", no blank, no "\", "/" or ":", a dot after
+// the "@". The retry also keeps the older rule (one "@", no blank, two dots).
+TEST(OpenEntryTest, MailAddressesAndTheRetry) {
   const MailCase cases[] = {
-      {L"user@host.example.jp", true}, {L"first.last@example.jp", true},  {L"user@example.jp", false},
-      {L"a@b@c.example.jp", false},    {L"user @host.example.jp", false}, {L"", false},
-      {L"host.example.jp", false},
+      {L"user@host.example.jp", true, true},
+      {L"first.last@example.jp", true, true},
+      {L"taro@example.jp", true, true},
+      {L"taro@example.com", true, true},
+      {L"a@b@c.example.jp", false, false},
+      {L"user @host.example.jp", false, false},
+      {L"", false, false},
+      {L"host.example.jp", false, false},
+      {L"user@localhost", false, false},
+      {L"first.last@host", false, false},
+      {L"a.b.c@host", false, true},
+      {L"C:\\mail@x.jp", false, false},
+      {L"mailto:taro@example.jp", false, false},
+      {L"http://user@host.example.jp/", false, true},
+      {L"名前@例え.jp", true, true},
   };
   for (const MailCase& c : cases) {
+    EXPECT_EQ(IsMailAddress(c.target), c.address) << ::testing::PrintToString(std::wstring(c.target));
     for (const bool retryOpens : {true, false}) {
       FakeOpenPort port;
       FakeOwner owner(9);
       port.shellFails.insert(c.target);
       if (!retryOpens) port.shellFails.insert(std::wstring(L"Mailto:") + c.target);
       const bool opened = OpenEntry(port, owner, ShellVariant::kLauncher, c.target);
+      if (c.address) {
+        EXPECT_EQ(port.calls.front().kind, "shell");
+      }
       const std::string name = ::testing::PrintToString(std::wstring(c.target));
       EXPECT_EQ(opened, c.retried && retryOpens) << name;
       ASSERT_EQ(port.calls.size(), c.retried ? 2U : 1U) << name;
@@ -92,6 +110,78 @@ TEST(OpenEntryTest, OpenedTargetIsNotRetried) {
   FakeOwner owner;
   EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kEditor, L"user@host.example.jp"));
   EXPECT_EQ(port.calls.size(), 1U);
+}
+
+struct SplitCase {
+  const char* name;
+  const wchar_t* entry;
+  std::vector<std::wstring> existing;  // files that exist
+  std::optional<ProgramStart> start;   // nothing: goes to the shell
+};
+
+// An unquoted path with blanks never starts a shorter prefix (C:\Program.exe
+// for C:\Program Files\...): the first prefix that ends with a program mark,
+// is followed by a blank or the end, and exists is the program.
+TEST(PlanProgramStartTest, UnquotedPathsWithBlanks) {
+  const std::wstring app = L"C:\\Program Files\\App\\app.exe";
+  const SplitCase cases[] = {
+      {"with_arguments",
+       L"C:\\Program Files\\App\\app.exe /min C:\\x y.txt",
+       {app},
+       ProgramStart{app, L"\"" + app + L"\" /min C:\\x y.txt"}},
+      {"alone", L"C:\\Program Files\\App\\app.exe", {app}, ProgramStart{app, L"\"" + app + L"\""}},
+      {"missing_program_never_a_prefix",
+       L"C:\\Program Files\\App\\app.exe /min",
+       {L"C:\\Program.exe", L"C:\\Program"},
+       std::nullopt},
+      {"first_existing_prefix",
+       L"C:\\My Tools\\a.exe b.exe x",
+       {L"C:\\My Tools\\a.exe b.exe", L"C:\\My Tools\\a.exe"},
+       ProgramStart{L"C:\\My Tools\\a.exe", L"\"C:\\My Tools\\a.exe\" b.exe x"}},
+      {"later_prefix_when_first_missing",
+       L"C:\\My Tools\\a.exe b.exe x",
+       {L"C:\\My Tools\\a.exe b.exe"},
+       ProgramStart{L"C:\\My Tools\\a.exe b.exe", L"\"C:\\My Tools\\a.exe b.exe\" x"}},
+      {"mark_inside_a_name", L"C:\\My Files\\x.exe.txt", {L"C:\\My Files\\x.exe.txt"}, std::nullopt},
+      {"batch_in_capitals",
+       L"D:\\Work Files\\GO.BAT now",
+       {L"D:\\Work Files\\GO.BAT"},
+       ProgramStart{L"D:\\Work Files\\GO.BAT", L"\"D:\\Work Files\\GO.BAT\" now"}},
+      {"leading_blanks",
+       L"  C:\\Program Files\\App\\app.exe /min",
+       {app},
+       ProgramStart{app, L"\"" + app + L"\" /min"}},
+      {"relative_path",
+       L"Tools\\my app.exe -q",
+       {L"Tools\\my app.exe"},
+       ProgramStart{L"Tools\\my app.exe", L"\"Tools\\my app.exe\" -q"}},
+      // As always: Windows finds a bare name, and a quoted path is exact.
+      {"bare_name",
+       L"notepad.exe C:\\My Docs\\a.txt",
+       {},
+       ProgramStart{L"", L"notepad.exe C:\\My Docs\\a.txt"}},
+      {"quoted",
+       L"\"C:\\Program Files\\App\\app.exe\" /min",
+       {},
+       ProgramStart{L"", L"\"C:\\Program Files\\App\\app.exe\" /min"}},
+      {"no_blank", L"C:\\Tools\\app.exe", {}, ProgramStart{L"", L"C:\\Tools\\app.exe"}},
+      {"web_address_with_blank", L"http://www.example.com/a b", {}, std::nullopt},
+  };
+  for (const SplitCase& c : cases) {
+    FakeOpenPort port;
+    port.existingFiles.insert(c.existing.begin(), c.existing.end());
+    EXPECT_EQ(PlanProgramStart(port, c.entry), c.start) << c.name;
+  }
+}
+
+TEST(OpenEntryTest, ProgramThatCannotBeStartedSafelyGoesToTheShellOnly) {
+  FakeOpenPort port;
+  FakeOwner owner(4);
+  const std::wstring entry = L"C:\\Program Files\\App\\app.exe /min";
+  port.existingFiles.insert(L"C:\\Program.exe");
+  port.shellFails.insert(entry);
+  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kEditor, entry));
+  EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", entry, L"c:\\", 4}}));
 }
 
 TEST(OpenThroughShellTest, RetryUsesTheSameOwnerAndWorkingFolder) {

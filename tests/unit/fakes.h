@@ -25,12 +25,12 @@ class FakeSystem : public SystemPort {
   LocalTime now{2026, 4, 7, 9, 5, 7};
   std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH"
 
-  std::optional<std::string> ReadAll(const std::wstring& path) override {
+  FileRead ReadAll(const std::wstring& path) override {
     log.push_back("read " + Narrow(path));
-    if (unreadable.count(path) != 0) return std::nullopt;
+    if (unreadable.count(path) != 0) return {ReadStatus::kUnreadable, {}};
     const auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
+    if (it == files.end()) return {ReadStatus::kMissing, {}};
+    return {ReadStatus::kRead, it->second};
   }
   bool WriteAll(const std::wstring& path, std::string_view bytes) override {
     log.push_back("write " + Narrow(path));
@@ -67,24 +67,27 @@ class FakeSystem : public SystemPort {
 };
 
 // Records every call in order. Programs whose command line is in
-// `startFails` cannot be started; shell targets in `shellFails` do not open.
+// `startFails` cannot be started; shell targets in `shellFails` do not open;
+// `existingFiles` are the files IsFile finds.
 class FakeOpenPort : public OpenPort {
  public:
   struct Call {
-    std::string kind;  // "start" or "shell"
-    std::wstring text;
-    std::wstring directory;
+    std::string kind;        // "start" or "shell"
+    std::wstring text;       // the command line, or the shell's target
+    std::wstring directory;  // the program's file when a start names it, or the shell's working folder
     WindowHandle owner = 0;
     bool operator==(const Call&) const = default;
   };
   std::vector<Call> calls;
   std::set<std::wstring> startFails;
   std::set<std::wstring> shellFails;
+  std::set<std::wstring> existingFiles;
 
-  bool StartProgram(const std::wstring& commandLine) override {
-    calls.push_back({"start", commandLine, L"", 0});
-    return startFails.count(commandLine) == 0;
+  bool StartProgram(const ProgramStart& program) override {
+    calls.push_back({"start", program.commandLine, program.application, 0});
+    return startFails.count(program.commandLine) == 0;
   }
+  bool IsFile(const std::wstring& path) override { return existingFiles.count(path) != 0; }
   bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
     calls.push_back({"shell", target, directory, owner});
     return shellFails.count(target) == 0;

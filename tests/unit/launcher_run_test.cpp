@@ -27,7 +27,7 @@ std::string FileName(const std::wstring& path) {
 class RecordingSystem final : public testing::FakeSystem {
  public:
   explicit RecordingSystem(Events& events) : events_(events) {}
-  std::optional<std::string> ReadAll(const std::wstring& path) override {
+  FileRead ReadAll(const std::wstring& path) override {
     events_.push_back("read " + FileName(path));
     return FakeSystem::ReadAll(path);
   }
@@ -47,9 +47,9 @@ class RecordingSystem final : public testing::FakeSystem {
 class RecordingPort final : public testing::FakeOpenPort {
  public:
   explicit RecordingPort(Events& events) : events_(events) {}
-  bool StartProgram(const std::wstring& commandLine) override {
-    events_.push_back("start " + testing::FakeSystem::Narrow(commandLine));
-    return FakeOpenPort::StartProgram(commandLine);
+  bool StartProgram(const ProgramStart& program) override {
+    events_.push_back("start " + testing::FakeSystem::Narrow(program.commandLine));
+    return FakeOpenPort::StartProgram(program);
   }
   bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
     events_.push_back("shell " + testing::FakeSystem::Narrow(target));
@@ -101,12 +101,13 @@ TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
   system_.files[kStamp] = "04-06-2026\r\n";
   system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\nuser@host.example.jp\r\nC:\\b.bat /x\r\n";
   port_.shellFails.insert(L"user@host.example.jp");
+  port_.existingFiles.insert(L"C:\\b.bat");
 
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(events_,
-            (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT", "start C:\\a.exe",
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "start C:\\a.exe",
                     "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
-                    "shell Mailto:user@host.example.jp", "start C:\\b.bat /x", "unlock"}));
+                    "shell Mailto:user@host.example.jp", "start \"C:\\b.bat\" /x", "unlock"}));
   EXPECT_EQ(system_.files[kStamp], kToday);
   // The launcher's shell calls carry its hidden window and an empty folder.
   for (const auto& call : port_.calls) {
@@ -144,7 +145,7 @@ TEST_F(LauncherRunTest, OnlyTodaysExactStampEndsTheRunUntouched) {
       EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], *c.bytes);
     } else {
-      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT",
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI",
                                  "start C:\\a.exe", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], kToday);
     }
@@ -157,7 +158,7 @@ struct ListCase {
   bool unreadable;
 };
 
-TEST_F(LauncherRunTest, MissingEmptyOrUnreadableListStillRenewsStamp) {
+TEST_F(LauncherRunTest, MissingOrEmptyListStillRenewsStampButUnreadableOneLeavesIt) {
   const ListCase cases[] = {
       {"missing", std::nullopt, false},
       {"zero_bytes", "", false},
@@ -168,17 +169,28 @@ TEST_F(LauncherRunTest, MissingEmptyOrUnreadableListStillRenewsStamp) {
     events_.clear();
     system_.files.clear();
     system_.unreadable.clear();
+    system_.files[kStamp] = "04-06-2026\r\n";
     if (c.bytes) system_.files[kList] = *c.bytes;
     if (c.unreadable) system_.unreadable.insert(kList);
 
-    EXPECT_EQ(Run(), LauncherExit::kDone);
-    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT", "unlock"}));
-    EXPECT_EQ(system_.files[kStamp], kToday);
+    if (c.unreadable) {
+      // Nothing opened, the stamp as it was: the next start tries again.
+      EXPECT_EQ(Run(), LauncherExit::kListUnreadable);
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
+    } else {
+      EXPECT_EQ(Run(), LauncherExit::kDone);
+      EXPECT_EQ(events_,
+                (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], kToday);
+    }
+    EXPECT_TRUE(port_.calls.empty());
   }
 }
 
 TEST_F(LauncherRunTest, ProgramEntriesAloneNeverAskForTheWindow) {
   system_.files[kList] = "C:\\a.exe\r\nC:\\B.BAT\r\nC:\\dos\\edit.Com arg\r\nC:\\x.exe.d\\y\r\n";
+  port_.existingFiles.insert(L"C:\\dos\\edit.Com");
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(std::count(events_.begin(), events_.end(), "window"), 0);
   EXPECT_EQ(port_.calls.size(), 4U);
@@ -187,16 +199,17 @@ TEST_F(LauncherRunTest, ProgramEntriesAloneNeverAskForTheWindow) {
 TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
   system_.files[kList] = "C:\\missing.txt\r\nuser@example.jp\r\n\r\nC:\\gone.exe\r\nC:\\last.exe\r\n";
   port_.shellFails.insert(L"C:\\missing.txt");
-  port_.shellFails.insert(L"user@example.jp");  // one dot: no mail retry
-  port_.shellFails.insert(L"");                 // the empty entry
+  port_.shellFails.insert(L"user@example.jp");
+  port_.shellFails.insert(L"Mailto:user@example.jp");
+  port_.shellFails.insert(L"");  // the empty entry
   port_.startFails.insert(L"C:\\gone.exe");
   port_.shellFails.insert(L"C:\\gone.exe");
 
   EXPECT_EQ(Run(), LauncherExit::kDone);
-  EXPECT_EQ(events_,
-            (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT", "window",
-                    "shell C:\\missing.txt", "window", "shell user@example.jp", "window", "shell ",
-                    "start C:\\gone.exe", "window", "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "window",
+                             "shell C:\\missing.txt", "window", "shell user@example.jp",
+                             "shell Mailto:user@example.jp", "window", "shell ", "start C:\\gone.exe",
+                             "window", "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
 }
 
 TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
@@ -211,7 +224,7 @@ TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
     system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\n";
 
     EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
-    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "write OMBREL.INI", "read OMBREL.DAT",
+    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI",
                                "start C:\\a.exe", "window", "shell C:\\memo.txt", "unlock"}));
     EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
   }

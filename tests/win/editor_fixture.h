@@ -25,12 +25,18 @@ inline const std::string kThreeEntries = "C:\\Tools\\b.exe\r\nC:\\Tools\\a.exe\r
 inline const std::vector<std::wstring> kThreeItems = {L"C:\\Tools\\b.exe", L"C:\\Tools\\a.exe", L"メモ.txt"};
 
 // OmbrelSet in a program folder of its own, with the entry list file given.
+// With `holdListFor`, another program holds the list without sharing from
+// before the editor starts, for that long; `timeout` bounds the wait for the
+// window.
 class RunningEditor {
  public:
-  explicit RunningEditor(const std::optional<std::string>& entryList) {
+  explicit RunningEditor(const std::optional<std::string>& entryList,
+                         std::chrono::milliseconds holdListFor = std::chrono::milliseconds(0),
+                         std::chrono::milliseconds timeout = gui::kTimeout) {
     if (entryList) WriteBytes(DatPath(), *entryList);
+    if (holdListFor.count() > 0) held_ = std::make_unique<HeldFile>(DatPath(), holdListFor);
     if (CopyProgram(L"OmbrelSet.exe", folder_.path())) {
-      app_ = std::make_unique<gui::App>(folder_ / L"OmbrelSet.exe", kEditorWindowClass);
+      app_ = std::make_unique<gui::App>(folder_ / L"OmbrelSet.exe", kEditorWindowClass, timeout);
     }
   }
 
@@ -53,8 +59,20 @@ class RunningEditor {
 
  private:
   TempFolder folder_;
+  std::unique_ptr<HeldFile> held_;
   std::unique_ptr<gui::App> app_;
 };
+
+// What a message box must be; the text exactly.
+inline ::testing::AssertionResult IsBox(const gui::MessageBoxWindow& box, const std::wstring& text,
+                                        gui::Icon icon, const std::vector<int>& buttons) {
+  if (!box.Exists()) return ::testing::AssertionFailure() << "no message box";
+  if (box.Message() != text) return ::testing::AssertionFailure() << "text " << ToUtf8(box.Message());
+  if (box.Caption() != kEditorCaption) return ::testing::AssertionFailure() << "another caption";
+  if (box.Icon() != icon) return ::testing::AssertionFailure() << "another icon";
+  if (box.Buttons() != buttons) return ::testing::AssertionFailure() << "other buttons";
+  return ::testing::AssertionSuccess();
+}
 
 // The program did not end and shows no message box for a moment.
 inline ::testing::AssertionResult StaysOpenQuietly(const gui::App& app) {

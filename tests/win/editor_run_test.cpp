@@ -13,6 +13,7 @@
 namespace ombrel {
 namespace {
 
+using testing::IsBox;
 using testing::OpenedByShell;
 using testing::RecorderEntry;
 using testing::RecorderLog;
@@ -35,17 +36,6 @@ std::string ListFile(const Lines& entries) {
   std::string bytes;
   for (const std::wstring& entry : entries) bytes += system.ToAnsi(entry) + "\r\n";
   return bytes;
-}
-
-// What a message box must be; the text exactly.
-::testing::AssertionResult IsBox(const MessageBoxWindow& box, const std::wstring& text, Icon icon,
-                                 const std::vector<int>& buttons) {
-  if (!box.Exists()) return ::testing::AssertionFailure() << "no message box";
-  if (box.Message() != text) return ::testing::AssertionFailure() << "text " << ToUtf8(box.Message());
-  if (box.Caption() != testing::kEditorCaption) return ::testing::AssertionFailure() << "another caption";
-  if (box.Icon() != icon) return ::testing::AssertionFailure() << "another icon";
-  if (box.Buttons() != buttons) return ::testing::AssertionFailure() << "other buttons";
-  return ::testing::AssertionSuccess();
 }
 
 // An editor whose runs are recorded: the log is set before the editor

@@ -3,6 +3,9 @@
 // and the real shell, observed through the recorder.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "entry_list.h"
 #include "entry_open.h"
 #include "program_folder.h"
@@ -50,7 +53,7 @@ TEST(EntryListFileTest, JapaneseIsWrittenAsShiftJisAndReadBack) {
             "C:\\\x83\x81\x83\x82\\\x95\x5C\x83\x5C.txt\r\n"
             "\r\n"
             "\"\xB6\xC5,\x82\xA9\x82\xC8\"\r\n");
-  EXPECT_EQ(ReadEntryList(system, path), entries);
+  EXPECT_EQ(ReadEntryList(system, path).entries, entries);
 }
 
 TEST(EntryListFileTest, CharactersOutsideCodePage932NeverBecomeStructure) {
@@ -60,23 +63,67 @@ TEST(EntryListFileTest, CharactersOutsideCodePage932NeverBecomeStructure) {
   // U+201A and U+201C look like a comma and a quotation mark; a best-fit
   // conversion would make them split or quote the entry.
   ASSERT_TRUE(WriteEntryList(system, path, {L"a\u201Ab\u201Cc"}));
-  const auto back = ReadEntryList(system, path);
-  ASSERT_TRUE(back.has_value());
-  ASSERT_EQ(back->size(), 1U);
-  EXPECT_EQ(back->front().find_first_of(L",\""), std::wstring::npos);
+  const EntryListRead back = ReadEntryList(system, path);
+  ASSERT_EQ(back.entries.size(), 1U);
+  EXPECT_EQ(back.entries.front().find_first_of(L",\""), std::wstring::npos);
 }
 
 TEST(EntryListFileTest, ReplaceLeavesNothingBehindAndMissingFileIsNoList) {
   TempFolder folder;
   win::WinSystem system;
   const std::wstring path = folder / L"OMBREL.DAT";
-  EXPECT_FALSE(ReadEntryList(system, path).has_value());
+  EXPECT_EQ(ReadEntryList(system, path).status, ReadStatus::kMissing);
+  EXPECT_EQ(ReadEntryList(system, folder / L"no such folder\\OMBREL.DAT").status, ReadStatus::kMissing);
   ASSERT_TRUE(WriteEntryList(system, path, {L"old", L"list"}));
   ASSERT_TRUE(WriteEntryList(system, path, {L"new"}));
   EXPECT_EQ(testing::ReadBytes(path), "new\r\n");
   EXPECT_FALSE(testing::ReadBytes(path + L".new").has_value());
+  EXPECT_FALSE(testing::ReadBytes(path + L".bak").has_value());
   ASSERT_TRUE(WriteEntryList(system, path, {}));
   EXPECT_EQ(testing::ReadBytes(path), "");
+}
+
+TEST(EntryListFileTest, FileHeldWithoutSharingIsWaitedOutThenUnreadable) {
+  using namespace std::chrono_literals;
+  TempFolder folder;
+  win::WinSystem system;
+  const std::wstring path = folder / L"OMBREL.DAT";
+  ASSERT_TRUE(WriteEntryList(system, path, {L"old"}));
+  {
+    const testing::HeldFile briefly(path, 600ms);
+    ASSERT_TRUE(briefly.held());
+    EXPECT_EQ(ReadEntryList(system, path).entries, std::vector<std::wstring>{L"old"});
+  }
+  {
+    const testing::HeldFile long_(path, 4s);
+    const auto start = std::chrono::steady_clock::now();
+    const EntryListRead read = ReadEntryList(system, path);
+    EXPECT_EQ(read.status, ReadStatus::kUnreadable);
+    EXPECT_TRUE(read.entries.empty());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 1500ms);
+  }
+  // Wine lets a file held without sharing be replaced (Windows does not), so
+  // the save's wait is shown on the new file it writes first.
+  testing::WriteBytes(path + L".new", "left over\r\n");
+  {
+    const testing::HeldFile briefly(path + L".new", 600ms);
+    ASSERT_TRUE(WriteEntryList(system, path, {L"new"}));
+  }
+  EXPECT_EQ(testing::ReadBytes(path), "new\r\n");
+  testing::WriteBytes(path + L".new", "left over\r\n");
+  {
+    const testing::HeldFile long_(path + L".new", 4s);
+    EXPECT_FALSE(WriteEntryList(system, path, {L"lost"}));
+  }
+  EXPECT_EQ(testing::ReadBytes(path), "new\r\n");
+}
+
+TEST(EntryListFileTest, AFolderInThePlaceOfTheListIsUnreadable) {
+  TempFolder folder;
+  win::WinSystem system;
+  const std::wstring path = folder / L"OMBREL.DAT";
+  ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+  EXPECT_EQ(ReadEntryList(system, path).status, ReadStatus::kUnreadable);
 }
 
 class OpenTest : public ::testing::Test {
@@ -119,7 +166,7 @@ TEST_F(OpenTest, WebAddressHoldingDotComGoesToTheShellAfterItsStartFailed) {
 TEST_F(OpenTest, WhatCannotBeOpenedIsReportedAndOpensNothing) {
   TempFolder folder;
   for (const std::wstring& entry :
-       {folder / L"無い.txt", folder / L"gone.exe", std::wstring(L"user@example.jp")}) {
+       {folder / L"無い.txt", folder / L"gone.exe", std::wstring(L"user@localhost")}) {
     EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kEditor, entry)) << ToUtf8(entry);
     EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry)) << ToUtf8(entry);
   }

@@ -13,6 +13,7 @@
 
 #include "entry_list.h"
 #include "folder_mutex.h"
+#include "launcher_fixture.h"
 #include "launcher_run.h"
 #include "test_support.h"
 #include "win_system.h"
@@ -20,50 +21,23 @@
 namespace ombrel {
 namespace {
 
+using testing::DateOf;
+using testing::kDone;
+using testing::kStampNotWritten;
+using testing::LauncherTest;
+using testing::Lines;
 using testing::OpenedByShell;
+using testing::Quote;
 using testing::ReadBytes;
 using testing::RecorderEntry;
 using testing::RecorderLog;
 using testing::TempFolder;
+using testing::Today;
 using testing::TodaysStamp;
 using testing::WaitForRecorders;
 using testing::WriteBytes;
-using Lines = std::vector<std::wstring>;
-
-constexpr DWORD kDone = static_cast<DWORD>(LauncherExit::kDone);
-constexpr DWORD kStampNotWritten = static_cast<DWORD>(LauncherExit::kStampNotWritten);
-
-std::string DateOf(const SYSTEMTIME& day, const char* format = "%02u-%02u-%04u") {
-  char text[32];
-  std::snprintf(text, sizeof text, format, day.wMonth, day.wDay, day.wYear);
-  return text;
-}
-
-SYSTEMTIME Today() {
-  SYSTEMTIME now{};
-  ::GetLocalTime(&now);
-  return now;
-}
-
-SYSTEMTIME Yesterday() {
-  FILETIME time{};
-  SYSTEMTIME now = Today();
-  ::SystemTimeToFileTime(&now, &time);
-  ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
-  ticks.QuadPart -= 24ULL * 60 * 60 * 10'000'000;
-  time = {ticks.LowPart, ticks.HighPart};
-  SYSTEMTIME day{};
-  ::FileTimeToSystemTime(&time, &day);
-  return day;
-}
-
-std::wstring Quote(const std::wstring& path) { return L"\"" + path + L"\""; }
-
-// As the editor writes it.
-void WriteList(const std::wstring& path, const Lines& entries) {
-  win::WinSystem system;
-  ASSERT_TRUE(WriteEntryList(system, path, entries));
-}
+using testing::WriteList;
+using testing::Yesterday;
 
 // A run of the launcher watched as its debugger: every DLL it loaded, in
 // order, and what windows it had at the moment it loaded ole32, which it does
@@ -174,25 +148,6 @@ WatchedRun RunWatched(const std::wstring& program) {
   return run;
 }
 
-class LauncherTest : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder_.path())); }
-
-  [[nodiscard]] std::wstring Program() const { return folder_ / L"Ombrel.exe"; }
-  [[nodiscard]] std::wstring Stamp() const { return folder_ / L"OMBREL.INI"; }
-  [[nodiscard]] std::wstring List() const { return folder_ / L"OMBREL.DAT"; }
-
-  // Runs the launcher to its end and lets what it started finish logging.
-  std::optional<DWORD> Run() {
-    const std::optional<DWORD> status = testing::RunAndWait(Quote(Program()));
-    WaitForRecorders();
-    return status;
-  }
-
-  TempFolder folder_;
-  RecorderLog log_;
-};
-
 struct StampCase {
   const char* name;
   std::optional<std::string> bytes;  // nothing: no stamp file
@@ -267,6 +222,7 @@ TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
   const Lines expected = {RecorderEntry(L"first"), OpenedByShell(document),
                           OpenedByShell(L"Mailto:user@host.example.jp"),
                           OpenedByShell(L"http://www.example.jp/"), RecorderEntry(L"last")};
+  log_.WaitForLines(expected.size());
   EXPECT_EQ(log_.StartOrder(), expected);
   EXPECT_EQ(log_.Lines().size(), expected.size());
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());

@@ -206,6 +206,16 @@ ImmutablePath::~ImmutablePath() {
   }
 }
 
+HeldFile::HeldFile(const std::wstring& path, std::chrono::milliseconds holdFor)
+    : file_(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)),
+      held_(file_.valid()),
+      release_([this, holdFor] {
+        std::this_thread::sleep_for(holdFor);
+        file_.reset();
+      }) {}
+
+HeldFile::~HeldFile() { release_.join(); }
+
 std::optional<VersionInfo> ReadVersionInfo(const std::wstring& program) {
   DWORD ignored = 0;
   std::vector<char> block(::GetFileVersionInfoSizeW(program.c_str(), &ignored));

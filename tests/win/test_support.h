@@ -139,6 +139,22 @@ class ImmutablePath {
   bool applied_ = false;
 };
 
+// A file held open without sharing, as an indexer or a virus scanner holds
+// one for a moment; released after `holdFor`, or when the test ends.
+class HeldFile {
+ public:
+  HeldFile(const std::wstring& path, std::chrono::milliseconds holdFor);
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  ~HeldFile();
+  [[nodiscard]] bool held() const { return held_; }
+
+ private:
+  win::ScopedFile file_;
+  bool held_ = false;
+  std::thread release_;
+};
+
 // A program's version resource: its fixed versions, its first translation and
 // the strings of the table that translation names.
 struct VersionInfo {
