@@ -1,5 +1,9 @@
 #include "entry_list.h"
 
+#include <optional>
+
+#include "utf8.h"
+
 namespace ombrel {
 
 namespace {
@@ -83,18 +87,41 @@ std::string EncodeEntryLine(std::string_view entry) {
   return quoted;
 }
 
+std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view bytes) {
+  const bool utf8 = bytes.starts_with(kUtf8Mark);
+  if (utf8) bytes.remove_prefix(kUtf8Mark.size());
+  std::vector<std::wstring> entries;
+  ItemReader reader(bytes);
+  while (!reader.AtEnd()) {
+    const std::string item = reader.Next();
+    entries.push_back(utf8 ? FromUtf8(item) : system.FromAnsi(item));
+  }
+  return entries;
+}
+
+std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>& entries) {
+  std::string bytes;
+  for (const std::wstring& entry : entries) {
+    const std::optional<std::string> ansi = system.ToAnsi(entry);
+    if (!ansi) {
+      // One entry the code page cannot hold: the whole file in UTF-8, so that
+      // it is never turned into "?".
+      std::string utf8(kUtf8Mark);
+      for (const std::wstring& each : entries) utf8 += EncodeEntryLine(ToUtf8(each));
+      return utf8;
+    }
+    bytes += EncodeEntryLine(*ansi);
+  }
+  return bytes;
+}
+
 EntryListRead ReadEntryList(SystemPort& system, const std::wstring& path) {
   const FileRead file = system.ReadAll(path);
-  EntryListRead list{file.status, {}};
-  ItemReader reader(file.bytes);
-  while (!reader.AtEnd()) list.entries.push_back(system.FromAnsi(reader.Next()));
-  return list;
+  return {file.status, DecodeEntryList(system, file.bytes)};
 }
 
 bool WriteEntryList(SystemPort& system, const std::wstring& path, const std::vector<std::wstring>& entries) {
-  std::string bytes;
-  for (const std::wstring& entry : entries) bytes += EncodeEntryLine(system.ToAnsi(entry));
-  return system.ReplaceAll(path, bytes);
+  return system.ReplaceAll(path, EncodeEntryList(system, entries));
 }
 
 }  // namespace ombrel

@@ -1,9 +1,12 @@
 // The entry list file OMBREL.DAT: how its bytes turn into items and back.
 //
-// This works on the bytes of the file, in the system's ANSI code page. That is
-// safe for code page 932: every byte the reader looks for (blank, tab, comma,
-// quotation mark, CR, LF) lies below 0x40 and so never occurs inside a
-// double-byte character.
+// The file has two forms. As always, it is in the system's ANSI code page (932
+// on Japanese Windows); only when an entry holds a character that code page
+// cannot hold is the whole file UTF-8, behind the mark EF BB BF. The reader
+// splits items on the bytes of either form: every byte it looks for (blank,
+// tab, comma, quotation mark, CR, LF) lies below 0x40, so it never occurs
+// inside a double-byte character of code page 932 nor inside a multi-byte
+// character of UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -50,6 +53,19 @@ class ItemReader {
 // between quotation marks; one that no form can carry (a quotation mark
 // together with a comma or edge blanks) is written bare.
 [[nodiscard]] std::string EncodeEntryLine(std::string_view entry);
+
+// The mark in front of a file in the UTF-8 form.
+inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The entries a file's bytes hold, in whichever form they are. Bytes that are
+// no character of their form (a damaged or hand-edited file) become the
+// platform's replacement characters; nothing is dropped.
+[[nodiscard]] std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view bytes);
+
+// The file for a list: in the ANSI code page, exactly as it has always been
+// written, when every entry fits it; else the whole list as UTF-8 behind the
+// mark. An empty list is zero bytes.
+[[nodiscard]] std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>& entries);
 
 struct EntryListRead {
   ReadStatus status = ReadStatus::kMissing;

@@ -9,6 +9,17 @@
 
 namespace ombrel {
 
+namespace {
+
+// The date as the stamp holds it: digits and hyphens, the same bytes in every
+// code page.
+std::string DateBytes(const LocalTime& time) {
+  const std::wstring text = DateText(time);
+  return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
 std::wstring DateText(const LocalTime& time) {
   wchar_t text[16] = {};
   std::swprintf(text, std::size(text), L"%02d-%02d-%04d", time.month, time.day, time.year);
@@ -30,12 +41,11 @@ bool StampCheck(SystemPort& system, const std::wstring& folder) {
   // A stamp that cannot be read, for whatever reason, does not mean "ran
   // today": the worst that follows is a second run of the day.
   const FileRead stamp = system.ReadAll(folder + kStampFileName);
-  return stamp.status == ReadStatus::kRead &&
-         StampHoldsDate(stamp.bytes, system.ToAnsi(DateText(system.Now())));
+  return stamp.status == ReadStatus::kRead && StampHoldsDate(stamp.bytes, DateBytes(system.Now()));
 }
 
 bool StampRenew(SystemPort& system, const std::wstring& folder) {
-  return system.WriteAll(folder + kStampFileName, system.ToAnsi(DateText(system.Now())) + "\r\n");
+  return system.WriteAll(folder + kStampFileName, DateBytes(system.Now()) + "\r\n");
 }
 
 bool StampClear(SystemPort& system, const std::wstring& folder) {

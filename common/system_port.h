@@ -4,6 +4,7 @@
 // built on top can be checked without Windows.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,8 +54,10 @@ class SystemPort {
 
   [[nodiscard]] virtual LocalTime Now() = 0;
 
-  // Conversion between Unicode text and the system's ANSI code page.
-  [[nodiscard]] virtual std::string ToAnsi(const std::wstring& text) = 0;
+  // Conversion between Unicode text and the system's ANSI code page. ToAnsi
+  // gives nothing when the text holds a character the code page cannot hold
+  // exactly: no "?" and no look-alike ever stands in for one.
+  [[nodiscard]] virtual std::optional<std::string> ToAnsi(const std::wstring& text) = 0;
   [[nodiscard]] virtual std::wstring FromAnsi(std::string_view bytes) = 0;
 };
 

@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "win_system.h"
-
 namespace ombrel::win {
 
 namespace {
@@ -47,7 +45,7 @@ bool WinOpenPort::StartProgram(const ProgramStart& program) {
 }
 
 bool WinOpenPort::LoadShell() {
-  if (shellExecuteA_) return true;
+  if (shellExecuteW_) return true;
   // The shell may hand a target to extensions that need COM; it asks for an
   // apartment-threaded COM without OLE1 DDE before the first call.
   if (ole32_ == nullptr) {
@@ -57,18 +55,16 @@ bool WinOpenPort::LoadShell() {
     }
   }
   if (shell32_ == nullptr) shell32_ = LoadSystemLibrary(L"shell32.dll");
-  shellExecuteA_ = GetProc<ShellExecuteAFn>(shell32_, "ShellExecuteA");
-  return shellExecuteA_ != nullptr;
+  shellExecuteW_ = GetProc<ShellExecuteWFn>(shell32_, "ShellExecuteW");
+  return shellExecuteW_ != nullptr;
 }
 
 bool WinOpenPort::OpenWithShell(WindowHandle owner, const std::wstring& target,
                                 const std::wstring& workingFolder) {
   if (!LoadShell()) return false;
-  WinSystem system;
-  const std::string file = system.ToAnsi(target);
-  const std::string folder = system.ToAnsi(workingFolder);
-  const HINSTANCE result = shellExecuteA_(reinterpret_cast<HWND>(owner), nullptr, file.c_str(), nullptr,
-                                          folder.c_str(), SW_SHOWNORMAL);
+  // The wide form: an entry in any script reaches the shell as it is.
+  const HINSTANCE result = shellExecuteW_(reinterpret_cast<HWND>(owner), nullptr, target.c_str(), nullptr,
+                                          workingFolder.c_str(), SW_SHOWNORMAL);
   return ShellResultMeansOpened(reinterpret_cast<std::intptr_t>(result));
 }
 

@@ -31,8 +31,8 @@ class WinOpenPort final : public OpenPort {
   HMODULE ole32_ = nullptr;
   HMODULE shell32_ = nullptr;
   bool comInitialized_ = false;
-  using ShellExecuteAFn = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-  ShellExecuteAFn shellExecuteA_ = nullptr;
+  using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+  ShellExecuteWFn shellExecuteW_ = nullptr;
 };
 
 }  // namespace ombrel::win

@@ -165,15 +165,20 @@ LocalTime WinSystem::Now() {
   return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-std::string WinSystem::ToAnsi(const std::wstring& text) {
-  if (text.empty()) return {};
+std::optional<std::string> WinSystem::ToAnsi(const std::wstring& text) {
+  if (text.empty()) return std::string();
   // No best fit: it would turn characters such as U+201A into a comma or a
   // quotation mark, which the entry list reader treats as structure.
   const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
                                          static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return std::nullopt;
   std::string bytes(static_cast<std::size_t>(size), '\0');
   ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
                         bytes.data(), size, nullptr, nullptr);
+  // Exact only if it reads back the same: this catches the default character
+  // put in for one the code page lacks, and the few characters that share
+  // their bytes with another.
+  if (FromAnsi(bytes) != text) return std::nullopt;
   return bytes;
 }
 

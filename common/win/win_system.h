@@ -13,7 +13,7 @@ class WinSystem final : public SystemPort {
   [[nodiscard]] bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;
   [[nodiscard]] LocalTime Now() override;
-  [[nodiscard]] std::string ToAnsi(const std::wstring& text) override;
+  [[nodiscard]] std::optional<std::string> ToAnsi(const std::wstring& text) override;
   [[nodiscard]] std::wstring FromAnsi(std::string_view bytes) override;
 };
 

@@ -177,6 +177,55 @@ TEST(EntryListFileTest, ReadsThroughThePlatformConversion) {
   EXPECT_EQ(list.entries, (std::vector<std::wstring>{L"a", L"b,c", L""}));
 }
 
+struct FormCase {
+  const char* name;
+  std::string bytes;
+  std::vector<std::wstring> entries;
+};
+
+// Both forms read by one rule: with the mark the items are UTF-8, without it
+// they are in the ANSI code page (the fake's is Latin-1).
+TEST(ListFormTest, ReadsBothForms) {
+  const FormCase cases[] = {
+      {"ansi", "caf\xE9\r\n\"a,b\"\r\n", {L"caf\u00e9", L"a,b"}},
+      {"utf8",
+       "\xEF\xBB\xBF"
+       "caf\xC3\xA9\r\n\"\xED\x95\x9C,\xF0\x9F\x98\x80\"\r\n",
+       {L"caf\u00e9", L"\ud55c,\U0001F600"}},
+      {"empty", "", {}},
+      {"mark_alone", "\xEF\xBB\xBF", {}},
+      {"mark_then_empty_line", "\xEF\xBB\xBF\r\n", {L""}},
+      // A mark in front of code page 932 bytes: the mark decides, and each
+      // byte that is no UTF-8 becomes a replacement character, never a crash
+      // and never a split.
+      {"mark_then_shift_jis", "\xEF\xBB\xBF\x83\x81,\x83\x82\r\n", {L"\uFFFD\uFFFD", L"\uFFFD\uFFFD"}},
+      // The mark only counts at the very start.
+      {"mark_later",
+       "a\r\n\xEF\xBB\xBF"
+       "b\r\n",
+       {L"a", L"\u00ef\u00bb\u00bfb"}},
+  };
+  testing::FakeSystem system;
+  for (const FormCase& c : cases) EXPECT_EQ(DecodeEntryList(system, c.bytes), c.entries) << c.name;
+}
+
+// The file stays byte for byte as it always was while every entry fits the
+// code page; one that does not turns the whole file into UTF-8 with the mark,
+// written by the same line rule.
+TEST(ListFormTest, ChoosesTheFormByWhetherEveryEntryFits) {
+  testing::FakeSystem system;
+  EXPECT_EQ(EncodeEntryList(system, {L"caf\u00e9", L"a,b", L""}), "caf\xE9\r\n\"a,b\"\r\n\r\n");
+  EXPECT_EQ(EncodeEntryList(system, {}), "");
+  const std::vector<std::wstring> mixed = {L"caf\u00e9", L"C:\\\U0001F600 x,y.txt", L""};
+  const std::string utf8 = EncodeEntryList(system, mixed);
+  EXPECT_EQ(utf8,
+            "\xEF\xBB\xBF"
+            "caf\xC3\xA9\r\n\"C:\\\xF0\x9F\x98\x80 x,y.txt\"\r\n\r\n");
+  EXPECT_EQ(DecodeEntryList(system, utf8), mixed);
+  // Back within the code page after an edit: back to the old form.
+  EXPECT_EQ(EncodeEntryList(system, {L"caf\u00e9"}), "caf\xE9\r\n");
+}
+
 TEST(EntryListFileTest, MissingAndUnreadableFilesAreToldApart) {
   testing::FakeSystem system;
   EXPECT_EQ(ReadEntryList(system, L"C:\\T\\OMBREL.DAT").status, ReadStatus::kMissing);

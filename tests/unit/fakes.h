@@ -14,9 +14,9 @@
 
 namespace ombrel::testing {
 
-// Files as a map from path to bytes. The "ANSI code page" is Latin-1 for the
-// low 256 characters and '?' above, which is all the core needs to see: it
-// works on bytes and leaves the conversion to the platform.
+// Files as a map from path to bytes. The "ANSI code page" is Latin-1: the low
+// 256 characters, and no others. That is all the core needs to see: it works
+// on bytes and leaves the conversion to the platform.
 class FakeSystem : public SystemPort {
  public:
   std::map<std::wstring, std::string> files;
@@ -48,9 +48,12 @@ class FakeSystem : public SystemPort {
     return files.count(path) != 0 && unreadable.count(path) == 0;
   }
   LocalTime Now() override { return now; }
-  std::string ToAnsi(const std::wstring& text) override {
+  std::optional<std::string> ToAnsi(const std::wstring& text) override {
     std::string bytes;
-    for (const wchar_t c : text) bytes += c < 256 ? static_cast<char>(c) : '?';
+    for (const wchar_t c : text) {
+      if (c >= 256) return std::nullopt;
+      bytes += static_cast<char>(c);
+    }
     return bytes;
   }
   std::wstring FromAnsi(std::string_view bytes) override {

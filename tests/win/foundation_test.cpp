@@ -56,16 +56,37 @@ TEST(EntryListFileTest, JapaneseIsWrittenAsShiftJisAndReadBack) {
   EXPECT_EQ(ReadEntryList(system, path).entries, entries);
 }
 
-TEST(EntryListFileTest, CharactersOutsideCodePage932NeverBecomeStructure) {
+TEST(EntryListFileTest, CharactersOutsideCodePage932AreKeptAndNeverBecomeStructure) {
   TempFolder folder;
   win::WinSystem system;
   const std::wstring path = folder / L"OMBREL.DAT";
   // U+201A and U+201C look like a comma and a quotation mark; a best-fit
-  // conversion would make them split or quote the entry.
-  ASSERT_TRUE(WriteEntryList(system, path, {L"a\u201Ab\u201Cc"}));
-  const EntryListRead back = ReadEntryList(system, path);
-  ASSERT_EQ(back.entries.size(), 1U);
-  EXPECT_EQ(back.entries.front().find_first_of(L",\""), std::wstring::npos);
+  // conversion would make them split or quote the entry. Neither is in code
+  // page 932, nor are é and 한: the whole file becomes UTF-8.
+  const std::vector<std::wstring> entries = {L"a\u201Ab\u201Cc", L"caf\u00e9 \ud55c", L"表"};
+  EXPECT_FALSE(system.ToAnsi(entries[0]).has_value());
+  ASSERT_TRUE(WriteEntryList(system, path, entries));
+  EXPECT_EQ(testing::ReadBytes(path),
+            "\xEF\xBB\xBF"
+            "a\xE2\x80\x9A"
+            "b\xE2\x80\x9C"
+            "c\r\ncaf\xC3\xA9 \xED\x95\x9C\r\n\xE8\xA1\xA8\r\n");
+  EXPECT_EQ(ReadEntryList(system, path).entries, entries);
+}
+
+TEST(EntryListFileTest, InvalidShiftJisShowsAsTheSystemReadsItAndSavesAsThat) {
+  TempFolder folder;
+  win::WinSystem system;
+  const std::wstring path = folder / L"OMBREL.DAT";
+  // A lead byte cut off by a comma and by the line end; bytes the code page
+  // maps one to one.
+  testing::WriteBytes(path, "a\x83,b\x83\r\n\x80\xA0\r\n");
+  const EntryListRead read = ReadEntryList(system, path);
+  ASSERT_EQ(read.status, ReadStatus::kRead);
+  EXPECT_EQ(read.entries, (std::vector<std::wstring>{L"a\u30FB", L"b\u30FB", L"\u0080\uF8F0"}));
+  ASSERT_TRUE(WriteEntryList(system, path, read.entries));
+  EXPECT_EQ(testing::ReadBytes(path), "a\x81\x45\r\nb\x81\x45\r\n\x80\xA0\r\n");
+  EXPECT_EQ(ReadEntryList(system, path).entries, read.entries);
 }
 
 TEST(EntryListFileTest, ReplaceLeavesNothingBehindAndMissingFileIsNoList) {
@@ -95,7 +116,7 @@ TEST(EntryListFileTest, FileHeldWithoutSharingIsWaitedOutThenUnreadable) {
     EXPECT_EQ(ReadEntryList(system, path).entries, std::vector<std::wstring>{L"old"});
   }
   {
-    const testing::HeldFile long_(path, 4s);
+    const testing::HeldFile long_(path, 3s);
     const auto start = std::chrono::steady_clock::now();
     const EntryListRead read = ReadEntryList(system, path);
     EXPECT_EQ(read.status, ReadStatus::kUnreadable);
