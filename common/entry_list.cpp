@@ -101,18 +101,23 @@ std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view b
 
 std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>& entries) {
   std::string bytes;
+  bool fits = true;
   for (const std::wstring& entry : entries) {
     const std::optional<std::string> ansi = system.ToAnsi(entry);
     if (!ansi) {
-      // One entry the code page cannot hold: the whole file in UTF-8, so that
-      // it is never turned into "?".
-      std::string utf8(kUtf8Mark);
-      for (const std::wstring& each : entries) utf8 += EncodeEntryLine(ToUtf8(each));
-      return utf8;
+      fits = false;
+      break;
     }
     bytes += EncodeEntryLine(*ansi);
   }
-  return bytes;
+  // A list in the code page whose first bytes happen to be the mark would be
+  // read back as UTF-8: it is written as UTF-8 instead.
+  if (fits && !bytes.starts_with(kUtf8Mark)) return bytes;
+  // One entry the code page cannot hold: the whole file in UTF-8, so that it
+  // is never turned into "?".
+  std::string utf8(kUtf8Mark);
+  for (const std::wstring& entry : entries) utf8 += EncodeEntryLine(ToUtf8(entry));
+  return utf8;
 }
 
 EntryListRead ReadEntryList(SystemPort& system, const std::wstring& path) {

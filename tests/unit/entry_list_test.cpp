@@ -224,6 +224,10 @@ TEST(ListFormTest, ChoosesTheFormByWhetherEveryEntryFits) {
   EXPECT_EQ(DecodeEntryList(system, utf8), mixed);
   // Back within the code page after an edit: back to the old form.
   EXPECT_EQ(EncodeEntryList(system, {L"caf\u00e9"}), "caf\xE9\r\n");
+  // Code page bytes that would begin with the mark are written as UTF-8, or
+  // they would read back as UTF-8 without their first three characters.
+  const std::vector<std::wstring> markLike = {L"\u00ef\u00bb\u00bfx"};
+  EXPECT_EQ(DecodeEntryList(system, EncodeEntryList(system, markLike)), markLike);
 }
 
 TEST(EntryListFileTest, MissingAndUnreadableFilesAreToldApart) {
