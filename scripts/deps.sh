@@ -7,7 +7,7 @@ ombrel_packages=(
   cmake ninja-build g++ googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick fonts-noto-cjk locales tidy
-  clang-format clang-tidy
+  clang-format clang-tidy libbenchmark-dev
   nsis zip unzip
 )
 
