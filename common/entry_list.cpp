@@ -51,7 +51,10 @@ std::string ItemReader::Next() {
         return std::string(bytes_.substr(start + 1, close - start - 1));
       }
       // Text follows the closing mark: fall through and keep the item as it
-      // stands, such as "C:\Program Files\App\app.exe" /min.
+      // stands, such as "C:\Program Files\App\app.exe" /min. It ends at
+      // the first comma after that mark: one between the marks is part of
+      // the path, as in "C:\Data,2024\app.exe" /min.
+      pos_ = after;
     }
   }
 

@@ -31,7 +31,8 @@ class ItemReader {
   explicit ItemReader(std::string_view bytes) : bytes_(bytes) {}
 
   // True when no item is left. Checked before every item, so an empty file
-  // yields none and a file that ends with a line end yields no extra item.
+  // yields none and a file that ends with a line end or a comma yields no
+  // extra item.
   [[nodiscard]] bool AtEnd() const { return pos_ >= bytes_.size(); }
 
   // The next item; consumes the comma or line end that ends it.
@@ -50,8 +51,10 @@ class ItemReader {
 
 // One entry as a line of the file, CR LF included. An entry that would not
 // read back unchanged as a bare line and holds no quotation mark is written
-// between quotation marks; one that no form can carry (a quotation mark
-// together with a comma or edge blanks) is written bare.
+// between quotation marks. One that no form can carry is written bare: one
+// holding a line end, one wholly between quotation marks ("abc"), and one
+// holding a quotation mark together with edge blanks or with a comma outside
+// the quoted part it starts with ("C:\a,b\app.exe" /min is carried).
 [[nodiscard]] std::string EncodeEntryLine(std::string_view entry);
 
 // The mark in front of a file in the UTF-8 form.

@@ -36,6 +36,9 @@ const ReadCase kReadCases[] = {
      "\"C:\\Program Files\\App\\app.exe\" /min\r\n",
      {"\"C:\\Program Files\\App\\app.exe\" /min"}},
     {"text_after_quote_ends_at_comma", "\"a b\" x ,c\r\n", {"\"a b\" x", "c"}},
+    {"comma_between_marks_stays_in_command_line",
+     "\"C:\\Data,2024\\app.exe\" /min,c\r\n",
+     {"\"C:\\Data,2024\\app.exe\" /min", "c"}},
     {"blanks_after_closing_quote_ignored", "\"a,b\"  \t,c\r\n", {"a,b", "c"}},
     {"quoted_then_eof", "\"a,b\"", {"a,b"}},
     {"tabs_around_item", "\tnotepad.exe\t\r\n", {"notepad.exe"}},
@@ -45,6 +48,7 @@ const ReadCase kReadCases[] = {
     {"unclosed_quote_is_ordinary", "\"C:\\a b,c\r\nd\"e\r\n", {"\"C:\\a b", "c", "d\"e"}},
     {"quote_in_middle_is_ordinary", "say \"hi\"\r\n", {"say \"hi\""}},
     {"last_line_only_spaces", "a\r\n   ", {"a", ""}},
+    {"comma_as_last_byte_starts_no_item", "a,", {"a"}},
     {"spaces_only_line", "  \r\n", {""}},
     {"shift_jis_trail_bytes_are_not_structure",
      "\x83\x81\x83\x82\x92\xA0,x\r\n",
@@ -110,6 +114,9 @@ TEST(EncodeEntryLineTest, EntriesThatCannotBeCarriedAreKnown) {
   EXPECT_NE(ReadItems(EncodeEntryLine("\"abc\"")), std::vector<std::string>{"\"abc\""});
   EXPECT_NE(ReadItems(EncodeEntryLine("\"a\", b")), std::vector<std::string>{"\"a\", b"});
   EXPECT_EQ(ReadItems(EncodeEntryLine("x, y.exe")), std::vector<std::string>{"x, y.exe"});
+  // A comma between the marks of a quoted command line is carried.
+  const std::string commandLine = "\"C:\\Data,2024\\app.exe\" /min";
+  EXPECT_EQ(ReadItems(EncodeEntryLine(commandLine)), std::vector<std::string>{commandLine});
 }
 
 // Every entry without a line end that is not one of the uncarriable kinds (a
