@@ -11,6 +11,7 @@ namespace ombrel {
 inline constexpr wchar_t kEntryListFileName[] = L"\\OMBREL.DAT";
 inline constexpr wchar_t kStampFileName[] = L"\\OMBREL.INI";
 inline constexpr wchar_t kHelpFileName[] = L"\\help.htm";
+inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 
 // The folder of an executable from its full path, without a trailing
 // backslash: "C:\Tools\Ombrel.exe" gives "C:\Tools", "C:\Ombrel.exe" gives

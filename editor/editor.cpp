@@ -20,8 +20,9 @@ constexpr wchar_t kBreak[] = L"\r";
 
 }  // namespace
 
-Editor::Editor(EditorView& view, SystemPort& system, OpenPort& open, std::wstring programFolder)
-    : view_(view), system_(system), open_(open), folder_(std::move(programFolder)) {}
+Editor::Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
+               std::wstring programFolder)
+    : view_(view), system_(system), open_(open), logOnStart_(logOnStart), folder_(std::move(programFolder)) {}
 
 WindowHandle Editor::Handle() { return view_.Handle(); }
 
@@ -156,6 +157,20 @@ void Editor::RunNow() {
     const std::wstring entry = view_.ListItem(i);
     if (!OpenEntry(open_, *this, ShellVariant::kEditor, entry)) Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
   }
+}
+
+void Editor::ToggleLogOnStart() {
+  if (logOnStart_.IsOn()) {
+    if (!logOnStart_.TurnOff()) Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_REMOVED));
+    return;
+  }
+  // A shortcut to nothing would start nothing at log-on, silently.
+  const std::wstring launcher = folder_ + kLauncherFileName;
+  if (!system_.IsOrdinaryFile(launcher)) {
+    Warn(launcher + view_.LoadText(IDS_HELP_MISSING));
+    return;
+  }
+  if (!logOnStart_.TurnOn()) Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_MADE));
 }
 
 void Editor::ShowHelp() {

@@ -67,11 +67,32 @@ class EditorView {
   virtual void EndProgram() = 0;
 };
 
+// Ombrel started at log-on: a shortcut to the Ombrel.exe beside the editor in
+// the user's Startup folder, the same one the installer's check box makes.
+class LogOnStart {
+ public:
+  LogOnStart() = default;
+  LogOnStart(const LogOnStart&) = delete;
+  LogOnStart& operator=(const LogOnStart&) = delete;
+  virtual ~LogOnStart() = default;
+
+  // True when the Startup folder holds a shortcut to the launcher, whoever
+  // made it and whatever its name.
+  [[nodiscard]] virtual bool IsOn() = 0;
+  // Makes the shortcut; false when the Startup folder could not be written.
+  [[nodiscard]] virtual bool TurnOn() = 0;
+  // Removes every shortcut to the launcher; false when one could not be.
+  [[nodiscard]] virtual bool TurnOff() = 0;
+  // The shortcut as TurnOn makes it, for messages.
+  [[nodiscard]] virtual std::wstring ShortcutPath() = 0;
+};
+
 // The editor's commands. Each control and menu item of the window gives one of
 // them; docs/design.md has the table.
 class Editor final : public OwnerWindow {
  public:
-  Editor(EditorView& view, SystemPort& system, OpenPort& open, std::wstring programFolder);
+  Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
+         std::wstring programFolder);
 
   // The window title for a load at `now`.
   [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
@@ -111,6 +132,11 @@ class Editor final : public OwnerWindow {
   // Empties the run-date stamp, so that the launcher runs again today.
   void ClearStamp();
 
+  // Turns Ombrel's start at log-on on or off, whichever it is not.
+  void ToggleLogOnStart();
+  // Whether the menu item shows a check mark.
+  [[nodiscard]] bool LogOnStartIsOn() { return logOnStart_.IsOn(); }
+
   void ShowHelp();
   void OpenHelpPage(WindowHandle owner, const std::wstring& pagePath);
   void ShowAbout();
@@ -127,6 +153,7 @@ class Editor final : public OwnerWindow {
   EditorView& view_;
   SystemPort& system_;
   OpenPort& open_;
+  LogOnStart& logOnStart_;
   std::wstring folder_;
   std::wstring entryListPath_;
   bool modified_ = false;

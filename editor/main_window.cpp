@@ -63,6 +63,7 @@ constexpr Wiring kWiring[] = {
     // The window stays whether the save worked or not; a failure has warned.
     {IDM_SAVE, [](Editor& e) { static_cast<void>(e.SaveList()); }},
     {IDM_CAN, [](Editor& e) { e.LeaveWithoutSaving(); }},
+    {IDM_LOGON, [](Editor& e) { e.ToggleLogOnStart(); }},
     {IDM_END, [](Editor& e) { e.Leave(); }},
     {IDM_HELP, [](Editor& e) { e.ShowHelp(); }},
     {IDM_ABOUT, [](Editor& e) { e.ShowAbout(); }},
@@ -71,7 +72,9 @@ constexpr Wiring kWiring[] = {
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : instance_(instance), editor_(*this, system_, open_, ProgramFolder()) {}
+    : instance_(instance),
+      logOnStart_(ProgramFolder() + kLauncherFileName),
+      editor_(*this, system_, open_, logOnStart_, ProgramFolder()) {}
 
 MainWindow::~MainWindow() {
   // Only when the program leaves some other way than EndProgram: the window
@@ -142,6 +145,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnQueryEndSession() ? TRUE : FALSE;
     case WM_ENDSESSION:
       OnEndSession(wParam != FALSE);
+      return 0;
+    case WM_INITMENUPOPUP:
+      OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
       return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);
@@ -316,6 +322,13 @@ bool MainWindow::OnQueryEndSession() {
 void MainWindow::OnEndSession(bool sessionEnds) {
   ::ShutdownBlockReasonDestroy(hwnd_);
   if (sessionEnds) EndProgram();
+}
+
+void MainWindow::OnInitMenuPopup(HMENU menu) {
+  // Asked each time the menu opens: the installer, or the user in Explorer,
+  // may have made or removed the shortcut meanwhile.
+  if (::GetMenuState(menu, IDM_LOGON, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
+  ::CheckMenuItem(menu, IDM_LOGON, MF_BYCOMMAND | (editor_.LogOnStartIsOn() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::OnActivate(WPARAM wParam) {

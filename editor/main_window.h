@@ -14,6 +14,7 @@
 #include "list_box.h"
 #include "resource.h"
 #include "scoped.h"
+#include "startup_shortcut.h"
 #include "win_open.h"
 #include "win_system.h"
 
@@ -66,6 +67,7 @@ class MainWindow final : public EditorView {
   // True when the Windows session may end now.
   bool OnQueryEndSession();
   void OnEndSession(bool sessionEnds);
+  void OnInitMenuPopup(HMENU menu);
   void OnActivate(WPARAM wParam);
   void OnSetFocus();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
@@ -101,6 +103,7 @@ class MainWindow final : public EditorView {
 
   win::WinSystem system_;
   win::WinOpenPort open_;
+  StartupShortcut logOnStart_;
   Editor editor_;
 };
 

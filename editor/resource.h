@@ -26,6 +26,7 @@
 #define IDM_END 2003
 #define IDM_HELP 2004
 #define IDM_ABOUT 2005
+#define IDM_LOGON 2006
 
 // Texts. Captions of the controls, then the pieces of the messages, which the
 // editor joins with paths and line breaks.
@@ -51,6 +52,8 @@
 #define IDS_CANNOT_OPEN 3034
 #define IDS_LIST_UNREADABLE 3035
 #define IDS_UNSAVED_CHANGES 3036
+#define IDS_SHORTCUT_NOT_MADE 3037
+#define IDS_SHORTCUT_NOT_REMOVED 3038
 #define IDS_RUN_AGAIN_1 3040
 #define IDS_RUN_AGAIN_2 3041
 #define IDS_HELP_MISSING 3050

@@ -53,6 +53,7 @@ inline HBITMAP NullBitmap() { return nullptr; }
 inline HBRUSH NullBrush() { return nullptr; }
 inline HDC NullDC() { return nullptr; }
 inline HMENU NullMenu() { return nullptr; }
+inline BOOL CloseFind(HANDLE find) { return ::FindClose(find); }
 inline BOOL FreeFont(HFONT font) { return ::DeleteObject(font); }
 inline BOOL FreeBitmap(HBITMAP bitmap) { return ::DeleteObject(bitmap); }
 inline BOOL FreeBrush(HBRUSH brush) { return ::DeleteObject(brush); }
@@ -63,6 +64,8 @@ using ScopedFile = Scoped<HANDLE, &::CloseHandle, &detail::InvalidFile>;
 // Processes, threads, mutexes and events report failure as null.
 using ScopedHandle = Scoped<HANDLE, &::CloseHandle, &detail::NullHandle>;
 using ScopedLibrary = Scoped<HMODULE, &::FreeLibrary, &detail::NullModule>;
+// A search from FindFirstFileW, which reports failure as INVALID_HANDLE_VALUE.
+using ScopedFindFile = Scoped<HANDLE, &detail::CloseFind, &detail::InvalidFile>;
 // GDI objects the program created itself (never stock objects).
 using ScopedFont = Scoped<HFONT, &detail::FreeFont, &detail::NullFont>;
 using ScopedBitmap = Scoped<HBITMAP, &detail::FreeBitmap, &detail::NullBitmap>;
@@ -103,6 +106,42 @@ class ScopedSelect {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// Owns one reference to a COM object.
+template <typename Interface>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(ComPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+  ComPtr& operator=(ComPtr&& other) noexcept {
+    if (this != &other) *put() = std::exchange(other.object_, nullptr);
+    return *this;
+  }
+  ~ComPtr() {
+    if (object_ != nullptr) object_->Release();
+  }
+  [[nodiscard]] Interface* get() const { return object_; }
+  Interface* operator->() const { return object_; }
+  explicit operator bool() const { return object_ != nullptr; }
+  // Where a creating call puts the object; the one held so far is released.
+  Interface** put() {
+    if (object_ != nullptr) object_->Release();
+    object_ = nullptr;
+    return &object_;
+  }
+  // Another interface of the same object, or an empty pointer.
+  template <typename Other>
+  [[nodiscard]] ComPtr<Other> As() const {
+    ComPtr<Other> other;
+    if (object_ != nullptr) object_->QueryInterface(__uuidof(Other), reinterpret_cast<void**>(other.put()));
+    return other;
+  }
+
+ private:
+  Interface* object_ = nullptr;
 };
 
 // Loads a DLL from the system folder only, so that a DLL planted beside the

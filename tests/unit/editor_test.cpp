@@ -67,6 +67,26 @@ class FakeView : public EditorView {
   void EndProgram() override { ++ended; }
 };
 
+// The Startup folder's shortcuts to the launcher, counted; writing it fails
+// when told to.
+class FakeLogOnStart : public LogOnStart {
+ public:
+  int shortcuts = 0;
+  bool unwritable = false;
+  bool IsOn() override { return shortcuts > 0; }
+  bool TurnOn() override {
+    if (unwritable) return false;
+    ++shortcuts;
+    return true;
+  }
+  bool TurnOff() override {
+    if (unwritable) return false;
+    shortcuts = 0;
+    return true;
+  }
+  std::wstring ShortcutPath() override { return L"S:\\Startup\\Ombrel.lnk"; }
+};
+
 const std::wstring kFolder = L"C:\\Tools";
 const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
 const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
@@ -83,7 +103,8 @@ struct Harness {
   FakeView view;
   FakeSystem system;
   FakeOpenPort open;
-  Editor editor{view, system, open, kFolder};
+  FakeLogOnStart logOn;
+  Editor editor{view, system, open, logOn, kFolder};
 };
 
 class EditorTest : public ::testing::Test {
@@ -98,7 +119,8 @@ class EditorTest : public ::testing::Test {
   FakeView view_;
   FakeSystem system_;
   FakeOpenPort open_;
-  Editor editor_{view_, system_, open_, kFolder};
+  FakeLogOnStart logOn_;
+  Editor editor_{view_, system_, open_, logOn_, kFolder};
 };
 
 // --- Loading ---------------------------------------------------------------
@@ -546,6 +568,36 @@ TEST_F(EditorTest, HelpPathWithoutAnyDotGetsHtmOnBothAttempts) {
   EXPECT_EQ(open_.calls[0].text, L"C:\\Tools\\help.HTM");
   EXPECT_EQ(open_.calls[1].text, L"C:\\Tools\\help.HTM");
   EXPECT_EQ(view_.messages.size(), 1U);
+}
+
+// The installer's shortcut counts as on: choosing the item removes every one.
+TEST_F(EditorTest, LogOnStartTogglesAndWarnsWhenItCannot) {
+  system_.files[L"C:\\Tools\\Ombrel.exe"] = "MZ";
+  editor_.ToggleLogOnStart();
+  EXPECT_TRUE(editor_.LogOnStartIsOn());
+  logOn_.shortcuts = 2;  // one made by the installer too
+  editor_.ToggleLogOnStart();
+  EXPECT_FALSE(editor_.LogOnStartIsOn());
+  EXPECT_TRUE(view_.messages.empty());
+
+  logOn_.unwritable = true;
+  editor_.ToggleLogOnStart();
+  EXPECT_FALSE(editor_.LogOnStartIsOn());
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(view_.messages[0].text, L"S:\\Startup\\Ombrel.lnk" + T(IDS_SHORTCUT_NOT_MADE));
+  logOn_.shortcuts = 1;
+  editor_.ToggleLogOnStart();
+  EXPECT_EQ(logOn_.shortcuts, 1);
+  EXPECT_EQ(view_.messages.back().text, L"S:\\Startup\\Ombrel.lnk" + T(IDS_SHORTCUT_NOT_REMOVED));
+  EXPECT_EQ(editor_.modified(), false);
+
+  // No launcher beside the editor: a shortcut would start nothing.
+  Harness h;
+  h.editor.ToggleLogOnStart();
+  EXPECT_EQ(h.logOn.shortcuts, 0);
+  ASSERT_EQ(h.view.messages.size(), 1U);
+  EXPECT_EQ(h.view.messages[0].text, L"C:\\Tools\\Ombrel.exe" + T(IDS_HELP_MISSING));
 }
 
 TEST_F(EditorTest, AboutShowsNameVersionAndNoticeAndChangesNothing) {

@@ -93,7 +93,7 @@ TEST(EditorResourcesTest, EveryTextIsExactSpacesAndWidthsIncluded) {
   EXPECT_EQ(program.String(IDS_TITLE_PREFIX).size(), std::wstring(L"設定 For Ombrel").size() + 16);
 }
 
-TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndOneSeparator) {
+TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndSeparators) {
   const Resources program(testing::BinPath(L"OmbrelSet.exe"));
   ASSERT_NE(program.get(), nullptr);
   const win::ScopedMenu bar(::LoadMenuW(program.get(), MAKEINTRESOURCEW(IDR_MENU_BAR)));
@@ -109,7 +109,13 @@ TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndOneSeparator) {
   };
   const std::vector<std::pair<std::wstring, std::vector<Item>>> expected = {
       {L"ファイル(&F)",
-       {{L"保存(&S)", IDM_SAVE}, {L"", 0}, {L"取り消し(&C)", IDM_CAN}, {L"終了(&E)", IDM_END}}},
+       {{L"保存(&S)", IDM_SAVE},
+        {L"", 0},
+        {L"取り消し(&C)", IDM_CAN},
+        {L"", 0},
+        {L"ログオン時に Ombrel を実行(&L)", IDM_LOGON},
+        {L"", 0},
+        {L"終了(&E)", IDM_END}}},
       {L"ヘルプ(&H)", {{L"Ｏｍｂｒｅｌについて(&H)", IDM_HELP}, {L"バージョン情報(&A)", IDM_ABOUT}}},
   };
   ASSERT_EQ(::GetMenuItemCount(bar.get()), static_cast<int>(expected.size()));

@@ -397,6 +397,12 @@ Window App::WaitForDialog(const std::wstring& caption, std::chrono::milliseconds
   return Window(found);
 }
 
+Window App::WaitForMenu(std::chrono::milliseconds timeout) const {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopLevel(L"#32768")) != nullptr; }, timeout);
+  return Window(found);
+}
+
 bool App::Running() const {
   return process_.valid() && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }

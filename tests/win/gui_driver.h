@@ -158,6 +158,8 @@ class App {
   // the open-file dialog, once it is shown; empty when none came.
   [[nodiscard]] Window WaitForDialog(const std::wstring& caption,
                                      std::chrono::milliseconds timeout = kTimeout) const;
+  // A menu of the program dropped down (#32768), once it is shown.
+  [[nodiscard]] Window WaitForMenu(std::chrono::milliseconds timeout = kTimeout) const;
 
   [[nodiscard]] bool Running() const;
   // The exit status, or nothing when the program still runs after `timeout`.

@@ -1,0 +1,200 @@
+// The file menu's "ログオン時に Ombrel を実行(&L)": a shortcut to the
+// Ombrel.exe beside the editor in the user's Startup folder, the same one the
+// installer's check box makes, and a check mark that tells which.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "editor_fixture.h"
+#include "version.h"
+
+namespace ombrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::IsBox;
+using testing::RunningEditor;
+using testing::WaitUntil;
+using testing::gui::App;
+
+std::wstring StartupFolder() {
+  PWSTR path = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &path))) folder = path;
+  ::CoTaskMemFree(path);
+  return folder;
+}
+
+struct Shortcut {
+  std::wstring file;
+  std::wstring target;
+  std::wstring workingFolder;
+};
+
+// Every shortcut in the Startup folder, read the way Windows reads them.
+std::vector<Shortcut> StartupShortcuts() {
+  std::vector<Shortcut> found;
+  const std::wstring folder = StartupFolder();
+  WIN32_FIND_DATAW entry{};
+  const win::ScopedFindFile search(::FindFirstFileW((folder + L"\\*.lnk").c_str(), &entry));
+  if (!search) return found;
+  do {
+    Shortcut shortcut{folder + L"\\" + entry.cFileName, {}, {}};
+    win::ComPtr<IShellLinkW> link;
+    if (FAILED(
+            ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
+      continue;
+    }
+    const win::ComPtr<IPersistFile> file = link.As<IPersistFile>();
+    wchar_t text[MAX_PATH * 2] = {};
+    if (file && SUCCEEDED(file->Load(shortcut.file.c_str(), STGM_READ)) &&
+        SUCCEEDED(link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH))) {
+      shortcut.target = text;
+      if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH * 2))) shortcut.workingFolder = text;
+    }
+    found.push_back(shortcut);
+  } while (::FindNextFileW(search.get(), &entry));
+  return found;
+}
+
+std::vector<Shortcut> ShortcutsTo(const std::wstring& launcher) {
+  std::vector<Shortcut> to;
+  for (const Shortcut& shortcut : StartupShortcuts()) {
+    if (::lstrcmpiW(shortcut.target.c_str(), launcher.c_str()) == 0) to.push_back(shortcut);
+  }
+  return to;
+}
+
+// The file menu as it looks dropped down: its pixels and width. Menus of
+// another process cannot be read under Wine; what they show can.
+struct MenuPicture {
+  std::vector<std::uint32_t> pixels;
+  int width = 0;
+};
+
+MenuPicture FileMenu(const App& app) {
+  MenuPicture picture;
+  if (!app.Menu("alt+f")) return picture;
+  const testing::gui::Window menu = app.WaitForMenu();
+  if (!menu.Exists()) return picture;
+  std::this_thread::sleep_for(400ms);  // drawn
+  const testing::gui::Rect where = menu.ScreenRect();
+  picture = {testing::gui::CaptureScreen(where), where.width};
+  testing::gui::PressKeys(app.Main(), "Escape Escape");
+  WaitUntil([&] { return !menu.Exists(); });
+  return picture;
+}
+
+// Where two pictures of the same menu differ: a check mark appears or goes
+// in the column left of the captions, next to one item only.
+::testing::AssertionResult DifferInTheCheckColumnOnly(const MenuPicture& off, const MenuPicture& on) {
+  if (off.pixels.empty() || off.pixels.size() != on.pixels.size() || off.width != on.width) {
+    return ::testing::AssertionFailure() << "no pictures of one size";
+  }
+  int changed = 0;
+  int top = 1 << 30;
+  int bottom = -1;
+  for (std::size_t i = 0; i < off.pixels.size(); ++i) {
+    if (off.pixels[i] == on.pixels[i]) continue;
+    const int x = static_cast<int>(i) % off.width;
+    const int y = static_cast<int>(i) / off.width;
+    if (x > 24) return ::testing::AssertionFailure() << "a change beyond the check column at x " << x;
+    ++changed;
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+  if (changed < 5) return ::testing::AssertionFailure() << "no check mark: " << changed << " pixels";
+  if (bottom - top > 20) return ::testing::AssertionFailure() << "changes over " << bottom - top << " rows";
+  return ::testing::AssertionSuccess();
+}
+
+class LogOnMenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+  void TearDown() override { ::CoUninitialize(); }
+};
+
+TEST_F(LogOnMenuTest, ChosenMakesTheShortcutChosenAgainRemovesItAndTheInstallersCounts) {
+  std::optional<RunningEditor> editor(std::in_place, std::string("a\r\n"));
+  ASSERT_TRUE(editor->Started());
+  const std::wstring folder = editor->folder().path();
+  const std::wstring launcher = folder + L"\\Ombrel.exe";
+  ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder));
+  ASSERT_TRUE(ShortcutsTo(launcher).empty());
+  const MenuPicture off = FileMenu(editor->app());
+
+  ASSERT_TRUE(editor->app().Menu("alt+f l"));
+  ASSERT_TRUE(WaitUntil([&] { return ShortcutsTo(launcher).size() == 1; }));
+  EXPECT_EQ(ShortcutsTo(launcher).front().workingFolder, folder);
+  EXPECT_EQ(ShortcutsTo(launcher).front().file, StartupFolder() + L"\\Ombrel.lnk");
+  const MenuPicture on = FileMenu(editor->app());
+  EXPECT_TRUE(DifferInTheCheckColumnOnly(off, on));
+
+  // A restarted editor shows the state; choosing again removes the shortcut,
+  // and the list was never touched.
+  ASSERT_TRUE(editor->app().Menu("alt+f e"));
+  ASSERT_EQ(editor->app().WaitForExit(), 0U);
+  {
+    const App again(folder + L"\\OmbrelSet.exe", testing::kEditorWindowClass);
+    ASSERT_TRUE(again.Started());
+    EXPECT_EQ(FileMenu(again).pixels, on.pixels);
+    ASSERT_TRUE(again.Menu("alt+f l"));
+    ASSERT_TRUE(WaitUntil([&] { return ShortcutsTo(launcher).empty(); }));
+    EXPECT_EQ(FileMenu(again).pixels, off.pixels);
+    ASSERT_TRUE(again.Menu("alt+f e"));
+    EXPECT_EQ(again.WaitForExit(), 0U);
+  }
+  EXPECT_EQ(editor->DatBytes(), "a\r\n");
+
+  // The installer's shortcut, made by its check box, shows as checked too.
+  const testing::TempFolder installed;
+  const std::wstring setup =
+      testing::BinDir() + L"\\..\\packages\\OmbrelSetup-" + FromUtf8(OMBREL_VERSION_TEXT) + L".exe";
+  ASSERT_EQ(testing::RunAndWait(L"\"" + setup + L"\" /S /D=" + installed.path(), 60s), 0U);
+  const std::wstring installedLauncher = installed / L"Ombrel.exe";
+  ASSERT_EQ(ShortcutsTo(installedLauncher).size(), 1U);
+  {
+    const App fromInstaller(installed / L"OmbrelSet.exe", testing::kEditorWindowClass);
+    ASSERT_TRUE(fromInstaller.Started());
+    EXPECT_EQ(FileMenu(fromInstaller).pixels, on.pixels);
+    ASSERT_TRUE(fromInstaller.Menu("alt+f l"));
+    EXPECT_TRUE(WaitUntil([&] { return ShortcutsTo(installedLauncher).empty(); }));
+    ASSERT_TRUE(fromInstaller.Menu("alt+f e"));
+    EXPECT_EQ(fromInstaller.WaitForExit(), 0U);
+  }
+  EXPECT_EQ(
+      testing::RunAndWait(L"\"" + (installed / L"Uninstall.exe") + L"\" /S _?=" + installed.path(), 60s), 0U);
+}
+
+TEST_F(LogOnMenuTest, AStartupFolderThatCannotBeWrittenWarnsAndChangesNothing) {
+  RunningEditor editor(std::string("a\r\n"));
+  ASSERT_TRUE(editor.Started());
+  ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", editor.folder().path()));
+  const std::wstring startup = StartupFolder();
+  const std::size_t before = StartupShortcuts().size();
+  {
+    const testing::ImmutablePath readOnly(startup);
+    ASSERT_TRUE(readOnly.applied());
+    ASSERT_TRUE(editor.app().Menu("alt+f l"));
+    const testing::gui::MessageBoxWindow box = editor.app().WaitForMessageBox();
+    EXPECT_TRUE(IsBox(box, startup + L"\\Ombrel.lnk" + L"を作成できませんでした。",
+                      testing::gui::Icon::kExclamation, {IDOK}));
+    box.Answer(IDOK);
+    EXPECT_TRUE(testing::StaysOpenQuietly(editor.app()));
+  }
+  EXPECT_EQ(StartupShortcuts().size(), before);
+  // Nothing else changed: leaving asks nothing and the list is as it was.
+  ASSERT_TRUE(editor.app().Menu("alt+f e"));
+  EXPECT_EQ(editor.app().WaitForExit(), 0U);
+  EXPECT_EQ(editor.DatBytes(), "a\r\n");
+}
+
+}  // namespace
+}  // namespace ombrel
