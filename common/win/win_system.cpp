@@ -30,6 +30,17 @@ namespace {
 constexpr ULONGLONG kSharingRetryMilliseconds = 2000;
 constexpr DWORD kSharingRetryPause = 50;
 
+// The most bytes the ANSI code page needs for one UTF-16 unit: 2 in code
+// page 932, 1 in the single-byte code pages.
+std::size_t AnsiBytesPerUnit() {
+  static const std::size_t bytes = [] {
+    CPINFO info{};
+    return ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 0 ? static_cast<std::size_t>(info.MaxCharSize)
+                                                              : 4;  // unknown: as much as UTF-8 may need
+  }();
+  return bytes;
+}
+
 bool IsSharingConflict(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
@@ -169,12 +180,20 @@ std::optional<std::string> WinSystem::ToAnsi(const std::wstring& text) {
   if (text.empty()) return std::string();
   // No best fit: it would turn characters such as U+201A into a comma or a
   // quotation mark, which the entry list reader treats as structure.
-  const int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                         static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return std::nullopt;
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                        bytes.data(), size, nullptr, nullptr);
+  constexpr DWORD kFlags = WC_NO_BEST_FIT_CHARS;
+  const int length = static_cast<int>(text.size());
+  // One conversion into room for the longest result: a save converts every
+  // entry, and asking for the size first doubles what that costs.
+  std::string bytes(text.size() * AnsiBytesPerUnit(), '\0');
+  int size = ::WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, bytes.data(),
+                                   static_cast<int>(bytes.size()), nullptr, nullptr);
+  if (size <= 0) {
+    size = ::WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return std::nullopt;
+    bytes.assign(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, bytes.data(), size, nullptr, nullptr);
+  }
+  bytes.resize(static_cast<std::size_t>(size));
   // Exact only if it reads back the same: this catches the default character
   // put in for one the code page lacks, and the few characters that share
   // their bytes with another.
@@ -184,9 +203,18 @@ std::optional<std::string> WinSystem::ToAnsi(const std::wstring& text) {
 
 std::wstring WinSystem::FromAnsi(std::string_view bytes) {
   if (bytes.empty()) return {};
-  const int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+  const int length = static_cast<int>(bytes.size());
+  // No code page gives more UTF-16 units than it was given bytes, so one
+  // conversion does; the size is asked for only if one ever proved that wrong.
+  std::wstring text(bytes.size(), L'\0');
+  int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), length);
+  if (size <= 0) {
+    size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (size <= 0) return {};
+    text.assign(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), size);
+  }
+  text.resize(static_cast<std::size_t>(size));
   return text;
 }
 
