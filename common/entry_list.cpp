@@ -1,5 +1,6 @@
 #include "entry_list.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "utf8.h"
@@ -35,7 +36,9 @@ void ItemReader::ConsumeDelimiter() {
   if (c == kCr && pos_ < bytes_.size() && bytes_[pos_] == kLf) ++pos_;
 }
 
-std::string ItemReader::Next() {
+std::string ItemReader::Next() { return std::string(NextView()); }
+
+std::string_view ItemReader::NextView() {
   while (pos_ < bytes_.size() && IsBlank(bytes_[pos_])) ++pos_;
   const std::size_t start = pos_;
 
@@ -48,7 +51,7 @@ std::string ItemReader::Next() {
       if (after >= bytes_.size() || bytes_[after] == kComma || IsLineEnd(bytes_[after])) {
         pos_ = after;
         ConsumeDelimiter();
-        return std::string(bytes_.substr(start + 1, close - start - 1));
+        return bytes_.substr(start + 1, close - start - 1);
       }
       // Text follows the closing mark: fall through and keep the item as it
       // stands, such as "C:\Program Files\App\app.exe" /min. It ends at
@@ -62,7 +65,7 @@ std::string ItemReader::Next() {
   const std::string_view item = TrimTrailingBlanks(bytes_.substr(start, end - start));
   pos_ = end;
   ConsumeDelimiter();
-  return std::string(item);
+  return item;
 }
 
 std::vector<std::string> ReadItems(std::string_view bytes) {
@@ -72,31 +75,46 @@ std::vector<std::string> ReadItems(std::string_view bytes) {
   return items;
 }
 
-std::string EncodeEntryLine(std::string_view entry) {
-  std::string bare(entry);
-  bare += "\r\n";
-  const std::vector<std::string> back = ReadItems(bare);
-  const bool bareIsExact = back.size() == 1 && back.front() == entry;
+namespace {
+
+// Appends the entry's line to `out`, as EncodeEntryLine makes it. A save
+// appends every line to one string, without a string or a read-back list of
+// its own for each.
+void AppendEntryLine(std::string& out, std::string_view entry) {
+  const std::size_t start = out.size();
+  out += entry;
+  out += "\r\n";
+  ItemReader back(std::string_view(out).substr(start));
+  const bool bareIsExact = back.NextView() == entry && back.AtEnd();
   const bool quotable = entry.find(kQuote) == std::string_view::npos &&
                         entry.find(kCr) == std::string_view::npos &&
                         entry.find(kLf) == std::string_view::npos;
-  if (bareIsExact || !quotable) return bare;
-  std::string quoted;
-  quoted.reserve(entry.size() + 4);
-  quoted += kQuote;
-  quoted += entry;
-  quoted += kQuote;
-  quoted += "\r\n";
-  return quoted;
+  if (bareIsExact || !quotable) return;
+  out.resize(start);
+  out += kQuote;
+  out += entry;
+  out += kQuote;
+  out += "\r\n";
+}
+
+}  // namespace
+
+std::string EncodeEntryLine(std::string_view entry) {
+  std::string line;
+  line.reserve(entry.size() + 4);
+  AppendEntryLine(line, entry);
+  return line;
 }
 
 std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view bytes) {
   const bool utf8 = bytes.starts_with(kUtf8Mark);
   if (utf8) bytes.remove_prefix(kUtf8Mark.size());
   std::vector<std::wstring> entries;
+  // Room for one entry a line, as the programs write them, made at once.
+  entries.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), kLf)) + 1);
   ItemReader reader(bytes);
   while (!reader.AtEnd()) {
-    const std::string item = reader.Next();
+    const std::string_view item = reader.NextView();
     entries.push_back(utf8 ? FromUtf8(item) : system.FromAnsi(item));
   }
   return entries;
@@ -111,7 +129,7 @@ std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>&
       fits = false;
       break;
     }
-    bytes += EncodeEntryLine(*ansi);
+    AppendEntryLine(bytes, *ansi);
   }
   // A list in the code page whose first bytes happen to be the mark would be
   // read back as UTF-8: it is written as UTF-8 instead.
@@ -119,7 +137,7 @@ std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>&
   // One entry the code page cannot hold: the whole file in UTF-8, so that it
   // is never turned into "?".
   std::string utf8(kUtf8Mark);
-  for (const std::wstring& entry : entries) utf8 += EncodeEntryLine(ToUtf8(entry));
+  for (const std::wstring& entry : entries) AppendEntryLine(utf8, ToUtf8(entry));
   return utf8;
 }
 

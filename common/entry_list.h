@@ -37,6 +37,8 @@ class ItemReader {
 
   // The next item; consumes the comma or line end that ends it.
   [[nodiscard]] std::string Next();
+  // The same item as a view into the bytes, which must outlive it: no copy.
+  [[nodiscard]] std::string_view NextView();
 
  private:
   [[nodiscard]] std::size_t LineEndOrComma(std::size_t from) const;

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "fakes.h"
+#include "utf8.h"
 
 namespace ombrel {
 namespace {
@@ -235,6 +236,35 @@ TEST(ListFormTest, ChoosesTheFormByWhetherEveryEntryFits) {
   // they would read back as UTF-8 without their first three characters.
   const std::vector<std::wstring> markLike = {L"\u00ef\u00bb\u00bfx"};
   EXPECT_EQ(DecodeEntryList(system, EncodeEntryList(system, markLike)), markLike);
+}
+
+// A whole list is written line after line into one file, each line by the
+// rule EncodeEntryLine applies alone, whatever the lines before it were; and
+// read back whole, also when items outnumber the lines (commas) or the last
+// line has no line end.
+TEST(ListFormTest, WholeListsAreTheirLinesInBothForms) {
+  testing::FakeSystem system;
+  std::mt19937 random(32767);
+  const std::wstring alphabet = L"ab ,\t\"\u00e9";
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::vector<std::wstring> entries;
+  std::string ansiLines;
+  for (int i = 0; i < 3000; ++i) {
+    std::wstring entry;
+    for (int k = 0; k < i % 9; ++k) entry += alphabet[pick(random)];
+    entries.push_back(entry);
+    ansiLines += EncodeEntryLine(*system.ToAnsi(entry));
+  }
+  EXPECT_EQ(EncodeEntryList(system, entries), ansiLines);
+
+  entries.push_back(L"\ud55c");
+  std::string utf8Lines(kUtf8Mark);
+  for (const std::wstring& entry : entries) utf8Lines += EncodeEntryLine(ToUtf8(entry));
+  EXPECT_EQ(EncodeEntryList(system, entries), utf8Lines);
+
+  EXPECT_EQ(DecodeEntryList(system, "a,b,c\r\nd,e\r\n\"f,g\",h"),
+            (std::vector<std::wstring>{L"a", L"b", L"c", L"d", L"e", L"f,g", L"h"}));
+  EXPECT_EQ(DecodeEntryList(system, "\xEF\xBB\xBFx,y\rz"), (std::vector<std::wstring>{L"x", L"y", L"z"}));
 }
 
 TEST(EntryListFileTest, MissingAndUnreadableFilesAreToldApart) {
