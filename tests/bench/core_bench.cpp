@@ -152,6 +152,29 @@ void ReadItemsOnly(benchmark::State& state, bool utf8) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
 }
 
+// What any reader that hands out one wide string per entry pays at least:
+// the lines found with memchr, each widened byte by byte into a string of
+// its own. Not a floor of the aim; it tells how much of the reader's time
+// is the making of its result.
+void WidenLines(benchmark::State& state, bool utf8) {
+  const std::string& file = FormOf(utf8).file;
+  for (auto _ : state) {
+    std::vector<std::wstring> lines;
+    lines.reserve(kEntries);
+    const char* at = file.data();
+    const char* const end = file.data() + file.size();
+    while (at < end) {
+      const auto* next = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+      if (next == nullptr) next = end;
+      std::wstring& line = lines.emplace_back(static_cast<std::size_t>(next - at), L'\0');
+      for (std::size_t i = 0; i < line.size(); ++i) line[i] = static_cast<unsigned char>(at[i]);
+      at = next + 1;
+    }
+    benchmark::DoNotOptimize(lines.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
+}
+
 // Every benchmark's CPU time per iteration, repetition by repetition, and
 // the table rows made from them at the end.
 class FigureReporter final : public benchmark::ConsoleReporter {
@@ -215,6 +238,7 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("read" + form).c_str(), Read, utf8);
     benchmark::RegisterBenchmark(("write" + form).c_str(), Write, utf8);
     benchmark::RegisterBenchmark(("read_items_bytes_only" + form).c_str(), ReadItemsOnly, utf8);
+    benchmark::RegisterBenchmark(("widen_lines" + form).c_str(), WidenLines, utf8);
   }
   FigureReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -229,6 +253,9 @@ int main(int argc, char** argv) {
     rows += reporter.Row("reader `DecodeEntryList`, " + f, "read/" + f, floor, aim) + "\n";
     rows += reporter.Row("writer `EncodeEntryList`, " + f, "write/" + f, floor, aim) + "\n";
     rows += reporter.Row("(items only, `ReadItems`), " + f, "read_items_bytes_only/" + f, floor, none) + "\n";
+    rows +=
+        reporter.Row("(one wide string a line, memchr and widening), " + f, "widen_lines/" + f, floor, none) +
+        "\n";
   }
   std::cout << "\n" << rows;
   if (!figures.empty()) std::ofstream(figures) << rows;
