@@ -1,6 +1,6 @@
 # The native build: the portable core and its unit tests, with sanitizers, and
-# (unless turned off) the Windows build as a sub-build whose tests join this
-# build's ctest run.
+# (unless turned off) the Windows build and the fuzzers as sub-builds whose
+# tests join this build's ctest run.
 
 option(OMBREL_SANITIZE "Build with AddressSanitizer and UBSan" ON)
 if(OMBREL_SANITIZE)
@@ -35,6 +35,8 @@ if(OMBREL_WINDOWS)
        "endif()\n")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows-tests.cmake)
 endif()
+
+include(cmake/Fuzz.cmake)
 
 # The repository's style as tests: the layout of every C++ file, and
 # clang-tidy over the portable code and its unit tests, one test a file so

@@ -8,6 +8,7 @@ ombrel_packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick fonts-noto-cjk locales tidy
   clang-format clang-tidy libbenchmark-dev
+  clang libclang-rt-14-dev
   nsis zip unzip
 )
 
