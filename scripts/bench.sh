@@ -13,7 +13,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/deps.sh"
 
-rounds_start=60 rounds_run=16 rounds_editor=12 rounds_core=40 repetitions=30
+rounds_start=100 rounds_run=16 rounds_editor=12 rounds_core=40 repetitions=30
 if [ "${1:-}" = "--quick" ]; then
   rounds_start=6 rounds_run=3 rounds_editor=2 rounds_core=6 repetitions=4
 fi
@@ -68,7 +68,7 @@ cat "$wine_figures" >>"$figures"
 
 echo "== Natively: the core's reader and writer (Google Benchmark)"
 "$native/tests/bench/ombrel_core_bench" --benchmark_repetitions=$repetitions \
-  --benchmark_enable_random_interleaving=true --benchmark_min_time=0.05 --figures="$out/figures-core.md"
+  --benchmark_enable_random_interleaving=true --benchmark_min_time=0.1 --figures="$out/figures-core.md"
 cat "$out/figures-core.md" >>"$figures"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
