@@ -45,9 +45,8 @@ bool Editor::LoadList() {
   std::size_t characters = 0;
   for (const std::wstring& entry : list.entries) characters += entry.size();
   view_.ReserveListItems(list.entries.size(), characters);
-  std::ptrdiff_t count = 0;
-  for (const std::wstring& entry : list.entries) view_.InsertListItem(count++, entry);
-  if (count > 0) {
+  for (const std::wstring& entry : list.entries) view_.AppendListItem(entry);
+  if (!list.entries.empty()) {
     view_.SetEditText(view_.ListItem(0));
     view_.SetListSelection(0);
   } else {

@@ -40,6 +40,8 @@ class EditorView {
   [[nodiscard]] virtual std::ptrdiff_t ListCount() = 0;
   [[nodiscard]] virtual std::wstring ListItem(std::ptrdiff_t index) = 0;
   virtual void InsertListItem(std::ptrdiff_t index, const std::wstring& text) = 0;
+  // At the end, where no selection can move; a list loads this way.
+  virtual void AppendListItem(const std::wstring& text) { InsertListItem(ListCount(), text); }
   virtual void RemoveListItem(std::ptrdiff_t index) = 0;
   [[nodiscard]] virtual std::ptrdiff_t ListSelection() = 0;
   virtual void SetListSelection(std::ptrdiff_t index) = 0;
