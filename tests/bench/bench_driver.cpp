@@ -79,6 +79,15 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   }
 }
 
+std::string ReadFileBytes(const std::wstring& path) {
+  const win::ScopedFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  char bytes[64];
+  DWORD read = 0;
+  if (!file || !::ReadFile(file.get(), bytes, sizeof bytes, &read, nullptr)) return {};
+  return std::string(bytes, read);
+}
+
 // A folder of its own in the work folder with copies of the named programs
 // of the build.
 std::wstring ProgramFolder(const std::wstring& work, const std::wstring& name,
@@ -231,8 +240,10 @@ class Driver {
 
   void SameDayStart(int rounds) {
     const std::wstring launcher = ProgramFolder(work_, L"same-day", {{L"Ombrel.exe", L"Ombrel.exe"}});
-    WriteFileBytes(launcher + L"\\OMBREL.INI", TodaysStamp());
-    WriteEntryList(launcher, 100);
+    const std::string stamp = TodaysStamp();
+    WriteFileBytes(launcher + L"\\OMBREL.INI", stamp);
+    // Entries that do no harm should the day end during the run.
+    WriteFileBytes(launcher + L"\\OMBREL.DAT", EntryLines());
     const std::wstring empty = ProgramFolder(work_, L"empty", {{L"bench_empty.exe", L"empty.exe"}});
     const Pairs pairs = Alternate(
         rounds, [&] { return TimeToExit(launcher + L"\\Ombrel.exe"); },
@@ -249,13 +260,13 @@ class Driver {
     Line("DLLs loaded, empty static program: " + Joined(floor));
     Line("DLLs beyond the floor's: " + Joined(beyond) +
          (beyond.empty() ? " (aim met)" : " (**aim missed**)"));
-    if (ProcessesNamed(L"tick.exe") != 0) Fail("an entry started");
+    // A stamp of another day: the day ended during the run, and the starts
+    // after that were no same-day starts.
+    if (ReadFileBytes(launcher + L"\\OMBREL.INI") != stamp) Fail("the day changed during the run");
   }
 
   void RunOfEntries(int rounds) {
-    const std::wstring entries = ProgramFolder(work_, L"entries", {{L"bench_empty.exe", L"tick.exe"}});
-    std::string lines;
-    for (int i = 0; i < 100; ++i) lines += ToUtf8(entries) + "\\tick.exe\r\n";
+    const std::string lines = EntryLines();
     const std::wstring launcher = ProgramFolder(work_, L"run", {{L"Ombrel.exe", L"Ombrel.exe"}});
     WriteFileBytes(launcher + L"\\OMBREL.DAT", lines);
     const std::wstring loop = ProgramFolder(work_, L"loop", {{L"bench_spawn_loop.exe", L"loop.exe"}});
@@ -363,6 +374,14 @@ class Driver {
   }
 
  private:
+  // 100 program entries that end at once: the empty program, as tick.exe.
+  std::string EntryLines() {
+    const std::wstring entries = ProgramFolder(work_, L"entries", {{L"bench_empty.exe", L"tick.exe"}});
+    std::string lines;
+    for (int i = 0; i < 100; ++i) lines += ToUtf8(entries) + "\\tick.exe\r\n";
+    return lines;
+  }
+
   // OMBREL.DAT of `count` typical entries, as the editor would save it.
   void WriteEntryList(const std::wstring& folder, std::size_t count) {
     win::WinSystem system;
