@@ -116,6 +116,9 @@ std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view b
   while (!reader.AtEnd()) {
     const std::string_view item = reader.NextView();
     entries.push_back(utf8 ? FromUtf8(item) : system.FromAnsi(item));
+    // A NUL is no character of any entry, and a window or a command line
+    // would cut the entry short at it: it shows, and is saved, as U+FFFD.
+    std::replace(entries.back().begin(), entries.back().end(), L'\0', L'\uFFFD');
   }
   return entries;
 }

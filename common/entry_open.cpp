@@ -90,6 +90,9 @@ bool OpenThroughShell(OpenPort& port, WindowHandle owner, ShellVariant variant, 
 }
 
 bool OpenEntry(OpenPort& port, OwnerWindow& owner, ShellVariant variant, const std::wstring& entry) {
+  // Longer than any command line or path Windows takes: nothing can open it,
+  // and a shell handed one has been seen to overrun its own buffers.
+  if (entry.size() > kLongestEntryToOpen) return false;
   if (IsProgramEntry(entry)) {
     const std::optional<ProgramStart> start = PlanProgramStart(port, entry);
     if (start && port.StartProgram(*start)) return true;

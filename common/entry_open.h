@@ -3,6 +3,7 @@
 // platform only starts processes and calls the shell.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -84,6 +85,10 @@ enum class ShellVariant { kLauncher, kEditor };
 // True when either opened.
 [[nodiscard]] bool OpenThroughShell(OpenPort& port, WindowHandle owner, ShellVariant variant,
                                     const std::wstring& target, const std::optional<std::wstring>& retry);
+
+// The most characters a Windows command line, or a path in its long form, may
+// hold; a longer entry cannot be opened.
+inline constexpr std::size_t kLongestEntryToOpen = 32767;
 
 // Opens one entry. A program entry that cannot be started still goes to the
 // shell, so a web address that merely holds ".com" opens in the browser. True

@@ -44,8 +44,9 @@ class SystemPort {
   [[nodiscard]] virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // Writes a new file beside `path` and then puts it in place of `path` in one
-  // step, so that a reader sees the old content or the new. False on any
-  // failure; see PutInPlace for what then holds.
+  // step, so that a reader, or a save cut short at any moment, sees the old
+  // content or the new. False on any failure, and `path` then keeps its old
+  // content.
   [[nodiscard]] virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // True for a plain file: a folder, a hidden or a system file counts as

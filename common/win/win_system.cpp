@@ -5,7 +5,6 @@
 #include <limits>
 #include <vector>
 
-#include "file_replace.h"
 #include "program_folder.h"
 #include "scoped.h"
 
@@ -81,35 +80,6 @@ bool WriteWhole(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-class WinReplaceSteps final : public ReplaceSteps {
- public:
-  bool Exists(const std::wstring& path) override {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
-
-  Outcome Replace(const std::wstring& target, const std::wstring& fresh,
-                  const std::wstring& backup) override {
-    if (RetryWhileShared([&] {
-          return ::ReplaceFileW(target.c_str(), fresh.c_str(), backup.c_str(),
-                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-        })) {
-      return Outcome::kReplaced;
-    }
-    // With a backup name given, only this error leaves a file under another
-    // name than it had: the old content under the backup's.
-    return ::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 ? Outcome::kTargetMovedToBackup
-                                                                  : Outcome::kNothingMoved;
-  }
-
-  bool Move(const std::wstring& from, const std::wstring& to) override {
-    return RetryWhileShared([&] {
-      return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    });
-  }
-
-  void Remove(const std::wstring& path) override { ::DeleteFileW(path.c_str()); }
-};
-
 }  // namespace
 
 FileRead WinSystem::ReadAll(const std::wstring& path) {
@@ -160,8 +130,19 @@ bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
       return false;
     }
   }
-  WinReplaceSteps steps;
-  return PutInPlace(steps, path, fresh, path + L".bak");
+  // One rename that replaces the old file: at every moment, a kill or a power
+  // cut included, the name holds the old list or the new one. ReplaceFileW,
+  // which keeps more of the old file's metadata, moves the old file away and
+  // the new one in as two steps, and a save stopped between them left no list.
+  if (RetryWhileShared([&] {
+        return ::MoveFileExW(fresh.c_str(), path.c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+      })) {
+    return true;
+  }
+  // A rename that fails changes nothing: the old list stands.
+  ::DeleteFileW(fresh.c_str());
+  return false;
 }
 
 bool WinSystem::IsOrdinaryFile(const std::wstring& path) {

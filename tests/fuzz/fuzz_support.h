@@ -108,4 +108,13 @@ inline bool IsCharacter(wchar_t c) {
   return value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
 }
 
+// An entry as the programs show it: a NUL, which would cut it short in a
+// window or a command line, as U+FFFD.
+inline std::wstring AsShown(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c == L'\0') c = L'\uFFFD';
+  }
+  return text;
+}
+
 }  // namespace ombrel::fuzz

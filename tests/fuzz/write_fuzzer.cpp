@@ -44,9 +44,10 @@ std::vector<std::wstring> ListOf(std::string_view bytes) {
 }
 
 // What the UTF-8 form keeps of an entry: a value that is no character becomes
-// U+FFFD. The code page form never meets one, as no such value fits it.
+// U+FFFD. The code page form never meets one, as no such value fits it. A NUL
+// comes back as U+FFFD in either form.
 std::wstring Kept(const std::wstring& entry) {
-  std::wstring kept = entry;
+  std::wstring kept = AsShown(entry);
   for (wchar_t& c : kept) {
     if (!IsCharacter(c)) c = L'\uFFFD';
   }
@@ -78,7 +79,8 @@ void CheckList(const std::vector<std::wstring>& list) {
     const std::string bare = utf8 ? ToUtf8(kept) : *system.ToAnsi(entry);
     const std::vector<std::string> items = ReadItems(bare + "\r\n");
     Expect(items != std::vector<std::string>{bare}, "an entry the documentation cannot carry is not carried");
-    for (const std::string& item : items) expected.push_back(utf8 ? FromUtf8(item) : system.FromAnsi(item));
+    for (const std::string& item : items)
+      expected.push_back(AsShown(utf8 ? FromUtf8(item) : system.FromAnsi(item)));
   }
   Expect(DecodeEntryList(system, file) == expected, "carried entries come back unchanged and in place");
 }

@@ -207,6 +207,13 @@ TEST(ListFormTest, ReadsBothForms) {
       // byte that is no UTF-8 becomes a replacement character, never a crash
       // and never a split.
       {"mark_then_shift_jis", "\xEF\xBB\xBF\x83\x81,\x83\x82\r\n", {L"\uFFFD\uFFFD", L"\uFFFD\uFFFD"}},
+      // A NUL is no character of an entry: shown and saved as U+FFFD.
+      {"nul", std::string("a\0b\r\n\xEF\xBB\xBF", 8), {L"a\uFFFDb", L"\u00ef\u00bb\u00bf"}},
+      {"nul_in_utf8",
+       std::string("\xEF\xBB\xBF"
+                   "a\0\r\n",
+                   7),
+       {L"a\uFFFD"}},
       // The mark only counts at the very start.
       {"mark_later",
        "a\r\n\xEF\xBB\xBF"

@@ -184,6 +184,17 @@ TEST(OpenEntryTest, ProgramThatCannotBeStartedSafelyGoesToTheShellOnly) {
   EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", entry, L"c:\\", 4}}));
 }
 
+// Longer than any command line or path: nothing is handed to the system.
+TEST(OpenEntryTest, AnEntryLongerThanACommandLineCannotOpen) {
+  FakeOpenPort port;
+  FakeOwner owner;
+  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\" + std::wstring(32765, L'x')));
+  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kEditor, L"a.exe /" + std::wstring(40000, L'x')));
+  EXPECT_TRUE(port.calls.empty());
+  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\" + std::wstring(32764, L'x')));
+  EXPECT_EQ(port.calls.size(), 1U);
+}
+
 TEST(OpenThroughShellTest, RetryUsesTheSameOwnerAndWorkingFolder) {
   FakeOpenPort port;
   port.shellFails.insert(L"a");

@@ -51,10 +51,13 @@ class RunningEditor {
   // Appends a new entry with Command6 ("最後に追加"), which sets the
   // modified flag, and waits until the list shows it.
   [[nodiscard]] bool Append(const std::wstring& text) const {
-    const std::size_t before = app_->ListItems(IDC_LIST1).size();
+    // Counted, not read: reading every item of a long list on each look
+    // would take longer than the append.
+    const gui::Window list = app_->Control(IDC_LIST1);
+    const LRESULT before = list.Send(LB_GETCOUNT);
     app_->SetText(IDC_TEXT1, text);
     app_->Click(IDC_COMMAND6);
-    return WaitUntil([&] { return app_->ListItems(IDC_LIST1).size() == before + 1; });
+    return WaitUntil([&] { return list.Send(LB_GETCOUNT) == before + 1; });
   }
 
  private:

@@ -319,7 +319,9 @@ App::App(const std::wstring& programPath, std::wstring windowClass, std::chrono:
   if (found != nullptr) ::WaitForInputIdle(process_.get(), static_cast<DWORD>(timeout.count()));
 }
 
-App::~App() {
+App::~App() { Kill(); }
+
+void App::Kill() const {
   if (!Running()) return;
   ::TerminateProcess(process_.get(), 99);
   ::WaitForSingleObject(process_.get(), static_cast<DWORD>(kTimeout.count()));

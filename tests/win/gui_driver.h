@@ -162,6 +162,9 @@ class App {
   [[nodiscard]] Window WaitForMenu(std::chrono::milliseconds timeout = kTimeout) const;
 
   [[nodiscard]] bool Running() const;
+  // Ends the program at once, as a crash or a power cut would, and waits
+  // until it is gone.
+  void Kill() const;
   // The exit status, or nothing when the program still runs after `timeout`.
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = kTimeout) const;
 

@@ -1,0 +1,130 @@
+// The list survives a save that is cut short: killed at any moment, or
+// meeting a full disk. OMBREL.DAT always holds the old list or the new one,
+// byte for byte, never a mix and never nothing.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "editor_fixture.h"
+#include "entry_list.h"
+#include "tools/save_lists.h"
+#include "win_system.h"
+
+namespace ombrel {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::WaitUntil;
+
+std::string Encoded(const std::vector<std::wstring>& list) {
+  win::WinSystem system;
+  return EncodeEntryList(system, list);
+}
+
+TEST(SaveKilledTest, AtRandomMomentsTheListIsTheOldOrTheNewNeverAMix) {
+  const testing::TempFolder folder;
+  const std::wstring path = folder / L"OMBREL.DAT";
+  const std::string oldBytes = Encoded(testing::OldList());
+  const std::string newBytes = Encoded(testing::NewList());
+  testing::WriteBytes(path, oldBytes);
+
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<int> delay(0, 60);
+  int sawOld = 0;
+  int sawNew = 0;
+  for (int kill = 0; kill < 220; ++kill) {
+    const testing::Process saver =
+        testing::StartProcess(L"\"" + testing::BinPath(L"save_loop.exe") + L"\" " + path);
+    ASSERT_TRUE(saver);
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+    ::TerminateProcess(saver.process.get(), 9);
+    ASSERT_TRUE(saver.WaitForExit(10s).has_value());
+    const std::optional<std::string> now = testing::ReadBytes(path);
+    ASSERT_TRUE(now.has_value()) << "the list is missing after kill " << kill;
+    ASSERT_TRUE(*now == oldBytes || *now == newBytes)
+        << "after kill " << kill << " the list is neither: " << now->size() << " bytes";
+    (*now == oldBytes ? sawOld : sawNew) += 1;
+  }
+  // The kills landed on both sides of a save, so both outcomes were seen.
+  EXPECT_GT(sawOld, 10);
+  EXPECT_GT(sawNew, 10);
+}
+
+TEST(SaveKilledTest, TheEditorKilledWhileItSavesLeavesTheOldListOrTheNew) {
+  const std::string oldBytes = Encoded(testing::OldList());
+  std::vector<std::wstring> grown = testing::OldList();
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> delay(0, 250);
+  for (int kill = 0; kill < 12; ++kill) {
+    testing::RunningEditor editor(oldBytes);
+    ASSERT_TRUE(editor.Started());
+    ASSERT_TRUE(editor.Append(L"追加" + std::to_wstring(kill)));
+    grown = testing::OldList();
+    grown.push_back(L"追加" + std::to_wstring(kill));
+    ASSERT_TRUE(editor.app().Menu("alt+f s"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+    editor.app().Kill();
+    const std::optional<std::string> now = editor.DatBytes();
+    ASSERT_TRUE(now.has_value()) << kill;
+    EXPECT_TRUE(*now == oldBytes || *now == Encoded(grown)) << kill << ": " << now->size() << " bytes";
+  }
+}
+
+// A file system of its own, as small as a full disk, mounted on the host and
+// reached as drive T:.
+class FullDisk {
+ public:
+  explicit FullDisk(const testing::TempFolder& under) : mount_(testing::HostPath(under / L"disk")) {
+    const std::string drive = testing::HostPath(L"C:\\") + "../dosdevices/t:";
+    mounted_ = testing::RunHost("mkdir -p '" + mount_ + "' && mount -t tmpfs -o size=1m tmpfs '" + mount_ +
+                                "' && ln -sfn '" + mount_ + "' '" + drive + "'");
+    drive_ = drive;
+  }
+  FullDisk(const FullDisk&) = delete;
+  FullDisk& operator=(const FullDisk&) = delete;
+  ~FullDisk() {
+    if (mounted_) testing::RunHost("rm -f '" + drive_ + "'; umount '" + mount_ + "'");
+  }
+  [[nodiscard]] bool mounted() const { return mounted_; }
+
+ private:
+  std::string mount_;
+  std::string drive_;
+  bool mounted_ = false;
+};
+
+TEST(FullDiskTest, ASaveThatFillsTheDiskWarnsAndKeepsTheOldList) {
+  const testing::TempFolder host;
+  const FullDisk disk(host);
+  if (!disk.mounted()) GTEST_SKIP() << "this machine does not let the test mount a file system";
+  const std::wstring folder = L"T:\\Ombrel";
+  ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+  ASSERT_TRUE(testing::CopyProgram(L"OmbrelSet.exe", folder));
+  const std::string oldBytes = Encoded(testing::OldList());
+  testing::WriteBytes(folder + L"\\OMBREL.DAT", oldBytes);
+  // What is left of the disk holds the old list once more, not a longer one.
+  ULARGE_INTEGER free{};
+  ASSERT_TRUE(::GetDiskFreeSpaceExW(L"T:\\", &free, nullptr, nullptr));
+  ASSERT_GT(free.QuadPart, oldBytes.size() + 4096);
+  testing::WriteBytes(folder + L"\\filler", std::string(free.QuadPart - oldBytes.size() - 4096, 'f'));
+
+  const testing::gui::App editor(folder + L"\\OmbrelSet.exe", testing::kEditorWindowClass);
+  ASSERT_TRUE(editor.Started());
+  editor.SetText(IDC_TEXT1, std::wstring(20000, L'長'));
+  editor.Click(IDC_COMMAND6);
+  ASSERT_TRUE(WaitUntil([&] { return editor.ListItems(IDC_LIST1).size() == testing::OldList().size() + 1; }));
+  ASSERT_TRUE(editor.Menu("alt+f s"));
+  const testing::gui::MessageBoxWindow box = editor.WaitForMessageBox();
+  EXPECT_TRUE(testing::IsBox(box, folder + L"\\OMBREL.DATを保存できませんでした。",
+                             testing::gui::Icon::kExclamation, {IDOK}));
+  box.Answer(IDOK);
+  EXPECT_TRUE(testing::StaysOpenQuietly(editor));
+  EXPECT_EQ(testing::ReadBytes(folder + L"\\OMBREL.DAT"), oldBytes);
+  EXPECT_FALSE(testing::ReadBytes(folder + L"\\OMBREL.DAT.new").has_value());
+  editor.Kill();
+}
+
+}  // namespace
+}  // namespace ombrel
