@@ -50,30 +50,19 @@ class SessionEndTest : public ::testing::Test {
   }
 };
 
-TEST_F(SessionEndTest, UnsavedChangesAreAskedForAndYesSaves) {
-  const RunningEditor editor(std::string("a\r\n"));
-  ASSERT_TRUE(editor.Started());
-  ASSERT_TRUE(editor.Append(L"b"));
-  const testing::Process end = EndSession();
-  const MessageBoxWindow box = editor.app().WaitForMessageBox();
-  EXPECT_TRUE(IsBox(box, Question(editor), Icon::kExclamation, {IDYES, IDNO}));
-  box.Answer(IDYES);
-  EXPECT_EQ(editor.app().WaitForExit(), 0U);
-  EXPECT_EQ(editor.DatBytes(), "a\r\nb\r\n");
-  EXPECT_EQ(end.WaitForExit(15s), 0U);
-}
-
-TEST_F(SessionEndTest, NoDiscardsTheChanges) {
-  const RunningEditor editor(std::string("a\r\n"));
-  ASSERT_TRUE(editor.Started());
-  ASSERT_TRUE(editor.Append(L"b"));
-  const testing::Process end = EndSession();
-  const MessageBoxWindow box = editor.app().WaitForMessageBox();
-  EXPECT_TRUE(IsBox(box, Question(editor), Icon::kExclamation, {IDYES, IDNO}));
-  box.Answer(IDNO);
-  EXPECT_EQ(editor.app().WaitForExit(), 0U);
-  EXPECT_EQ(editor.DatBytes(), "a\r\n");
-  EXPECT_TRUE(end.WaitForExit(15s).has_value());
+TEST_F(SessionEndTest, UnsavedChangesAreAskedForYesSavesNoDiscards) {
+  for (const int answer : {IDYES, IDNO}) {
+    const RunningEditor editor(std::string("a\r\n"));
+    ASSERT_TRUE(editor.Started());
+    ASSERT_TRUE(editor.Append(L"b"));
+    const testing::Process end = EndSession();
+    const MessageBoxWindow box = editor.app().WaitForMessageBox();
+    EXPECT_TRUE(IsBox(box, Question(editor), Icon::kExclamation, {IDYES, IDNO}));
+    box.Answer(answer);
+    EXPECT_EQ(editor.app().WaitForExit(), 0U);
+    EXPECT_EQ(editor.DatBytes(), answer == IDYES ? "a\r\nb\r\n" : "a\r\n");
+    EXPECT_TRUE(end.WaitForExit(15s).has_value());
+  }
 }
 
 TEST_F(SessionEndTest, WithoutChangesNothingIsAsked) {

@@ -42,36 +42,36 @@ TEST(ProgramFolderTest, ProgramInADrivesRootUsesOneBackslash) {
 
 TEST(EntryListFileTest, SystemCodePageIs932) { EXPECT_EQ(::GetACP(), 932U); }
 
-TEST(EntryListFileTest, JapaneseIsWrittenAsShiftJisAndReadBack) {
-  TempFolder folder;
-  win::WinSystem system;
-  const std::wstring path = folder / L"OMBREL.DAT";
-  // 表 and ソ end in the byte 0x5C, a backslash in ASCII.
-  const std::vector<std::wstring> entries = {L"C:\\メモ\\表ソ.txt", L"", L"ｶﾅ,かな"};
-  ASSERT_TRUE(WriteEntryList(system, path, entries));
-  EXPECT_EQ(testing::ReadBytes(path),
-            "C:\\\x83\x81\x83\x82\\\x95\x5C\x83\x5C.txt\r\n"
-            "\r\n"
-            "\"\xB6\xC5,\x82\xA9\x82\xC8\"\r\n");
-  EXPECT_EQ(ReadEntryList(system, path).entries, entries);
-}
+struct WrittenCase {
+  const char* name;
+  std::vector<std::wstring> entries;
+  std::string bytes;
+};
 
-TEST(EntryListFileTest, CharactersOutsideCodePage932AreKeptAndNeverBecomeStructure) {
-  TempFolder folder;
-  win::WinSystem system;
-  const std::wstring path = folder / L"OMBREL.DAT";
-  // U+201A and U+201C look like a comma and a quotation mark; a best-fit
-  // conversion would make them split or quote the entry. Neither is in code
-  // page 932, nor are é and 한: the whole file becomes UTF-8.
-  const std::vector<std::wstring> entries = {L"a\u201Ab\u201Cc", L"caf\u00e9 \ud55c", L"表"};
-  EXPECT_FALSE(system.ToAnsi(entries[0]).has_value());
-  ASSERT_TRUE(WriteEntryList(system, path, entries));
-  EXPECT_EQ(testing::ReadBytes(path),
-            "\xEF\xBB\xBF"
-            "a\xE2\x80\x9A"
-            "b\xE2\x80\x9C"
-            "c\r\ncaf\xC3\xA9 \xED\x95\x9C\r\n\xE8\xA1\xA8\r\n");
-  EXPECT_EQ(ReadEntryList(system, path).entries, entries);
+// The real code page 932 conversion: Japanese as Shift-JIS bytes (表 and ソ
+// end in 0x5C, a backslash in ASCII); anything beyond it (U+201A and U+201C
+// look like a comma and a quotation mark, and a best fit would make them
+// split or quote the entry; é and 한 are not in it) makes the file UTF-8.
+TEST(EntryListFileTest, WrittenInTheFormTheEntriesNeedAndReadBack) {
+  const WrittenCase cases[] = {
+      {"shift_jis",
+       {L"C:\\メモ\\表ソ.txt", L"", L"ｶﾅ,かな"},
+       "C:\\\x83\x81\x83\x82\\\x95\x5C\x83\x5C.txt\r\n\r\n\"\xB6\xC5,\x82\xA9\x82\xC8\"\r\n"},
+      {"utf8",
+       {L"a\u201Ab\u201Cc", L"caf\u00e9 \ud55c", L"表"},
+       "\xEF\xBB\xBF"
+       "a\xE2\x80\x9A"
+       "b\xE2\x80\x9C"
+       "c\r\ncaf\xC3\xA9 \xED\x95\x9C\r\n\xE8\xA1\xA8\r\n"},
+  };
+  for (const WrittenCase& c : cases) {
+    TempFolder folder;
+    win::WinSystem system;
+    const std::wstring path = folder / L"OMBREL.DAT";
+    ASSERT_TRUE(WriteEntryList(system, path, c.entries)) << c.name;
+    EXPECT_EQ(testing::ReadBytes(path), c.bytes) << c.name;
+    EXPECT_EQ(ReadEntryList(system, path).entries, c.entries) << c.name;
+  }
 }
 
 TEST(EntryListFileTest, InvalidShiftJisShowsAsTheSystemReadsItAndSavesAsThat) {
