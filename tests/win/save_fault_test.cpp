@@ -114,7 +114,9 @@ TEST(FullDiskTest, ASaveThatFillsTheDiskWarnsAndKeepsTheOldList) {
   ASSERT_TRUE(editor.Started());
   editor.SetText(IDC_TEXT1, std::wstring(20000, L'長'));
   editor.Click(IDC_COMMAND6);
-  ASSERT_TRUE(WaitUntil([&] { return editor.ListItems(IDC_LIST1).size() == testing::OldList().size() + 1; }));
+  const testing::gui::Window list = editor.Control(IDC_LIST1);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return list.Send(LB_GETCOUNT) == static_cast<LRESULT>(testing::OldList().size() + 1); }));
   ASSERT_TRUE(editor.Menu("alt+f s"));
   const testing::gui::MessageBoxWindow box = editor.WaitForMessageBox();
   EXPECT_TRUE(testing::IsBox(box, folder + L"\\OMBREL.DATを保存できませんでした。",
