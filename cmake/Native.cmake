@@ -11,29 +11,37 @@ endif()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-option(OMBREL_WINDOWS "Cross-build the Windows programs and run their tests under Wine" ON)
-if(OMBREL_WINDOWS)
-  include(ExternalProject)
-  set(OMBREL_WINDOWS_BINARY_DIR ${CMAKE_BINARY_DIR}/win)
-  ExternalProject_Add(windows
-    SOURCE_DIR ${CMAKE_SOURCE_DIR}
-    BINARY_DIR ${OMBREL_WINDOWS_BINARY_DIR}
+include(ExternalProject)
+
+# A build of the tree by another compiler, which this one drives: its tests
+# join this build's ctest run, so one run covers them all. Extra arguments
+# go to its configure step.
+function(ombrel_add_sub_build name source_dir binary_dir)
+  ExternalProject_Add(${name}
+    SOURCE_DIR ${source_dir}
+    BINARY_DIR ${binary_dir}
     CMAKE_GENERATOR Ninja
-    CMAKE_ARGS
-      -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
-      # The programs as they ship, whatever the native build's type: the
-      # tests run what users get.
-      -DCMAKE_BUILD_TYPE=Release
+    CMAKE_ARGS ${ARGN}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --parallel 2
     BUILD_ALWAYS ON
     INSTALL_COMMAND ""
+    # On the console pool: one sub-build at a time on the machine's two cores.
     USES_TERMINAL_BUILD ON)
-  # One ctest run covers both builds.
-  file(WRITE ${CMAKE_BINARY_DIR}/windows-tests.cmake
-       "if(EXISTS \"${OMBREL_WINDOWS_BINARY_DIR}/CTestTestfile.cmake\")\n"
-       "  subdirs(\"${OMBREL_WINDOWS_BINARY_DIR}\")\n"
+  file(WRITE ${CMAKE_BINARY_DIR}/${name}-tests.cmake
+       "if(EXISTS \"${binary_dir}/CTestTestfile.cmake\")\n"
+       "  subdirs(\"${binary_dir}\")\n"
        "endif()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/windows-tests.cmake)
+  set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY TEST_INCLUDE_FILES
+               ${CMAKE_BINARY_DIR}/${name}-tests.cmake)
+endfunction()
+
+option(OMBREL_WINDOWS "Cross-build the Windows programs and run their tests under Wine" ON)
+if(OMBREL_WINDOWS)
+  ombrel_add_sub_build(windows ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/win
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
+    # The programs as they ship, whatever the native build's type: the tests
+    # run what users get.
+    -DCMAKE_BUILD_TYPE=Release)
 endif()
 
 include(cmake/Fuzz.cmake)
