@@ -10,6 +10,7 @@ namespace ombrel {
 // a program in a drive's root gives C:\OMBREL.DAT with one backslash.
 inline constexpr wchar_t kEntryListFileName[] = L"\\OMBREL.DAT";
 inline constexpr wchar_t kStampFileName[] = L"\\OMBREL.INI";
+inline constexpr wchar_t kSettingsFileName[] = L"\\OMBREL.CFG";
 inline constexpr wchar_t kHelpFileName[] = L"\\help.htm";
 inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 

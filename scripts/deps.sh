@@ -17,6 +17,11 @@ ombrel_install_dependencies() {
   for package in "${ombrel_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
   done
+  # Node and npm for the holiday comparison: any install of them will do, so
+  # Debian's packages only when there is none.
+  if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    missing+=(nodejs npm)
+  fi
   if [ ${#missing[@]} -gt 0 ]; then
     echo "== Installing missing packages: ${missing[*]}"
     local sudo=""
@@ -33,6 +38,22 @@ ombrel_install_dependencies() {
     grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
     $sudo locale-gen >/dev/null
   fi
+}
+
+# The independent list of Japan's holidays that the test holidays.against_holiday_jp
+# compares the core with: the npm package at the version pinned, with its
+# checksum, in tests/holidays/package-lock.json, installed into build/npm
+# (never committed). Installed again only when the pin changes.
+ombrel_install_node_packages() {
+  local root=$1
+  local dir="$root/build/npm"
+  if cmp -s "$root/tests/holidays/package-lock.json" "$dir/package-lock.json" && [ -d "$dir/node_modules" ]; then
+    return
+  fi
+  echo "== Installing the npm packages of the tests into $dir"
+  mkdir -p "$dir"
+  cp "$root/tests/holidays/package.json" "$root/tests/holidays/package-lock.json" "$dir/"
+  (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error)
 }
 
 # Configures and builds the tree into build/ (the native core and tests, and

@@ -6,6 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/deps.sh"
 
 ombrel_install_dependencies
+ombrel_install_node_packages "$root"
 ombrel_build "$root"
 echo "== Running the tests"
 cd "$root/build"
