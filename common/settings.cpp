@@ -70,8 +70,7 @@ std::optional<Setting> FindSetting(std::string_view name) {
   return std::nullopt;
 }
 
-bool InRange(const SettingKey& key, int value) { return value >= key.low && value <= key.high; }
-
+// The value a text spells in the setting's form, in its range or not.
 std::optional<int> ParseValue(const SettingKey& key, std::string_view text) {
   const bool digitsOnly = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (text.empty() || !digitsOnly) return std::nullopt;
@@ -80,11 +79,11 @@ std::optional<int> ParseValue(const SettingKey& key, std::string_view text) {
     if (text.size() != 7 || text.find_first_not_of("01") != std::string_view::npos) return std::nullopt;
     for (std::size_t day = 0; day < text.size(); ++day) value |= (text[day] == '1' ? 1 : 0) << day;
   } else {
-    // Nine digits cannot overflow; more are out of every range anyway.
+    // Nine digits cannot overflow; more are out of every range anyway, and
+    // nothing tells them apart from a wrong form.
     if (text.size() > 9) return std::nullopt;
     for (const char digit : text) value = value * 10 + (digit - '0');
   }
-  if (!InRange(key, value)) return std::nullopt;
   return value;
 }
 
@@ -112,7 +111,8 @@ Settings::Settings() {
 }
 
 bool Settings::Set(Setting setting, int value) {
-  if (!InRange(kSettingKeys[static_cast<std::size_t>(setting)], value)) return false;
+  const SettingKey& key = kSettingKeys[static_cast<std::size_t>(setting)];
+  if (value < key.low || value > key.high) return false;
   values_[static_cast<std::size_t>(setting)] = value;
   return true;
 }

@@ -95,16 +95,6 @@ TEST(ParseSettingsTest, BadValuesReadAsDefaults) {
   }
 }
 
-TEST(SettingsTest, SetRefusesValuesOutsideTheRange) {
-  Settings settings;
-  EXPECT_FALSE(settings.Set(Setting::kGapSeconds, 61));
-  EXPECT_FALSE(settings.Set(Setting::kDays, 0b10000000));
-  EXPECT_FALSE(settings.Set(Setting::kPauseSeconds, -1));
-  EXPECT_EQ(settings, Settings{});
-  EXPECT_TRUE(settings.Set(Setting::kGapSeconds, 60));
-  EXPECT_EQ(settings[Setting::kGapSeconds], 60);
-}
-
 struct MergeCase {
   const char* name;
   std::string before;
