@@ -73,6 +73,10 @@ prepare_prefix() {
     wineboot -i >/dev/null 2>&1 </dev/null
   fi
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  # Windows runs its Task Scheduler from the start; Wine's service waits to
+  # be started.
+  wine reg add 'HKLM\System\CurrentControlSet\Services\Schedule' /v Start /t REG_DWORD /d 2 /f >/dev/null 2>&1
+  wine net start schedule >/dev/null 2>&1 || true
   timeout 60 wineserver -w 2>/dev/null || true
 }
 
