@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "editor_fixture.h"
@@ -210,6 +211,21 @@ std::optional<std::string> ApprovalValue(const std::wstring& shortcutName) {
   return bytes;
 }
 
+// The editor of `folder`, started again, shows the menu as `on`; choosing the
+// item with `keys` undoes what it did (`undone` holds) and shows it as `off`.
+void ExpectShownAfterARestartAndUndone(const std::wstring& folder, const std::string& keys,
+                                       const MenuPicture& on, const MenuPicture& off,
+                                       const std::function<bool()>& undone) {
+  const App again(folder + L"\\OmbrelSet.exe", testing::kEditorWindowClass);
+  ASSERT_TRUE(again.Started());
+  EXPECT_EQ(FileMenu(again).pixels, on.pixels);
+  ASSERT_TRUE(again.Menu(keys));
+  EXPECT_TRUE(WaitUntil(undone));
+  EXPECT_EQ(FileMenu(again).pixels, off.pixels);
+  ASSERT_TRUE(again.Menu("alt+f e"));
+  EXPECT_EQ(again.WaitForExit(), 0U);
+}
+
 class LogOnMenuTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
@@ -236,16 +252,8 @@ TEST_F(LogOnMenuTest, ChosenMakesTheShortcutChosenAgainRemovesItAndTheInstallers
   // and the list was never touched.
   ASSERT_TRUE(editor->app().Menu("alt+f e"));
   ASSERT_EQ(editor->app().WaitForExit(), 0U);
-  {
-    const App again(folder + L"\\OmbrelSet.exe", testing::kEditorWindowClass);
-    ASSERT_TRUE(again.Started());
-    EXPECT_EQ(FileMenu(again).pixels, on.pixels);
-    ASSERT_TRUE(again.Menu("alt+f l"));
-    ASSERT_TRUE(WaitUntil([&] { return ShortcutsTo(launcher).empty(); }));
-    EXPECT_EQ(FileMenu(again).pixels, off.pixels);
-    ASSERT_TRUE(again.Menu("alt+f e"));
-    EXPECT_EQ(again.WaitForExit(), 0U);
-  }
+  ExpectShownAfterARestartAndUndone(folder, "alt+f l", on, off,
+                                    [&] { return ShortcutsTo(launcher).empty(); });
   EXPECT_EQ(editor->DatBytes(), "a\r\n");
 
   // The installer's shortcut, made by its check box, shows as checked too.
@@ -318,16 +326,7 @@ TEST_F(LogOnMenuTest, ResumeItemRegistersTheTaskShownAfterARestartAndChosenAgain
   EXPECT_TRUE(DifferInTheCheckColumnOnly(off, on));
   ASSERT_TRUE(editor->app().Menu("alt+f e"));
   ASSERT_EQ(editor->app().WaitForExit(), 0U);
-  {
-    const App again(folder + L"\\OmbrelSet.exe", testing::kEditorWindowClass);
-    ASSERT_TRUE(again.Started());
-    EXPECT_EQ(FileMenu(again).pixels, on.pixels);
-    ASSERT_TRUE(again.Menu("alt+f u"));
-    EXPECT_TRUE(WaitUntil([&] { return !ResumeTaskSeen(); }));
-    EXPECT_EQ(FileMenu(again).pixels, off.pixels);
-    ASSERT_TRUE(again.Menu("alt+f e"));
-    EXPECT_EQ(again.WaitForExit(), 0U);
-  }
+  ExpectShownAfterARestartAndUndone(folder, "alt+f u", on, off, [] { return !ResumeTaskSeen(); });
   EXPECT_EQ(editor->DatBytes(), "a\r\n");
 }
 
