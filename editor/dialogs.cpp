@@ -20,6 +20,8 @@ UINT MessageBoxStyle(MessageKind kind) {
       return MB_ICONEXCLAMATION | MB_YESNO;
     case MessageKind::kRunAgainQuestion:
       return MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON1;
+    case MessageKind::kReplaceQuestion:
+      return MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2;
     case MessageKind::kInformation:
       return MB_ICONINFORMATION | MB_OK;
   }

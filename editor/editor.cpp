@@ -1,5 +1,6 @@
 #include "editor.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -18,11 +19,21 @@ namespace {
 // Line breaks inside message texts are single carriage returns.
 constexpr wchar_t kBreak[] = L"\r";
 
+// Windows starts Ombrel at log-on when one shortcut to it is switched on.
+bool AnyOn(const std::vector<StartupApproval>& shortcuts) {
+  return std::ranges::find(shortcuts, StartupApproval::kOn) != shortcuts.end();
+}
+
 }  // namespace
 
 Editor::Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
-               std::wstring programFolder)
-    : view_(view), system_(system), open_(open), logOnStart_(logOnStart), folder_(std::move(programFolder)) {}
+               ResumeStart& resumeStart, std::wstring programFolder)
+    : view_(view),
+      system_(system),
+      open_(open),
+      logOnStart_(logOnStart),
+      resumeStart_(resumeStart),
+      folder_(std::move(programFolder)) {}
 
 WindowHandle Editor::Handle() { return view_.Handle(); }
 
@@ -158,18 +169,47 @@ void Editor::RunNow() {
   }
 }
 
-void Editor::ToggleLogOnStart() {
-  if (logOnStart_.IsOn()) {
-    if (!logOnStart_.TurnOff()) Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_REMOVED));
-    return;
-  }
-  // A shortcut to nothing would start nothing at log-on, silently.
+bool Editor::LauncherIsBeside() {
+  // A start of a launcher that is not there would start nothing, silently.
   const std::wstring launcher = folder_ + kLauncherFileName;
-  if (!system_.IsOrdinaryFile(launcher)) {
-    Warn(launcher + view_.LoadText(IDS_HELP_MISSING));
+  if (system_.IsOrdinaryFile(launcher)) return true;
+  Warn(launcher + view_.LoadText(IDS_HELP_MISSING));
+  return false;
+}
+
+bool Editor::LogOnStartIsOn() { return AnyOn(logOnStart_.Shortcuts()); }
+
+void Editor::ToggleLogOnStart() {
+  const std::vector<StartupApproval> shortcuts = logOnStart_.Shortcuts();
+  if (AnyOn(shortcuts)) {
+    if (!logOnStart_.TurnOff()) Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_REMOVED));
+  } else if (!shortcuts.empty()) {
+    // Each one is switched off in Windows: on again, it is the one Task
+    // Manager shows, rather than a second shortcut beside it.
+    if (!logOnStart_.SwitchOn())
+      Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_SWITCHED_ON));
+  } else if (LauncherIsBeside() && !logOnStart_.TurnOn()) {
+    Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_MADE));
+  }
+}
+
+void Editor::ToggleResumeStart() {
+  const ResumeTaskState task = resumeStart_.Find();
+  const std::wstring name = resumeStart_.TaskName();
+  if (task.IsOn()) {
+    const TaskChange removed = resumeStart_.Remove();
+    if (!removed.done) Warn(name + view_.LoadText(IDS_TASK_NOT_REMOVED) + kBreak + removed.error);
     return;
   }
-  if (!logOnStart_.TurnOn()) Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_MADE));
+  if (!LauncherIsBeside()) return;
+  // One task a user: another copy's would stop starting that copy.
+  if (task.exists && !task.runsLauncher) {
+    const std::wstring question = name + view_.LoadText(IDS_TASK_OTHER_COPY_1) + kBreak + task.program +
+                                  kBreak + kBreak + view_.LoadText(IDS_TASK_OTHER_COPY_2);
+    if (view_.ShowMessage(MessageKind::kReplaceQuestion, question) != Answer::kYes) return;
+  }
+  const TaskChange registered = resumeStart_.Register();
+  if (!registered.done) Warn(name + view_.LoadText(IDS_TASK_NOT_REGISTERED) + kBreak + registered.error);
 }
 
 void Editor::ShowHelp() {

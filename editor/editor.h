@@ -7,8 +7,10 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "entry_open.h"
+#include "startup_approval.h"
 
 namespace ombrel {
 class SystemPort;
@@ -22,6 +24,7 @@ enum class MessageKind {
   kWarning,           // exclamation mark, OK
   kLeaveQuestion,     // exclamation mark, Yes and No
   kRunAgainQuestion,  // question mark, Yes and No, Yes the default
+  kReplaceQuestion,   // question mark, Yes and No, No the default
   kInformation,       // information sign, OK
 };
 
@@ -78,15 +81,55 @@ class LogOnStart {
   LogOnStart& operator=(const LogOnStart&) = delete;
   virtual ~LogOnStart() = default;
 
-  // True when the Startup folder holds a shortcut to the launcher, whoever
-  // made it and whatever its name.
-  [[nodiscard]] virtual bool IsOn() = 0;
-  // Makes the shortcut; false when the Startup folder could not be written.
+  // Windows' switch of each shortcut in the Startup folder that starts the
+  // launcher, whoever made it and whatever its name.
+  [[nodiscard]] virtual std::vector<StartupApproval> Shortcuts() = 0;
+  // Makes the shortcut, switched on; false when the Startup folder could not
+  // be written.
   [[nodiscard]] virtual bool TurnOn() = 0;
+  // Sets Windows' switch of every shortcut to the launcher to on; false when
+  // one could not be.
+  [[nodiscard]] virtual bool SwitchOn() = 0;
   // Removes every shortcut to the launcher; false when one could not be.
   [[nodiscard]] virtual bool TurnOff() = 0;
   // The shortcut as TurnOn makes it, for messages.
   [[nodiscard]] virtual std::wstring ShortcutPath() = 0;
+};
+
+// What the Task Scheduler holds under the name of this user's resume task.
+struct ResumeTaskState {
+  bool reached = false;  // the Task Scheduler answered at all
+  bool exists = false;
+  bool enabled = false;
+  bool runsLauncher = false;  // it runs the Ombrel.exe beside this editor
+  std::wstring program;       // the Ombrel.exe it runs, as the task records it
+
+  // Windows starts this launcher with it.
+  [[nodiscard]] bool IsOn() const { return exists && enabled && runsLauncher; }
+};
+
+// A change the Task Scheduler made, or Windows' own text for why not.
+struct TaskChange {
+  bool done = false;
+  std::wstring error;
+};
+
+// Ombrel started by the Task Scheduler when this user unlocks the session,
+// switches back to it, or the PC wakes from sleep (common/resume_task.h).
+class ResumeStart {
+ public:
+  ResumeStart() = default;
+  ResumeStart(const ResumeStart&) = delete;
+  ResumeStart& operator=(const ResumeStart&) = delete;
+  virtual ~ResumeStart() = default;
+
+  [[nodiscard]] virtual ResumeTaskState Find() = 0;
+  // Registers the task for the launcher, replacing any of that name.
+  [[nodiscard]] virtual TaskChange Register() = 0;
+  // Removes the task of that name; done too when there was none.
+  [[nodiscard]] virtual TaskChange Remove() = 0;
+  // As the Task Scheduler lists it, for messages.
+  [[nodiscard]] virtual std::wstring TaskName() = 0;
 };
 
 // The editor's commands. Each control and menu item of the window gives one of
@@ -94,7 +137,7 @@ class LogOnStart {
 class Editor final : public OwnerWindow {
  public:
   Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
-         std::wstring programFolder);
+         ResumeStart& resumeStart, std::wstring programFolder);
 
   // The window title for a load at `now`.
   [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
@@ -134,10 +177,17 @@ class Editor final : public OwnerWindow {
   // Empties the run-date stamp, so that the launcher runs again today.
   void ClearStamp();
 
-  // Turns Ombrel's start at log-on on or off, whichever it is not.
+  // Turns Ombrel's start at log-on on or off, whichever it is not; a shortcut
+  // switched off in Windows is switched on again rather than made anew.
   void ToggleLogOnStart();
   // Whether the menu item shows a check mark.
-  [[nodiscard]] bool LogOnStartIsOn() { return logOnStart_.IsOn(); }
+  [[nodiscard]] bool LogOnStartIsOn();
+  // Registers or removes the resume task, whichever it is not; another
+  // copy's task is replaced only when the user says so.
+  void ToggleResumeStart();
+  // Whether the menu item shows a check mark: a task that runs this launcher
+  // and is enabled.
+  [[nodiscard]] bool ResumeStartIsOn() { return resumeStart_.Find().IsOn(); }
 
   void ShowHelp();
   void OpenHelpPage(WindowHandle owner, const std::wstring& pagePath);
@@ -151,11 +201,14 @@ class Editor final : public OwnerWindow {
 
  private:
   void Warn(const std::wstring& text);
+  // False, having said so, when no Ombrel.exe lies beside the editor.
+  bool LauncherIsBeside();
 
   EditorView& view_;
   SystemPort& system_;
   OpenPort& open_;
   LogOnStart& logOnStart_;
+  ResumeStart& resumeStart_;
   std::wstring folder_;
   std::wstring entryListPath_;
   bool modified_ = false;

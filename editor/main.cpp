@@ -4,8 +4,16 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "main_window.h"
+#include "program_folder.h"
+#include "resume_switch.h"
+#include "scheduled_task.h"
 
 namespace {
 
@@ -24,6 +32,16 @@ class ComApartment {
   HRESULT result_;
 };
 
+// The program's arguments, its own path not among them.
+std::vector<std::wstring> Arguments() {
+  int count = 0;
+  LPWSTR* list = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::wstring> arguments;
+  for (int i = 1; list != nullptr && i < count; ++i) arguments.emplace_back(list[i]);
+  ::LocalFree(list);
+  return arguments;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -31,6 +49,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // only, never from the program folder, where anyone may drop a file.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   const ComApartment com;
+  // The installer's call: no window, only a status, and before anything that
+  // could turn it away.
+  ombrel::editor::ScheduledTask resumeTask(ombrel::ProgramFolder() + ombrel::kLauncherFileName);
+  if (const std::optional<int> status = ombrel::editor::RunResumeTaskSwitch(Arguments(), resumeTask)) {
+    return *status;
+  }
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 

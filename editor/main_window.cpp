@@ -64,6 +64,7 @@ constexpr Wiring kWiring[] = {
     {IDM_SAVE, [](Editor& e) { static_cast<void>(e.SaveList()); }},
     {IDM_CAN, [](Editor& e) { e.LeaveWithoutSaving(); }},
     {IDM_LOGON, [](Editor& e) { e.ToggleLogOnStart(); }},
+    {IDM_RESUME, [](Editor& e) { e.ToggleResumeStart(); }},
     {IDM_END, [](Editor& e) { e.Leave(); }},
     {IDM_HELP, [](Editor& e) { e.ShowHelp(); }},
     {IDM_ABOUT, [](Editor& e) { e.ShowAbout(); }},
@@ -74,7 +75,8 @@ constexpr Wiring kWiring[] = {
 MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance),
       logOnStart_(ProgramFolder() + kLauncherFileName),
-      editor_(*this, system_, open_, logOnStart_, ProgramFolder()) {}
+      resumeStart_(ProgramFolder() + kLauncherFileName),
+      editor_(*this, system_, open_, logOnStart_, resumeStart_, ProgramFolder()) {}
 
 MainWindow::~MainWindow() {
   // Only when the program leaves some other way than EndProgram: the window
@@ -325,10 +327,11 @@ void MainWindow::OnEndSession(bool sessionEnds) {
 }
 
 void MainWindow::OnInitMenuPopup(HMENU menu) {
-  // Asked each time the menu opens: the installer, or the user in Explorer,
-  // may have made or removed the shortcut meanwhile.
+  // Asked each time the menu opens: the installer, Explorer, Task Manager or
+  // the Task Scheduler may have changed either meanwhile.
   if (::GetMenuState(menu, IDM_LOGON, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
   ::CheckMenuItem(menu, IDM_LOGON, MF_BYCOMMAND | (editor_.LogOnStartIsOn() ? MF_CHECKED : MF_UNCHECKED));
+  ::CheckMenuItem(menu, IDM_RESUME, MF_BYCOMMAND | (editor_.ResumeStartIsOn() ? MF_CHECKED : MF_UNCHECKED));
 }
 
 void MainWindow::OnActivate(WPARAM wParam) {
@@ -365,8 +368,6 @@ std::wstring MainWindow::EditText() {
   return text;
 }
 
-void MainWindow::SetEditText(const std::wstring& text) { ::SetWindowTextW(Control(IDC_TEXT1), text.c_str()); }
-
 std::wstring MainWindow::LoadText(int id) {
   // The resource itself, not a copy into a buffer of guessed size: long texts
   // and trailing spaces come through whole.
@@ -381,11 +382,6 @@ Answer MainWindow::ShowMessage(MessageKind kind, const std::wstring& text) {
   // on its own, with a button on the taskbar.
   const HWND owner = hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
   return ShowMessageBox(owner, kind, text, LoadText(IDS_PROGRAM_TITLE));
-}
-
-std::optional<std::wstring> MainWindow::ShowOpenFileDialog(const std::wstring& title,
-                                                           const std::wstring& filter) {
-  return editor::ShowOpenFileDialog(hwnd_, title, filter);
 }
 
 WindowHandle MainWindow::Handle() { return reinterpret_cast<WindowHandle>(hwnd_); }

@@ -10,9 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "dialogs.h"
 #include "editor.h"
 #include "list_box.h"
 #include "resource.h"
+#include "scheduled_task.h"
 #include "scoped.h"
 #include "startup_shortcut.h"
 #include "win_open.h"
@@ -50,11 +52,13 @@ class MainWindow final : public EditorView {
     list_.Reserve(count, characters);
   }
   [[nodiscard]] std::wstring EditText() override;
-  void SetEditText(const std::wstring& text) override;
+  void SetEditText(const std::wstring& text) override { ::SetWindowTextW(Control(IDC_TEXT1), text.c_str()); }
   [[nodiscard]] std::wstring LoadText(int id) override;
   Answer ShowMessage(MessageKind kind, const std::wstring& text) override;
   [[nodiscard]] std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
-                                                               const std::wstring& filter) override;
+                                                               const std::wstring& filter) override {
+    return editor::ShowOpenFileDialog(hwnd_, title, filter);
+  }
   WindowHandle Handle() override;
   void EndProgram() override;
 
@@ -105,6 +109,7 @@ class MainWindow final : public EditorView {
   win::WinSystem system_;
   win::WinOpenPort open_;
   StartupShortcut logOnStart_;
+  ScheduledTask resumeStart_;
   Editor editor_;
 };
 

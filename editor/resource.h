@@ -27,6 +27,7 @@
 #define IDM_HELP 2004
 #define IDM_ABOUT 2005
 #define IDM_LOGON 2006
+#define IDM_RESUME 2010
 
 // Texts. Captions of the controls, then the pieces of the messages, which the
 // editor joins with paths and line breaks.
@@ -62,3 +63,9 @@
 #define IDS_NO_BROWSER_3 3053
 #define IDS_ABOUT_NAME 3060
 #define IDS_ABOUT_NOTICE 3061
+#define IDS_TASK_NOT_REGISTERED 3080
+#define IDS_TASK_NOT_REMOVED 3081
+#define IDS_TASK_OTHER_COPY_1 3082
+#define IDS_TASK_OTHER_COPY_2 3083
+#define IDS_TASK_DESCRIPTION 3084
+#define IDS_SHORTCUT_NOT_SWITCHED_ON 3085

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "same_path.h"
 #include "scoped.h"
 
 namespace ombrel::editor {
@@ -12,6 +13,11 @@ namespace ombrel::editor {
 namespace {
 
 constexpr wchar_t kShortcutName[] = L"\\Ombrel.lnk";
+constexpr wchar_t kApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
+
+inline HKEY NullKey() { return nullptr; }
+using ScopedKey = win::Scoped<HKEY, &::RegCloseKey, &NullKey>;
 
 // The user's Startup folder, or empty when the system cannot say.
 std::wstring StartupFolder() {
@@ -36,15 +42,39 @@ std::wstring TargetOf(const std::wstring& shortcut) {
   return target;
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-  return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+// Windows' switch of the shortcut of that file name. A value of another type
+// than binary is none Windows wrote, and counts as none.
+StartupApproval ApprovalOf(const std::wstring& fileName) {
+  DWORD size = 0;
+  if (::RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, fileName.c_str(), RRF_RT_REG_BINARY, nullptr, nullptr,
+                     &size) != ERROR_SUCCESS) {
+    return ReadStartupApproval(std::nullopt);
+  }
+  std::string bytes(size, '\0');
+  if (::RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, fileName.c_str(), RRF_RT_REG_BINARY, nullptr,
+                     bytes.data(), &size) != ERROR_SUCCESS) {
+    return ReadStartupApproval(std::nullopt);
+  }
+  bytes.resize(size);
+  return ReadStartupApproval(bytes);
+}
+
+bool SetApprovedOn(const std::wstring& fileName) {
+  HKEY key = nullptr;
+  if (::RegCreateKeyExW(HKEY_CURRENT_USER, kApprovedKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const ScopedKey owned(key);
+  return ::RegSetValueExW(key, fileName.c_str(), 0, REG_BINARY,
+                          reinterpret_cast<const BYTE*>(kStartupApprovedOn.data()),
+                          static_cast<DWORD>(kStartupApprovedOn.size())) == ERROR_SUCCESS;
 }
 
 }  // namespace
 
-std::vector<std::wstring> StartupShortcut::ShortcutsToLauncher() {
-  std::vector<std::wstring> found;
+std::vector<StartupShortcut::Found> StartupShortcut::ShortcutsToLauncher() {
+  std::vector<Found> found;
   const std::wstring folder = StartupFolder();
   if (folder.empty()) return found;
   WIN32_FIND_DATAW entry{};
@@ -53,13 +83,17 @@ std::vector<std::wstring> StartupShortcut::ShortcutsToLauncher() {
   do {
     const std::wstring shortcut = folder + L"\\" + entry.cFileName;
     if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && SamePath(TargetOf(shortcut), launcher_)) {
-      found.push_back(shortcut);
+      found.push_back({shortcut, entry.cFileName});
     }
   } while (::FindNextFileW(search.get(), &entry));
   return found;
 }
 
-bool StartupShortcut::IsOn() { return !ShortcutsToLauncher().empty(); }
+std::vector<StartupApproval> StartupShortcut::Shortcuts() {
+  std::vector<StartupApproval> approvals;
+  for (const Found& shortcut : ShortcutsToLauncher()) approvals.push_back(ApprovalOf(shortcut.fileName));
+  return approvals;
+}
 
 std::wstring StartupShortcut::ShortcutPath() { return StartupFolder() + kShortcutName; }
 
@@ -67,9 +101,9 @@ bool StartupShortcut::TurnOn() {
   const std::wstring folder = StartupFolder();
   if (folder.empty()) return false;
   // Never over a shortcut of another program that happens to share the name.
-  std::wstring shortcut = folder + kShortcutName;
-  for (int n = 2; ::GetFileAttributesW(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
-    shortcut = folder + L"\\Ombrel (" + std::to_wstring(n) + L").lnk";
+  std::wstring name = kShortcutName + 1;
+  for (int n = 2; ::GetFileAttributesW((folder + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
+    name = L"Ombrel (" + std::to_wstring(n) + L").lnk";
   }
   win::ComPtr<IShellLinkW> link;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
@@ -80,13 +114,22 @@ bool StartupShortcut::TurnOn() {
     return false;
   }
   const win::ComPtr<IPersistFile> file = link.As<IPersistFile>();
-  return file && SUCCEEDED(file->Save(shortcut.c_str(), TRUE));
+  // A shortcut of this name that the user switched off and then removed
+  // leaves its switch behind, and Windows would hold the new one off by it.
+  return file && SUCCEEDED(file->Save((folder + L"\\" + name).c_str(), TRUE)) &&
+         (ApprovalOf(name) == StartupApproval::kOn || SetApprovedOn(name));
+}
+
+bool StartupShortcut::SwitchOn() {
+  bool switched = true;
+  for (const Found& shortcut : ShortcutsToLauncher()) switched = SetApprovedOn(shortcut.fileName) && switched;
+  return switched;
 }
 
 bool StartupShortcut::TurnOff() {
   bool removed = true;
-  for (const std::wstring& shortcut : ShortcutsToLauncher())
-    removed = ::DeleteFileW(shortcut.c_str()) && removed;
+  for (const Found& shortcut : ShortcutsToLauncher())
+    removed = ::DeleteFileW(shortcut.path.c_str()) && removed;
   return removed;
 }
 

@@ -88,6 +88,11 @@ case "$action" in
     # Programs start at 96 DPI; a test that tries another DPI sets it for
     # itself, and one that died half-way must not leave it behind.
     "$run" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
+    # Windows runs its Task Scheduler from the start; Wine's service waits to
+    # be started.
+    "$run" reg add 'HKLM\System\CurrentControlSet\Services\Schedule' /v Start /t REG_DWORD /d 2 /f \
+      >/dev/null 2>&1
+    "$run" net start schedule >/dev/null 2>&1 || true
     if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
       cp -u /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     fi

@@ -8,14 +8,24 @@
 //                                 and requested execution level
 //   package_probe values KEY      the values under HKEY_CURRENT_USER\KEY
 //                                 (strings as they are, DWORDs in decimal)
+//   package_probe task            this user's resume task in the Task
+//                                 Scheduler: its name, whether it is enabled,
+//                                 and the Ombrel.exe it records as its source
+//   package_probe running FILE    whether a process of that program runs
 //
 // Exits 1 when the thing asked for is not there, 2 on a wrong command line.
 #include <objbase.h>
+#include <oleauto.h>
+#include <psapi.h>
+#include <sddl.h>
 #include <shlobj.h>
+#include <taskschd.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
+
+#include "resume_task.h"
 
 namespace {
 
@@ -134,13 +144,81 @@ int Values(const wchar_t* key_name) {
   return 0;
 }
 
+int Task() {
+  HANDLE token = nullptr;
+  std::vector<BYTE> user(512);
+  DWORD size = 0;
+  LPWSTR sid = nullptr;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) ||
+      !::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size) ||
+      !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+    return 1;
+  }
+  ::CloseHandle(token);
+  const std::wstring name = ombrel::ResumeTaskName(sid);
+  ::LocalFree(sid);
+  if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
+  int status = 1;
+  ITaskService* service = nullptr;
+  ITaskFolder* root = nullptr;
+  IRegisteredTask* task = nullptr;
+  ITaskDefinition* definition = nullptr;
+  IRegistrationInfo* information = nullptr;
+  BSTR rootPath = ::SysAllocString(L"\\");
+  BSTR taskName = ::SysAllocString(name.c_str());
+  BSTR source = nullptr;
+  VARIANT_BOOL enabled = VARIANT_FALSE;
+  const VARIANT none{};
+  if (SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                                   reinterpret_cast<void**>(&service))) &&
+      SUCCEEDED(service->Connect(none, none, none, none)) && SUCCEEDED(service->GetFolder(rootPath, &root)) &&
+      SUCCEEDED(root->GetTask(taskName, &task)) && SUCCEEDED(task->get_Enabled(&enabled)) &&
+      SUCCEEDED(task->get_Definition(&definition)) &&
+      SUCCEEDED(definition->get_RegistrationInfo(&information)) &&
+      SUCCEEDED(information->get_Source(&source))) {
+    Print("name", name);
+    Print("enabled", enabled != VARIANT_FALSE ? L"1" : L"0");
+    Print("source", source != nullptr ? source : L"");
+    status = 0;
+  }
+  for (IUnknown* object :
+       {static_cast<IUnknown*>(information), static_cast<IUnknown*>(definition), static_cast<IUnknown*>(task),
+        static_cast<IUnknown*>(root), static_cast<IUnknown*>(service)}) {
+    if (object != nullptr) object->Release();
+  }
+  ::SysFreeString(source);
+  ::SysFreeString(taskName);
+  ::SysFreeString(rootPath);
+  ::CoUninitialize();
+  return status;
+}
+
+int Running(const wchar_t* path) {
+  std::vector<DWORD> ids(4096);
+  DWORD bytes = 0;
+  if (!::K32EnumProcesses(ids.data(), static_cast<DWORD>(ids.size() * sizeof(DWORD)), &bytes)) return 1;
+  for (DWORD i = 0; i < bytes / sizeof(DWORD); ++i) {
+    const HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ids[i]);
+    if (process == nullptr) continue;
+    wchar_t image[MAX_PATH * 4] = {};
+    DWORD length = MAX_PATH * 4;
+    const bool same =
+        ::QueryFullProcessImageNameW(process, 0, image, &length) && ::lstrcmpiW(image, path) == 0;
+    ::CloseHandle(process);
+    if (same) return 0;
+  }
+  return 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"task") return Task();
   if (argc != 3) return 2;
   const std::wstring command = argv[1];
   if (command == L"link") return Link(argv[2]);
   if (command == L"version") return Version(argv[2]);
   if (command == L"values") return Values(argv[2]);
+  if (command == L"running") return Running(argv[2]);
   return 2;
 }

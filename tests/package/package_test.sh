@@ -73,6 +73,10 @@ prepare_prefix() {
     wineboot -i >/dev/null 2>&1 </dev/null
   fi
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  # Windows runs its Task Scheduler from the start; Wine's service waits to
+  # be started.
+  wine reg add 'HKLM\System\CurrentControlSet\Services\Schedule' /v Start /t REG_DWORD /d 2 /f >/dev/null 2>&1
+  wine net start schedule >/dev/null 2>&1 || true
   timeout 60 wineserver -w 2>/dev/null || true
 }
 
@@ -113,6 +117,10 @@ test_installer() {
   startup="$menu/StartUp"
 
   values() { wine_run "$probe" values "$uninstall_key"; }
+  task() { wine_run "$probe" task | tr '\n' ' '; }
+  task_runs() {  # EXE_WIN: this user's task starts it, enabled, named after the user
+    same "$(task | sed 's/^name=Ombrel-S-1-5-[0-9-]* //')" "enabled=1 source=$1 "
+  }
   value() { values | sed -n "s/^$1=//p"; }
   link() { wine_run "$probe" link "$(windows_path "$1")"; }
   install() {
@@ -132,18 +140,23 @@ test_installer() {
     settle && same "$status" 0
   }
 
-  # What an earlier run may have left.
-  rm -rf "$inst" "$menu/OmbrelSet.lnk" "$startup"/*.lnk
+  # What an earlier run may have left: a task goes with a registration for
+  # the build's copy and its removal.
+  rm -rf "$inst" "$profile/Other" "$menu"/OmbrelSet*.lnk "$startup"/*.lnk
   wine_run reg delete "HKCU\\$uninstall_key" /f >/dev/null 2>&1 || true
+  wine_run "$build/bin/OmbrelSet.exe" /resume-task on && wine_run "$build/bin/OmbrelSet.exe" /resume-task off
 
   check "SHA256SUMS holds the installer's hash" listed_in_sums "$setup"
   check "the installer asks for no administrator rights" \
     same "$(wine_run "$probe" version "$(windows_path "$setup")" | grep '^level=')" "level=asInvoker"
 
-  status=0
-  wine_run "$setup" /S /STARTUP=yes || status=$?
-  check "a mistyped /STARTUP= stops the silent installer" same "$status" 2
-  check "... before it installs anything" test ! -e "$inst"
+  local option
+  for option in /STARTUP=yes /RESUME=2; do
+    status=0
+    wine_run "$setup" /S "$option" || status=$?
+    check "a mistyped $option stops the silent installer" same "$status" 2
+    check "... before it installs anything" test ! -e "$inst"
+  done
 
   # A first install, with the log-on start (the check box's default).
   check "the silent install succeeds" install /S
@@ -159,6 +172,7 @@ test_installer() {
     "target=$inst_win\\OmbrelSet.exe"
   check "the Startup folder starts Ombrel.exe in its own folder" \
     same "$(link "$startup/Ombrel.lnk" | tr '\n' ' ')" "target=$inst_win\\Ombrel.exe arguments= folder=$inst_win "
+  check "the Task Scheduler holds the task that starts it when the user comes back" task_runs "$inst_win\\Ombrel.exe"
 
   local size
   size=$(cat "$inst"/* | wc -c)
@@ -183,21 +197,38 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
   check "the Startup shortcut opens the list" same "$(cat "$log" 2>/dev/null)" "\"$(windows_path "$recorder")\" 朝の一覧"
   check "... and stamps today" stamped_today "$inst/OMBREL.INI" "$before" "$after"
 
+  # A program of the folder that runs keeps its file: the silent install
+  # ends with status 3 and changes nothing.
+  printf 'an older page' >"$inst/help.htm"
+  wine "$inst_win\\OmbrelSet.exe" </dev/null >/dev/null 2>&1 &
+  local editor=$!
+  check "the installed OmbrelSet runs" \
+    eval 'for _ in $(seq 50); do wine_run "$probe" running "$inst_win\\OmbrelSet.exe" && break; sleep 0.2; done'
+  status=0
+  wine_run "$setup" /S || status=$?
+  check "a silent install over a running OmbrelSet ends with status 3" same "$status" 3
+  check "... and changes nothing" same "$(cat "$inst/help.htm")" "an older page"
+  kill "$editor"
+  wait "$editor" 2>/dev/null || true
+  settle
+
   # Installed again over an older OmbrelSet, without the log-on start.
   cp "$inst/OMBREL.DAT" "$work/OMBREL.DAT.kept"
   cp "$inst/OMBREL.INI" "$work/OMBREL.INI.kept"
   printf 'MZ an older OmbrelSet' >"$inst/OmbrelSet.exe"
-  check "installing over it succeeds" install /S /STARTUP=0
+  check "installing over it succeeds" install /S /STARTUP=0 /RESUME=0
   check "it replaces the older program" cmp "$inst/OmbrelSet.exe" "$build/bin/OmbrelSet.exe"
   check "it keeps the user's OMBREL.DAT byte for byte" cmp "$inst/OMBREL.DAT" "$work/OMBREL.DAT.kept"
   check "it keeps the user's OMBREL.INI byte for byte" cmp "$inst/OMBREL.INI" "$work/OMBREL.INI.kept"
   check "/STARTUP=0 removes the Startup shortcut" test ! -e "$startup/Ombrel.lnk"
   check "the Start menu shortcut stays" test -e "$menu/OmbrelSet.lnk"
+  check "/RESUME=0 removes the task" eval '! task >/dev/null'
 
   # The log-on start back, a copy of it under another name, and a shortcut in
   # the Startup folder that starts something else: then the silent uninstall.
-  check "installing with /STARTUP=1 succeeds" install /S /STARTUP=1
+  check "installing with /STARTUP=1 /RESUME=1 succeeds" install /S /STARTUP=1 /RESUME=1
   check "... and makes the Startup shortcut again" test -e "$startup/Ombrel.lnk"
+  check "... and the task" task_runs "$inst_win\\Ombrel.exe"
   cp "$startup/Ombrel.lnk" "$startup/朝の Ombrel.lnk"
   cp "$menu/OmbrelSet.lnk" "$startup/OmbrelSet.lnk"
   check "the quiet uninstall command succeeds" uninstall QuietUninstallString
@@ -209,12 +240,32 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
     test ! -e "$startup/Ombrel.lnk" -a ! -e "$startup/朝の Ombrel.lnk"
   check "it leaves a Startup shortcut to another program" test -e "$startup/OmbrelSet.lnk"
   check "it removes Ombrel from the list of installed apps" eval '! values >/dev/null'
+  check "it removes the task" eval '! task >/dev/null'
   rm -f "$startup/OmbrelSet.lnk"
 
+  # Another copy, installed first, owns Ombrel.lnk, OmbrelSet.lnk and the
+  # task: installing and uninstalling this one leaves them to it.
+  local other_win="C:\\users\\$user\\Other"
+  check "another copy installs" install /S "/D=$other_win"
+  check "installing into the kept folder beside it succeeds" install /S /RESUME=0 "/D=$inst_win"
+  check "it makes its own Startup shortcut beside the other copy's" \
+    same "$(link "$startup/Ombrel (2).lnk" | grep '^target=')" "target=$inst_win\\Ombrel.exe"
+  check "... and its own Start menu shortcut" \
+    same "$(link "$menu/OmbrelSet (2).lnk" | grep '^target=')" "target=$inst_win\\OmbrelSet.exe"
+  check "/RESUME=0 leaves the other copy's task" task_runs "$other_win\\Ombrel.exe"
+
   # The uninstaller's box (/PURGE) removes the user's files and the folder.
-  check "installing into the kept folder succeeds" install /S
   check "uninstalling with /PURGE succeeds" uninstall UninstallString /S /PURGE
   check "/PURGE removes OMBREL.DAT, OMBREL.INI and the folder" test ! -e "$inst"
+  check "it removes this copy's shortcuts only" \
+    same "$(cd "$startup" && ls *.lnk) $(cd "$menu" && ls OmbrelSet*.lnk)" "Ombrel.lnk OmbrelSet.lnk"
+  check "... which still start the other copy" \
+    same "$(link "$startup/Ombrel.lnk" | grep '^target=') $(link "$menu/OmbrelSet.lnk" | grep '^target=')" \
+    "target=$other_win\\Ombrel.exe target=$other_win\\OmbrelSet.exe"
+  check "... and leaves the other copy's task" task_runs "$other_win\\Ombrel.exe"
+  check "the other copy's uninstaller succeeds" \
+    eval 'wine_run "$profile/Other/Uninstall.exe" /S /PURGE && settle'
+  check "... and leaves no task" eval '! task >/dev/null'
 }
 
 # A program left waiting (a dialog nobody sees) would hold ctest's pipe open,

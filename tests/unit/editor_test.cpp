@@ -8,6 +8,7 @@
 
 #include "editor/resource.h"
 #include "fakes.h"
+#include "resume_switch.h"
 
 namespace ombrel::editor {
 namespace {
@@ -27,6 +28,7 @@ class FakeView : public EditorView {
   struct Message {
     MessageKind kind;
     std::wstring text;
+    bool operator==(const Message&) const = default;
   };
   std::vector<Message> messages;
   std::deque<Answer> answers;  // given in turn; kOk once they run out
@@ -67,24 +69,53 @@ class FakeView : public EditorView {
   void EndProgram() override { ++ended; }
 };
 
-// The Startup folder's shortcuts to the launcher, counted; writing it fails
-// when told to.
+// The Startup folder's shortcuts to the launcher, each with Windows' switch;
+// writing fails when told to.
 class FakeLogOnStart : public LogOnStart {
  public:
-  int shortcuts = 0;
+  std::vector<StartupApproval> shortcuts;
   bool unwritable = false;
-  bool IsOn() override { return shortcuts > 0; }
+  std::vector<StartupApproval> Shortcuts() override { return shortcuts; }
   bool TurnOn() override {
     if (unwritable) return false;
-    ++shortcuts;
+    shortcuts.push_back(StartupApproval::kOn);
+    return true;
+  }
+  bool SwitchOn() override {
+    if (unwritable) return false;
+    shortcuts.assign(shortcuts.size(), StartupApproval::kOn);
     return true;
   }
   bool TurnOff() override {
     if (unwritable) return false;
-    shortcuts = 0;
+    shortcuts.clear();
     return true;
   }
   std::wstring ShortcutPath() override { return L"S:\\Startup\\Ombrel.lnk"; }
+};
+
+const std::wstring kLauncher = L"C:\\Tools\\Ombrel.exe";
+const std::wstring kOtherLauncher = L"D:\\Old\\Ombrel.exe";
+
+// The Task Scheduler as far as the resume task goes; it refuses every change
+// when told to, with the reason Windows would give.
+class FakeResumeStart : public ResumeStart {
+ public:
+  ResumeTaskState task;
+  bool refuses = false;
+  std::vector<std::string> changes;  // "register", "remove"
+  ResumeTaskState Find() override { return task; }
+  TaskChange Register() override { return Change("register", {true, true, true, true, kLauncher}); }
+  TaskChange Remove() override { return Change("remove", {true, false, false, false, L""}); }
+  std::wstring TaskName() override { return L"Ombrel-S-1-5-21-7"; }
+
+ private:
+  TaskChange Change(const char* what, ResumeTaskState after) {
+    changes.emplace_back(what);
+    if (refuses) return {false, L"アクセスが拒否されました。 (0x80070005)"};
+    task = std::move(after);
+    return {true, L""};
+  }
 };
 
 const std::wstring kFolder = L"C:\\Tools";
@@ -104,7 +135,8 @@ struct Harness {
   FakeSystem system;
   FakeOpenPort open;
   FakeLogOnStart logOn;
-  Editor editor{view, system, open, logOn, kFolder};
+  FakeResumeStart resume;
+  Editor editor{view, system, open, logOn, resume, kFolder};
 };
 
 class EditorTest : public ::testing::Test {
@@ -120,7 +152,8 @@ class EditorTest : public ::testing::Test {
   FakeSystem system_;
   FakeOpenPort open_;
   FakeLogOnStart logOn_;
-  Editor editor_{view_, system_, open_, logOn_, kFolder};
+  FakeResumeStart resume_;
+  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder};
 };
 
 // --- Loading ---------------------------------------------------------------
@@ -572,10 +605,10 @@ TEST_F(EditorTest, HelpPathWithoutAnyDotGetsHtmOnBothAttempts) {
 
 // The installer's shortcut counts as on: choosing the item removes every one.
 TEST_F(EditorTest, LogOnStartTogglesAndWarnsWhenItCannot) {
-  system_.files[L"C:\\Tools\\Ombrel.exe"] = "MZ";
+  system_.files[kLauncher] = "MZ";
   editor_.ToggleLogOnStart();
   EXPECT_TRUE(editor_.LogOnStartIsOn());
-  logOn_.shortcuts = 2;  // one made by the installer too
+  logOn_.shortcuts = {StartupApproval::kOn, StartupApproval::kOn};  // one made by the installer too
   editor_.ToggleLogOnStart();
   EXPECT_FALSE(editor_.LogOnStartIsOn());
   EXPECT_TRUE(view_.messages.empty());
@@ -586,18 +619,173 @@ TEST_F(EditorTest, LogOnStartTogglesAndWarnsWhenItCannot) {
   ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
   EXPECT_EQ(view_.messages[0].text, L"S:\\Startup\\Ombrel.lnk" + T(IDS_SHORTCUT_NOT_MADE));
-  logOn_.shortcuts = 1;
+  logOn_.shortcuts = {StartupApproval::kOn};
   editor_.ToggleLogOnStart();
-  EXPECT_EQ(logOn_.shortcuts, 1);
+  EXPECT_EQ(logOn_.shortcuts.size(), 1U);
   EXPECT_EQ(view_.messages.back().text, L"S:\\Startup\\Ombrel.lnk" + T(IDS_SHORTCUT_NOT_REMOVED));
+  logOn_.shortcuts = {StartupApproval::kOff};
+  editor_.ToggleLogOnStart();
+  EXPECT_EQ(logOn_.shortcuts, std::vector<StartupApproval>{StartupApproval::kOff});
+  EXPECT_EQ(view_.messages.back().text, L"S:\\Startup\\Ombrel.lnk" + T(IDS_SHORTCUT_NOT_SWITCHED_ON));
   EXPECT_EQ(editor_.modified(), false);
 
   // No launcher beside the editor: a shortcut would start nothing.
   Harness h;
   h.editor.ToggleLogOnStart();
-  EXPECT_EQ(h.logOn.shortcuts, 0);
+  EXPECT_TRUE(h.logOn.shortcuts.empty());
   ASSERT_EQ(h.view.messages.size(), 1U);
-  EXPECT_EQ(h.view.messages[0].text, L"C:\\Tools\\Ombrel.exe" + T(IDS_HELP_MISSING));
+  EXPECT_EQ(h.view.messages[0].text, kLauncher + T(IDS_HELP_MISSING));
+}
+
+// Windows' own Startup switch decides: a shortcut switched off there starts
+// nothing, and choosing the item switches it on again instead of removing it.
+TEST(LogOnSwitchTest, CheckMarkAndChoiceFollowWindowsSwitch) {
+  constexpr StartupApproval kOn = StartupApproval::kOn;
+  constexpr StartupApproval kOff = StartupApproval::kOff;
+  struct Case {
+    const char* what;
+    std::vector<StartupApproval> before;
+    bool checked;
+    std::vector<StartupApproval> after;
+  };
+  const Case cases[] = {
+      {"no shortcut: one is made", {}, false, {kOn}},
+      {"switched on: removed", {kOn}, true, {}},
+      {"switched off: kept and switched on", {kOff}, false, {kOn}},
+      {"two switched off: both on", {kOff, kOff}, false, {kOn, kOn}},
+      {"one of two on: both removed", {kOff, kOn}, true, {}},
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    h.system.files[kLauncher] = "MZ";
+    h.logOn.shortcuts = c.before;
+    EXPECT_EQ(h.editor.LogOnStartIsOn(), c.checked) << c.what;
+    h.editor.ToggleLogOnStart();
+    EXPECT_EQ(h.logOn.shortcuts, c.after) << c.what;
+    EXPECT_TRUE(h.view.messages.empty()) << c.what;
+  }
+}
+
+const ResumeTaskState kNoTask{true, false, false, false, L""};
+const ResumeTaskState kOurTask{true, true, true, true, kLauncher};
+const ResumeTaskState kOurTaskDisabled{true, true, false, true, kLauncher};
+const ResumeTaskState kOtherCopysTask{true, true, true, false, kOtherLauncher};
+const ResumeTaskState kSchedulerUnreachable{};
+
+// The check mark and what choosing the item does, for each thing the Task
+// Scheduler may hold under the task's name.
+TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
+  using Message = FakeView::Message;
+  const std::wstring name = L"Ombrel-S-1-5-21-7";
+  const std::wstring refusal = L"\rアクセスが拒否されました。 (0x80070005)";
+  const Message question{
+      MessageKind::kReplaceQuestion,
+      name + T(IDS_TASK_OTHER_COPY_1) + L"\r" + kOtherLauncher + L"\r\r" + T(IDS_TASK_OTHER_COPY_2)};
+  struct Case {
+    const char* what;
+    ResumeTaskState task;
+    bool launcherBeside;
+    std::deque<Answer> answers;
+    bool refuses;
+    bool checked;
+    std::vector<std::string> changes;
+    std::vector<Message> messages;
+  };
+  const Case cases[] = {
+      {"none: registered", kNoTask, true, {}, false, false, {"register"}, {}},
+      {"ours: removed", kOurTask, true, {}, false, true, {"remove"}, {}},
+      {"ours but disabled: registered again", kOurTaskDisabled, true, {}, false, false, {"register"}, {}},
+      {"another copy's, No: kept", kOtherCopysTask, true, {Answer::kNo}, false, false, {}, {question}},
+      {"another copy's, Yes: replaced",
+       kOtherCopysTask,
+       true,
+       {Answer::kYes},
+       false,
+       false,
+       {"register"},
+       {question}},
+      {"registration refused",
+       kNoTask,
+       true,
+       {},
+       true,
+       false,
+       {"register"},
+       {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REGISTERED) + refusal}}},
+      {"removal refused",
+       kOurTask,
+       true,
+       {},
+       true,
+       true,
+       {"remove"},
+       {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REMOVED) + refusal}}},
+      {"scheduler unreachable: the registration says why",
+       kSchedulerUnreachable,
+       true,
+       {},
+       true,
+       false,
+       {"register"},
+       {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REGISTERED) + refusal}}},
+      {"no Ombrel.exe beside the editor",
+       kNoTask,
+       false,
+       {},
+       false,
+       false,
+       {},
+       {{MessageKind::kWarning, kLauncher + T(IDS_HELP_MISSING)}}},
+  };
+  for (const Case& c : cases) {
+    Harness h;
+    if (c.launcherBeside) h.system.files[kLauncher] = "MZ";
+    h.resume.task = c.task;
+    h.resume.refuses = c.refuses;
+    h.view.answers = c.answers;
+    EXPECT_EQ(h.editor.ResumeStartIsOn(), c.checked) << c.what;
+    h.editor.ToggleResumeStart();
+    EXPECT_EQ(h.resume.changes, c.changes) << c.what;
+    EXPECT_EQ(h.view.messages, c.messages) << c.what;
+    EXPECT_EQ(h.editor.modified(), false) << c.what;
+  }
+}
+
+// OmbrelSet.exe /resume-task on|off, as the installer and uninstaller call it.
+TEST(ResumeTaskSwitchTest, StatusAndChangeForEachCommandLine) {
+  struct Case {
+    const char* what;
+    std::vector<std::wstring> arguments;
+    ResumeTaskState task;
+    bool refuses;
+    std::optional<int> status;  // nothing: the window opens
+    std::vector<std::string> changes;
+  };
+  const std::wstring sw = L"/resume-task";
+  const Case cases[] = {
+      {"no arguments", {}, kNoTask, false, std::nullopt, {}},
+      {"another argument", {L"C:\\a.txt"}, kNoTask, false, std::nullopt, {}},
+      {"on", {sw, L"on"}, kNoTask, false, kSwitchDone, {"register"}},
+      {"on over another copy's, unasked", {sw, L"on"}, kOtherCopysTask, false, kSwitchDone, {"register"}},
+      {"on refused", {sw, L"on"}, kNoTask, true, kSwitchRefused, {"register"}},
+      {"off, ours", {sw, L"off"}, kOurTask, false, kSwitchDone, {"remove"}},
+      {"off, ours disabled", {sw, L"off"}, kOurTaskDisabled, false, kSwitchDone, {"remove"}},
+      {"off leaves another copy's", {sw, L"off"}, kOtherCopysTask, false, kSwitchDone, {}},
+      {"off with none", {sw, L"off"}, kNoTask, false, kSwitchDone, {}},
+      {"off, scheduler unreachable", {sw, L"off"}, kSchedulerUnreachable, false, kSwitchRefused, {}},
+      {"off refused", {sw, L"off"}, kOurTask, true, kSwitchRefused, {"remove"}},
+      {"no value", {sw}, kOurTask, false, kSwitchMistyped, {}},
+      {"another value", {sw, L"1"}, kOurTask, false, kSwitchMistyped, {}},
+      {"value in capitals", {sw, L"OFF"}, kOurTask, false, kSwitchMistyped, {}},
+      {"two values", {sw, L"off", L"on"}, kOurTask, false, kSwitchMistyped, {}},
+  };
+  for (const Case& c : cases) {
+    FakeResumeStart task;
+    task.task = c.task;
+    task.refuses = c.refuses;
+    EXPECT_EQ(RunResumeTaskSwitch(c.arguments, task), c.status) << c.what;
+    EXPECT_EQ(task.changes, c.changes) << c.what;
+  }
 }
 
 TEST_F(EditorTest, AboutShowsNameVersionAndNoticeAndChangesNothing) {

@@ -1,18 +1,25 @@
 // The file menu's "ログオン時に Ombrel を実行(&L)": a shortcut to the
 // Ombrel.exe beside the editor in the user's Startup folder, the same one the
-// installer's check box makes, and a check mark that tells which.
+// installer's check box makes, and a check mark that tells which; and
+// "ロック解除・復帰時にも実行(&U)", the Task Scheduler's task.
 #include <windows.h>
 
 #include <objbase.h>
+#include <oleauto.h>
+#include <sddl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <taskschd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "editor_fixture.h"
+#include "resume_task.h"
+#include "startup_approval.h"
 #include "version.h"
 
 namespace ombrel {
@@ -115,6 +122,110 @@ MenuPicture FileMenu(const App& app) {
   return ::testing::AssertionSuccess();
 }
 
+struct SeenTask {
+  std::wstring source;
+  bool enabled = false;
+};
+
+// The Task Scheduler's root folder, and the name of this user's resume task
+// in it.
+win::ComPtr<ITaskFolder> TaskRoot() {
+  win::ComPtr<ITaskService> service;
+  win::ComPtr<ITaskFolder> root;
+  const VARIANT none{};
+  BSTR rootPath = ::SysAllocString(L"\\");
+  if (SUCCEEDED(::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(service.put()))) &&
+      SUCCEEDED(service->Connect(none, none, none, none))) {
+    service->GetFolder(rootPath, root.put());
+  }
+  ::SysFreeString(rootPath);
+  return root;
+}
+
+std::wstring ResumeTaskNameOfThisUser() {
+  HANDLE token = nullptr;
+  ::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token);
+  const win::ScopedHandle ownedToken(token);
+  std::vector<BYTE> user(512);
+  DWORD size = 0;
+  LPWSTR sid = nullptr;
+  if (!::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size) ||
+      !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+    return {};
+  }
+  const std::wstring name = ResumeTaskName(sid);
+  ::LocalFree(sid);
+  return name;
+}
+
+// This user's resume task as any program reads it: Wine keeps a task's
+// source, but drops its action, and lists no tasks.
+std::optional<SeenTask> ResumeTaskSeen() {
+  const win::ComPtr<ITaskFolder> root = TaskRoot();
+  BSTR name = ::SysAllocString(ResumeTaskNameOfThisUser().c_str());
+  win::ComPtr<IRegisteredTask> task;
+  win::ComPtr<ITaskDefinition> definition;
+  win::ComPtr<IRegistrationInfo> information;
+  BSTR source = nullptr;
+  VARIANT_BOOL enabled = VARIANT_FALSE;
+  std::optional<SeenTask> seen;
+  if (root && SUCCEEDED(root->GetTask(name, task.put())) && SUCCEEDED(task->get_Enabled(&enabled)) &&
+      SUCCEEDED(task->get_Definition(definition.put())) &&
+      SUCCEEDED(definition->get_RegistrationInfo(information.put())) &&
+      SUCCEEDED(information->get_Source(&source))) {
+    seen = SeenTask{source != nullptr ? source : L"", enabled != VARIANT_FALSE};
+  }
+  ::SysFreeString(source);
+  ::SysFreeString(name);
+  return seen;
+}
+
+// What a run cut short may have left, which would turn the item's choice
+// into a question.
+void RemoveResumeTask() {
+  const win::ComPtr<ITaskFolder> root = TaskRoot();
+  BSTR name = ::SysAllocString(ResumeTaskNameOfThisUser().c_str());
+  if (root) root->DeleteTask(name, 0);
+  ::SysFreeString(name);
+}
+
+bool ResumeTaskRuns(const std::wstring& launcher) {
+  const std::optional<SeenTask> task = ResumeTaskSeen();
+  return task && task->enabled && ::lstrcmpiW(task->source.c_str(), launcher.c_str()) == 0;
+}
+
+constexpr wchar_t kApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
+
+// Windows' Startup switch of a shortcut as its Startup tab leaves it; nothing
+// when there is none.
+std::optional<std::string> ApprovalValue(const std::wstring& shortcutName) {
+  std::string bytes(64, '\0');
+  DWORD size = static_cast<DWORD>(bytes.size());
+  if (::RegGetValueW(HKEY_CURRENT_USER, kApprovedKey, shortcutName.c_str(), RRF_RT_REG_BINARY, nullptr,
+                     bytes.data(), &size) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  bytes.resize(size);
+  return bytes;
+}
+
+// The editor of `folder`, started again, shows the menu as `on`; choosing the
+// item with `keys` undoes what it did (`undone` holds) and shows it as `off`.
+void ExpectShownAfterARestartAndUndone(const std::wstring& folder, const std::string& keys,
+                                       const MenuPicture& on, const MenuPicture& off,
+                                       const std::function<bool()>& undone) {
+  const App again(folder + L"\\OmbrelSet.exe", testing::kEditorWindowClass);
+  ASSERT_TRUE(again.Started());
+  EXPECT_EQ(FileMenu(again).pixels, on.pixels);
+  ASSERT_TRUE(again.Menu(keys));
+  EXPECT_TRUE(WaitUntil(undone));
+  EXPECT_EQ(FileMenu(again).pixels, off.pixels);
+  ASSERT_TRUE(again.Menu("alt+f e"));
+  EXPECT_EQ(again.WaitForExit(), 0U);
+}
+
 class LogOnMenuTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
@@ -141,23 +252,15 @@ TEST_F(LogOnMenuTest, ChosenMakesTheShortcutChosenAgainRemovesItAndTheInstallers
   // and the list was never touched.
   ASSERT_TRUE(editor->app().Menu("alt+f e"));
   ASSERT_EQ(editor->app().WaitForExit(), 0U);
-  {
-    const App again(folder + L"\\OmbrelSet.exe", testing::kEditorWindowClass);
-    ASSERT_TRUE(again.Started());
-    EXPECT_EQ(FileMenu(again).pixels, on.pixels);
-    ASSERT_TRUE(again.Menu("alt+f l"));
-    ASSERT_TRUE(WaitUntil([&] { return ShortcutsTo(launcher).empty(); }));
-    EXPECT_EQ(FileMenu(again).pixels, off.pixels);
-    ASSERT_TRUE(again.Menu("alt+f e"));
-    EXPECT_EQ(again.WaitForExit(), 0U);
-  }
+  ExpectShownAfterARestartAndUndone(folder, "alt+f l", on, off,
+                                    [&] { return ShortcutsTo(launcher).empty(); });
   EXPECT_EQ(editor->DatBytes(), "a\r\n");
 
   // The installer's shortcut, made by its check box, shows as checked too.
   const testing::TempFolder installed;
   const std::wstring setup =
       testing::BinDir() + L"\\..\\packages\\OmbrelSetup-" + FromUtf8(OMBREL_VERSION_TEXT) + L".exe";
-  ASSERT_EQ(testing::RunAndWait(L"\"" + setup + L"\" /S /D=" + installed.path(), 60s), 0U);
+  ASSERT_EQ(testing::RunAndWait(L"\"" + setup + L"\" /S /RESUME=0 /D=" + installed.path(), 60s), 0U);
   const std::wstring installedLauncher = installed / L"Ombrel.exe";
   ASSERT_EQ(ShortcutsTo(installedLauncher).size(), 1U);
   {
@@ -171,6 +274,60 @@ TEST_F(LogOnMenuTest, ChosenMakesTheShortcutChosenAgainRemovesItAndTheInstallers
   }
   EXPECT_EQ(
       testing::RunAndWait(L"\"" + (installed / L"Uninstall.exe") + L"\" /S _?=" + installed.path(), 60s), 0U);
+}
+
+// Switched off in Windows' Startup tab, the shortcut starts nothing: the item
+// shows so, and choosing it switches the shortcut on again rather than
+// removing it.
+TEST_F(LogOnMenuTest, AShortcutSwitchedOffInWindowsShowsUncheckedAndIsSwitchedOnAgain) {
+  RunningEditor editor(std::string("a\r\n"));
+  ASSERT_TRUE(editor.Started());
+  const std::wstring launcher = editor.folder() / L"Ombrel.exe";
+  ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", editor.folder().path()));
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Ombrel.lnk");
+  const MenuPicture off = FileMenu(editor.app());
+  ASSERT_TRUE(editor.app().Menu("alt+f l"));
+  ASSERT_TRUE(WaitUntil([&] { return ShortcutsTo(launcher).size() == 1; }));
+  const MenuPicture on = FileMenu(editor.app());
+
+  const std::string switchedOff("\x03\0\0\0\x10\x32\x54\x76\x98\xBA\xDC\x01", 12);
+  ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Ombrel.lnk", REG_BINARY, switchedOff.data(),
+                              static_cast<DWORD>(switchedOff.size())),
+            ERROR_SUCCESS);
+  EXPECT_EQ(FileMenu(editor.app()).pixels, off.pixels);
+  ASSERT_TRUE(editor.app().Menu("alt+f l"));
+  EXPECT_TRUE(WaitUntil([&] { return ApprovalValue(L"Ombrel.lnk") == std::string(kStartupApprovedOn); }));
+  EXPECT_EQ(ShortcutsTo(launcher).size(), 1U);
+  EXPECT_EQ(FileMenu(editor.app()).pixels, on.pixels);
+
+  ASSERT_TRUE(editor.app().Menu("alt+f l"));
+  EXPECT_TRUE(WaitUntil([&] { return ShortcutsTo(launcher).empty(); }));
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Ombrel.lnk");
+  ASSERT_TRUE(editor.app().Menu("alt+f e"));
+  EXPECT_EQ(editor.app().WaitForExit(), 0U);
+}
+
+// The task is registered for the Ombrel.exe beside the editor, found by the
+// Task Scheduler, shown after a restart, and removed by choosing the item
+// again. Wine neither fires its triggers nor keeps them: those are the XML's
+// unit table's.
+TEST_F(LogOnMenuTest, ResumeItemRegistersTheTaskShownAfterARestartAndChosenAgainRemovesIt) {
+  std::optional<RunningEditor> editor(std::in_place, std::string("a\r\n"));
+  ASSERT_TRUE(editor->Started());
+  const std::wstring folder = editor->folder().path();
+  const std::wstring launcher = folder + L"\\Ombrel.exe";
+  ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder));
+  RemoveResumeTask();
+  const MenuPicture off = FileMenu(editor->app());
+
+  ASSERT_TRUE(editor->app().Menu("alt+f u"));
+  ASSERT_TRUE(WaitUntil([&] { return ResumeTaskRuns(launcher); }));
+  const MenuPicture on = FileMenu(editor->app());
+  EXPECT_TRUE(DifferInTheCheckColumnOnly(off, on));
+  ASSERT_TRUE(editor->app().Menu("alt+f e"));
+  ASSERT_EQ(editor->app().WaitForExit(), 0U);
+  ExpectShownAfterARestartAndUndone(folder, "alt+f u", on, off, [] { return !ResumeTaskSeen(); });
+  EXPECT_EQ(editor->DatBytes(), "a\r\n");
 }
 
 TEST_F(LogOnMenuTest, AStartupFolderThatCannotBeWrittenWarnsAndChangesNothing) {

@@ -82,6 +82,8 @@ const TextCase kTexts[] = {
     {IDS_NO_BROWSER_3, L"   とりあえず 表示しますが、正しく表示できません"},
     {IDS_ABOUT_NAME, L"ＯｍｂｒｅｌＳｅｔ"},
     {IDS_ABOUT_NOTICE, L"Copyright (C) 2026 Ombrel 開発チーム"},
+    {IDS_TASK_NOT_REGISTERED, L"を登録できませんでした。"},
+    {IDS_TASK_NOT_REMOVED, L"を削除できませんでした。"},
 };
 
 TEST(EditorResourcesTest, EveryTextIsExactSpacesAndWidthsIncluded) {
@@ -114,6 +116,7 @@ TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndSeparators) {
         {L"取り消し(&C)", IDM_CAN},
         {L"", 0},
         {L"ログオン時に Ombrel を実行(&L)", IDM_LOGON},
+        {L"ロック解除・復帰時にも実行(&U)", IDM_RESUME},
         {L"", 0},
         {L"終了(&E)", IDM_END}}},
       {L"ヘルプ(&H)", {{L"Ｏｍｂｒｅｌについて(&H)", IDM_HELP}, {L"バージョン情報(&A)", IDM_ABOUT}}},
