@@ -212,7 +212,7 @@ TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
                         L"user@host.example.jp",
                         folder_ / L"無い.ombtest",  // the shell cannot open it: skipped
                         folder_ / L"gone.exe",      // cannot start, nor can the shell open it
-                        L"",                        // the shell refuses the empty entry
+                        L"",                        // blank: skipped, and the run goes on
                         L"http://www.example.jp/",
                         RecorderEntry(L"last"),
                     });
@@ -225,6 +225,8 @@ TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
   log_.WaitForLines(expected.size());
   EXPECT_EQ(log_.StartOrder(), expected);
   EXPECT_EQ(log_.Lines().size(), expected.size());
+  // Programs start in the program folder, wherever the launcher was started.
+  EXPECT_EQ(log_.WorkingFolderOf(RecorderEntry(L"last")), folder_.path());
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
   EXPECT_EQ(ReadBytes(List()), list) << "the launcher never writes the list";
 
