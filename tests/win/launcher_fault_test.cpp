@@ -177,6 +177,23 @@ TEST_F(LauncherFaultTest, MailAddressesOpenAsMailLinks) {
                    OpenedByShell(L"Mailto:first.last@example.jp"), RecorderEntry(L"last")}));
 }
 
+// Starts `program` (in `workingFolder`, or in the test's own) while the lock of
+// `lockFolder` is held, as a launcher of that folder holds it while it runs:
+// success when it waited for the lock, then ran to a normal end.
+::testing::AssertionResult WaitsForTheLockOf(const std::wstring& lockFolder, const std::wstring& program,
+                                             const std::wstring& workingFolder = {}) {
+  const win::ScopedHandle held(::CreateMutexW(nullptr, TRUE, launcher::FolderMutexName(lockFolder).c_str()));
+  if (!held) return ::testing::AssertionFailure() << "the lock could not be held";
+  const testing::Process started = testing::StartProcess(Quote(program), 0, workingFolder);
+  if (!started) return ::testing::AssertionFailure() << "the launcher did not start";
+  const bool waited = !started.WaitForExit(1500ms).has_value();
+  ::ReleaseMutex(held.get());
+  const std::optional<DWORD> status = started.WaitForExit(30s);
+  if (!waited) return ::testing::AssertionFailure() << "the launcher did not wait for the lock";
+  if (status != kDone) return ::testing::AssertionFailure() << "exit status " << status.value_or(999);
+  return ::testing::AssertionSuccess();
+}
+
 // R: and Q: are one folder of the build under two letters.
 TEST(OneFolderTwoLettersTest, LaunchersTakeTurnsAndOpenTheListOnce) {
   const std::wstring viaR = L"R:\\twice";
@@ -188,16 +205,8 @@ TEST(OneFolderTwoLettersTest, LaunchersTakeTurnsAndOpenTheListOnce) {
   WriteBytes(viaR + L"\\OMBREL.INI", DateOf(Yesterday()) + "\r\n");
   ASSERT_EQ(ReadBytes(viaQ + L"\\OMBREL.DAT"), ReadBytes(viaR + L"\\OMBREL.DAT"));
 
-  {
-    // As a launcher started through R: holds it while it runs.
-    const win::ScopedHandle held(::CreateMutexW(nullptr, TRUE, launcher::FolderMutexName(viaR).c_str()));
-    ASSERT_TRUE(held);
-    const testing::Process throughQ = testing::StartProcess(Quote(viaQ + L"\\Ombrel.exe"));
-    ASSERT_TRUE(throughQ);
-    EXPECT_FALSE(throughQ.WaitForExit(1500ms).has_value()) << "the launcher through Q: did not wait";
-    ::ReleaseMutex(held.get());
-    EXPECT_EQ(throughQ.WaitForExit(30s), kDone);
-  }
+  // The lock as a launcher started through R: holds it.
+  EXPECT_TRUE(WaitsForTheLockOf(viaR, viaQ + L"\\Ombrel.exe"));
   WaitForRecorders();
   EXPECT_EQ(log.Lines(), Lines{RecorderEntry(L"once")});
 
@@ -226,15 +235,7 @@ TEST(RootFolderTest, LockAndProgramsTakeTheRootNotTheCurrentFolder) {
   WriteList(L"R:\\OMBREL.DAT", {RecorderEntry(L"root")});
   WriteBytes(L"R:\\OMBREL.INI", DateOf(Yesterday()) + "\r\n");
 
-  {
-    const win::ScopedHandle held(::CreateMutexW(nullptr, TRUE, launcher::FolderMutexName(L"R:\\").c_str()));
-    ASSERT_TRUE(held);
-    const testing::Process launcher = testing::StartProcess(Quote(L"R:\\Ombrel.exe"), 0, elsewhere);
-    ASSERT_TRUE(launcher);
-    EXPECT_FALSE(launcher.WaitForExit(1500ms).has_value()) << "the launcher did not wait for the root's lock";
-    ::ReleaseMutex(held.get());
-    EXPECT_EQ(launcher.WaitForExit(30s), kDone);
-  }
+  EXPECT_TRUE(WaitsForTheLockOf(L"R:\\", L"R:\\Ombrel.exe", elsewhere));
   WaitForRecorders();
   EXPECT_EQ(log.Lines(), Lines{RecorderEntry(L"root")});
   EXPECT_EQ(log.WorkingFolderOf(RecorderEntry(L"root")), L"R:\\");
