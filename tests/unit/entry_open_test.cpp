@@ -120,16 +120,17 @@ TEST(OpenEntryTest, OpenedTargetIsNotRetried) {
 
 struct PlanCase {
   const char* name;
-  const wchar_t* entry;
+  std::wstring entry;
   std::vector<std::wstring> existing;  // files that exist
   std::optional<ProgramStart> start;   // nothing: goes to the shell as it is
 };
 
-// Bare: Windows finds the program. The rest start as exactly that file.
-std::optional<ProgramStart> Found(const wchar_t* entry) { return ProgramStart{L"", entry}; }
+// Bare: Windows finds the program. Otherwise exactly that file.
+std::optional<ProgramStart> Found(const std::wstring& entry) { return ProgramStart{L"", entry}; }
 std::optional<ProgramStart> Exactly(const std::wstring& program, const std::wstring& commandLine) {
   return ProgramStart{program, commandLine};
 }
+std::optional<ProgramStart> Itself(const std::wstring& path) { return Exactly(path, path); }
 
 // The program part: the quoted part of a quoted entry; of an unquoted entry
 // with blanks, the first prefix that ends with a program mark, is followed by
@@ -139,7 +140,10 @@ std::optional<ProgramStart> Exactly(const std::wstring& program, const std::wstr
 // existing file; a bare www.example.com is a web address.
 TEST(PlanProgramStartTest, ProgramOrShell) {
   const std::wstring app = L"C:\\Program Files\\App\\app.exe";
-  const std::wstring notepad = L"C:\\Windows\\notepad.exe";
+  const std::wstring quoted = L"\"" + app + L"\"";
+  const std::wstring tools = L"C:\\My Tools\\a.exe";
+  const std::wstring host = L"\\\\files.example.com\\team\\";
+  const std::wstring desktop = L"C:\\Users\\taro\\Desktop\\";
   const PlanCase cases[] = {
       // Programs, as they worked before.
       {"bare_name", L"notepad.exe /x", {}, Found(L"notepad.exe /x")},
@@ -149,73 +153,49 @@ TEST(PlanProgramStartTest, ProgramOrShell) {
        Found(L"notepad.exe C:\\My Docs\\a.txt")},
       {"bare_com_program", L"edit.com", {}, Found(L"edit.com")},
       {"quoted_bare_name", L"\"notepad.exe\" /x", {}, Found(L"\"notepad.exe\" /x")},
-      {"path", notepad.c_str(), {notepad}, Exactly(notepad, notepad)},
-      {"path_with_arguments",
-       L"C:\\Windows\\notepad.exe C:\\a.txt",
-       {notepad},
-       Exactly(notepad, L"\"" + notepad + L"\" C:\\a.txt")},
-      {"capitals",
-       L"C:\\APP\\RUN.EXE",
-       {L"C:\\APP\\RUN.EXE"},
-       Exactly(L"C:\\APP\\RUN.EXE", L"C:\\APP\\RUN.EXE")},
-      {"mixed_case",
-       L"C:\\App\\Run.Exe",
-       {L"C:\\App\\Run.Exe"},
-       Exactly(L"C:\\App\\Run.Exe", L"C:\\App\\Run.Exe")},
-      {"com_path",
-       L"C:\\dos\\edit.com",
-       {L"C:\\dos\\edit.com"},
-       Exactly(L"C:\\dos\\edit.com", L"C:\\dos\\edit.com")},
-      {"quoted_with_arguments",
-       L"\"C:\\Program Files\\App\\app.exe\" /min",
-       {app},
-       Exactly(app, L"\"C:\\Program Files\\App\\app.exe\" /min")},
+      {"path", L"C:\\W\\notepad.exe", {L"C:\\W\\notepad.exe"}, Itself(L"C:\\W\\notepad.exe")},
+      {"capitals", L"C:\\A\\RUN.EXE", {L"C:\\A\\RUN.EXE"}, Itself(L"C:\\A\\RUN.EXE")},
+      {"mixed_case", L"C:\\A\\Run.Exe", {L"C:\\A\\Run.Exe"}, Itself(L"C:\\A\\Run.Exe")},
+      {"com_path", L"C:\\dos\\edit.com", {L"C:\\dos\\edit.com"}, Itself(L"C:\\dos\\edit.com")},
+      {"quoted_with_arguments", quoted + L" /min", {app}, Exactly(app, quoted + L" /min")},
       {"quoted_never_closed",
-       L"\"C:\\Tools\\app.exe",
-       {L"C:\\Tools\\app.exe"},
-       Exactly(L"C:\\Tools\\app.exe", L"\"C:\\Tools\\app.exe")},
+       L"\"C:\\T\\a.exe",
+       {L"C:\\T\\a.exe"},
+       Exactly(L"C:\\T\\a.exe", L"\"C:\\T\\a.exe")},
       {"unquoted_blanks_with_arguments",
-       L"C:\\Program Files\\App\\app.exe /min C:\\x y.txt",
+       app + L" /min C:\\x y.txt",
        {app},
-       Exactly(app, L"\"" + app + L"\" /min C:\\x y.txt")},
-      {"unquoted_blanks_alone", L"C:\\Program Files\\App\\app.exe", {app}, Exactly(app, L"\"" + app + L"\"")},
+       Exactly(app, quoted + L" /min C:\\x y.txt")},
+      {"unquoted_blanks_alone", app, {app}, Exactly(app, quoted)},
+      {"path_with_arguments",
+       L"C:\\W\\n.exe C:\\a.txt",
+       {L"C:\\W\\n.exe"},
+       Exactly(L"C:\\W\\n.exe", L"\"C:\\W\\n.exe\" C:\\a.txt")},
       {"first_existing_prefix",
-       L"C:\\My Tools\\a.exe b.exe x",
-       {L"C:\\My Tools\\a.exe b.exe", L"C:\\My Tools\\a.exe"},
-       Exactly(L"C:\\My Tools\\a.exe", L"\"C:\\My Tools\\a.exe\" b.exe x")},
+       tools + L" b.exe x",
+       {tools + L" b.exe", tools},
+       Exactly(tools, L"\"" + tools + L"\" b.exe x")},
       {"later_prefix_when_first_missing",
-       L"C:\\My Tools\\a.exe b.exe x",
-       {L"C:\\My Tools\\a.exe b.exe"},
-       Exactly(L"C:\\My Tools\\a.exe b.exe", L"\"C:\\My Tools\\a.exe b.exe\" x")},
+       tools + L" b.exe x",
+       {tools + L" b.exe"},
+       Exactly(tools + L" b.exe", L"\"" + tools + L" b.exe\" x")},
       {"batch_in_capitals",
-       L"D:\\Work Files\\GO.BAT now",
-       {L"D:\\Work Files\\GO.BAT"},
-       Exactly(L"D:\\Work Files\\GO.BAT", L"\"D:\\Work Files\\GO.BAT\" now")},
-      {"leading_blanks",
-       L"  C:\\Program Files\\App\\app.exe /min",
-       {app},
-       Exactly(app, L"\"" + app + L"\" /min")},
+       L"D:\\W F\\GO.BAT now",
+       {L"D:\\W F\\GO.BAT"},
+       Exactly(L"D:\\W F\\GO.BAT", L"\"D:\\W F\\GO.BAT\" now")},
+      {"leading_blanks", L"  " + app + L" /min", {app}, Exactly(app, quoted + L" /min")},
       {"relative_path",
        L"Tools\\my app.exe -q",
        {L"Tools\\my app.exe"},
        Exactly(L"Tools\\my app.exe", L"\"Tools\\my app.exe\" -q")},
       // A path that does not exist as a file is never searched for.
-      {"missing_path", notepad.c_str(), {}, std::nullopt},
-      {"missing_quoted", L"\"C:\\Program Files\\App\\app.exe\" /min", {}, std::nullopt},
-      {"missing_program_never_a_prefix",
-       L"C:\\Program Files\\App\\app.exe /min",
-       {L"C:\\Program.exe", L"C:\\Program"},
-       std::nullopt},
+      {"missing_path", L"C:\\W\\notepad.exe", {}, std::nullopt},
+      {"missing_quoted", quoted + L" /min", {}, std::nullopt},
+      {"missing_program_never_a_prefix", app + L" /min", {L"C:\\Program.exe", L"C:\\Program"}, std::nullopt},
       {"no_extension_appended", L"C:\\Tools\\週報", {L"C:\\Tools\\週報.exe"}, std::nullopt},
       // Folders, documents and addresses whose text merely holds a mark.
-      {"folder_on_a_com_host",
-       L"\\\\files.example.com\\team\\週報",
-       {L"\\\\files.example.com\\team\\週報.exe"},
-       std::nullopt},
-      {"document_on_a_com_host",
-       L"\\\\files.example.com\\team\\plan.xlsx",
-       {L"\\\\files.example.com\\team\\plan.xlsx"},
-       std::nullopt},
+      {"folder_on_a_com_host", host + L"週報", {host + L"週報.exe"}, std::nullopt},
+      {"document_on_a_com_host", host + L"plan.xlsx", {host + L"plan.xlsx"}, std::nullopt},
       {"document_holding_com", L"C:\\docs\\report.com.txt", {L"C:\\docs\\report.com.txt"}, std::nullopt},
       {"folder_holding_exe", L"C:\\my.exe.d\\readme.txt", {L"C:\\my.exe.d\\readme.txt"}, std::nullopt},
       {"folder_holding_com", L"C:\\x.command\\notes.txt", {}, std::nullopt},
@@ -229,14 +209,8 @@ TEST(PlanProgramStartTest, ProgramOrShell) {
       {"web_address_with_blank", L"http://www.example.com/a b", {}, std::nullopt},
       {"mail_address", L"taro@example.com", {}, std::nullopt},
       {"mail_address_two_labels", L"taro@mail.example.com", {}, std::nullopt},
-      {"shortcut",
-       L"C:\\Users\\taro\\Desktop\\App.lnk",
-       {L"C:\\Users\\taro\\Desktop\\App.lnk"},
-       std::nullopt},
-      {"program_shortcut",
-       L"C:\\Users\\taro\\Desktop\\app.exe.lnk",
-       {L"C:\\Users\\taro\\Desktop\\app.exe.lnk"},
-       std::nullopt},
+      {"shortcut", desktop + L"App.lnk", {desktop + L"App.lnk"}, std::nullopt},
+      {"program_shortcut", desktop + L"app.exe.lnk", {desktop + L"app.exe.lnk"}, std::nullopt},
       {"document", L"C:\\docs\\memo.txt", {L"C:\\docs\\memo.txt"}, std::nullopt},
       {"folder", L"C:\\docs", {}, std::nullopt},
       {"full_width", L"ｘ．ｅｘｅ", {}, std::nullopt},
