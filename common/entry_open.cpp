@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "text_search.h"
 
@@ -13,18 +14,11 @@ wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wc
 
 constexpr std::array<std::wstring_view, 3> kProgramMarks = {L".exe", L".bat", L".com"};
 
-bool ContainsIgnoringCase(std::wstring_view text, std::wstring_view lowerNeedle) {
-  const auto it = std::search(text.begin(), text.end(), lowerNeedle.begin(), lowerNeedle.end(),
-                              [](wchar_t a, wchar_t b) { return AsciiLower(a) == b; });
-  return it != text.end();
-}
-
-bool EndsWithProgramMark(std::wstring_view text) {
-  return std::any_of(kProgramMarks.begin(), kProgramMarks.end(), [text](std::wstring_view mark) {
-    return text.size() >= mark.size() &&
-           std::equal(mark.begin(), mark.end(), text.end() - static_cast<std::ptrdiff_t>(mark.size()),
-                      [](wchar_t lower, wchar_t c) { return AsciiLower(c) == lower; });
-  });
+bool EndsWithIgnoringCase(std::wstring_view text, std::wstring_view lowerEnd) {
+  return text.size() >= lowerEnd.size() &&
+         std::equal(lowerEnd.begin(), lowerEnd.end(),
+                    text.end() - static_cast<std::ptrdiff_t>(lowerEnd.size()),
+                    [](wchar_t lower, wchar_t c) { return AsciiLower(c) == lower; });
 }
 
 // Windows splits a command line at spaces and tabs.
@@ -32,22 +26,33 @@ bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 bool NamesAFolder(std::wstring_view text) { return text.find_first_of(L"\\/:") != std::wstring_view::npos; }
 
-}  // namespace
-
-std::wstring ShellWorkingFolder(ShellVariant variant) {
-  return variant == ShellVariant::kEditor ? L"c:\\" : L"";
+// A program part that may name a program: it ends in a program mark, and is
+// no bare host name such as www.example.com, which Windows would search for
+// as a program called that.
+bool IsProgramName(std::wstring_view part) {
+  if (!std::any_of(kProgramMarks.begin(), kProgramMarks.end(),
+                   [part](std::wstring_view mark) { return EndsWithIgnoringCase(part, mark); })) {
+    return false;
+  }
+  if (NamesAFolder(part) || !EndsWithIgnoringCase(part, L".com")) return true;
+  return part.substr(0, part.size() - 4).find(L'.') == std::wstring_view::npos;
 }
+
+// The start of a program part that may name a program: by Windows' search
+// when it is a bare name, else as exactly that file, if it exists.
+std::optional<ProgramStart> StartOf(OpenPort& port, std::wstring_view part, std::wstring commandLine) {
+  if (!NamesAFolder(part)) return ProgramStart{{}, std::move(commandLine)};
+  std::wstring program(part);
+  if (!port.IsFile(program)) return std::nullopt;
+  return ProgramStart{std::move(program), std::move(commandLine)};
+}
+
+}  // namespace
 
 bool IsMailAddress(std::wstring_view entry) {
   if (CountCharacter(entry, L"@") != 1 || CountCharacter(entry, L" ") != 0) return false;
-  if (entry.find_first_of(L"\\/:") != std::wstring_view::npos) return false;
+  if (NamesAFolder(entry)) return false;
   return entry.find(L'.', entry.find(L'@')) != std::wstring_view::npos;
-}
-
-bool IsProgramEntry(std::wstring_view entry) {
-  return !IsMailAddress(entry) &&
-         std::any_of(kProgramMarks.begin(), kProgramMarks.end(),
-                     [entry](std::wstring_view mark) { return ContainsIgnoringCase(entry, mark); });
 }
 
 bool MayBeMailLink(std::wstring_view target) {
@@ -55,51 +60,64 @@ bool MayBeMailLink(std::wstring_view target) {
                                    CountCharacter(target, L".") > 1);
 }
 
+bool IsBlankEntry(std::wstring_view entry) { return std::all_of(entry.begin(), entry.end(), IsBlank); }
+
 std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring& entry) {
+  if (IsMailAddress(entry)) return std::nullopt;
   // Windows skips blanks in front of the program, and so does the split.
-  std::size_t start = 0;
-  while (start < entry.size() && IsBlank(entry[start])) ++start;
-  const bool quoted = start < entry.size() && entry[start] == L'"';
-  const bool hasBlank = std::any_of(entry.begin() + static_cast<std::ptrdiff_t>(start), entry.end(), IsBlank);
-  if (quoted || !hasBlank) return ProgramStart{{}, entry};
+  std::wstring_view text(entry);
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+
+  if (!text.empty() && text.front() == L'"') {
+    // A mark that is never closed leaves the rest of the entry as the part.
+    const std::size_t close = text.find(L'"', 1);
+    const std::wstring_view part = text.substr(1, close == std::wstring_view::npos ? close : close - 1);
+    return IsProgramName(part) ? StartOf(port, part, entry) : std::nullopt;
+  }
+  if (std::none_of(text.begin(), text.end(), IsBlank)) {
+    return IsProgramName(text) ? StartOf(port, text, entry) : std::nullopt;
+  }
 
   // The prefixes that may name the program, shortest first: each ends where a
   // blank follows a program mark, or at the end of the text.
-  bool first = true;
-  for (std::size_t end = start; end <= entry.size(); ++end) {
-    if (end < entry.size() && !IsBlank(entry[end])) continue;
-    const std::wstring_view prefix = std::wstring_view(entry).substr(start, end - start);
-    if (!EndsWithProgramMark(prefix)) continue;
+  for (std::size_t end = 0; end <= text.size(); ++end) {
+    if (end < text.size() && !IsBlank(text[end])) continue;
+    const std::wstring_view prefix = text.substr(0, end);
+    if (!IsProgramName(prefix)) continue;
     // A bare name such as "notepad.exe C:\a b.txt" is found the way Windows
     // finds it: in the program's folder, the system folders and the path.
-    if (first && !NamesAFolder(prefix)) return ProgramStart{{}, entry};
-    first = false;
+    if (!NamesAFolder(prefix)) return ProgramStart{{}, entry};
     const std::wstring program(prefix);
-    if (port.IsFile(program)) return ProgramStart{program, L"\"" + program + L"\"" + entry.substr(end)};
+    if (port.IsFile(program)) {
+      return ProgramStart{program, L"\"" + program + L"\"" + std::wstring(text.substr(end))};
+    }
   }
-  // A path without any such prefix cannot be started safely; a bare text (a
-  // web address holding ".com") is no program anyway. Either goes to the shell.
+  // A path without any such prefix cannot be started safely; it goes to the
+  // shell as it is.
   return std::nullopt;
 }
 
-bool OpenThroughShell(OpenPort& port, WindowHandle owner, ShellVariant variant, const std::wstring& target,
-                      const std::optional<std::wstring>& retry) {
-  const std::wstring folder = ShellWorkingFolder(variant);
-  if (port.OpenWithShell(owner, target, folder)) return true;
-  return retry && port.OpenWithShell(owner, *retry, folder);
+bool OpenThroughShell(OpenPort& port, WindowHandle owner, const std::wstring& workingFolder,
+                      const std::wstring& target, const std::optional<std::wstring>& retry) {
+  if (port.OpenWithShell(owner, target, workingFolder)) return true;
+  return retry && port.OpenWithShell(owner, *retry, workingFolder);
 }
 
-bool OpenEntry(OpenPort& port, OwnerWindow& owner, ShellVariant variant, const std::wstring& entry) {
+OpenResult OpenEntry(OpenPort& port, OwnerWindow& owner, const WorkingFolders& folders,
+                     const std::wstring& entry) {
+  using Outcome = OpenResult::Outcome;
+  // Handed to the shell, an empty target may open a folder window; the user
+  // listed nothing there.
+  if (IsBlankEntry(entry)) return {Outcome::kSkippedBlank};
   // Longer than any command line or path Windows takes: nothing can open it,
   // and a shell handed one has been seen to overrun its own buffers.
-  if (entry.size() > kLongestEntryToOpen) return false;
-  if (IsProgramEntry(entry)) {
-    const std::optional<ProgramStart> start = PlanProgramStart(port, entry);
-    if (start && port.StartProgram(*start)) return true;
-  }
+  if (entry.size() > kLongestEntryToOpen) return {Outcome::kNotOpened};
+  const std::optional<ProgramStart> start = PlanProgramStart(port, entry);
+  if (start && port.StartProgram(*start, folders.program)) return {Outcome::kOpened};
   std::optional<std::wstring> retry;
   if (MayBeMailLink(entry)) retry = L"Mailto:" + entry;
-  return OpenThroughShell(port, owner.Handle(), variant, entry, retry);
+  return {OpenThroughShell(port, owner.Handle(), folders.shell, entry, retry) ? Outcome::kOpened
+                                                                              : Outcome::kNotOpened};
 }
 
 }  // namespace ombrel

@@ -29,15 +29,16 @@ class OpenPort {
   OpenPort& operator=(const OpenPort&) = delete;
   virtual ~OpenPort() = default;
 
-  // Starts a program in a normal window with focus and returns at once. False
-  // when it could not be started.
-  [[nodiscard]] virtual bool StartProgram(const ProgramStart& program) = 0;
+  // Starts a program in a normal window with focus, in the given working
+  // folder, and returns at once. False when it could not be started.
+  [[nodiscard]] virtual bool StartProgram(const ProgramStart& program, const std::wstring& workingFolder) = 0;
 
   // True when `path` names an existing file (not a folder).
   [[nodiscard]] virtual bool IsFile(const std::wstring& path) = 0;
 
   // The shell's default action on `target`, in a normal window, with the given
-  // working folder. True when the shell reports the target opened.
+  // working folder. True when the shell reports the target opened; it has
+  // handed the target over by then, so the caller may end at once.
   [[nodiscard]] virtual bool OpenWithShell(WindowHandle owner, const std::wstring& target,
                                            const std::wstring& workingFolder) = 0;
 };
@@ -54,47 +55,68 @@ class OwnerWindow {
   virtual WindowHandle Handle() = 0;
 };
 
-// Who asks the shell. The launcher hands it an empty working folder; the
-// editor "c:\", so that a document never opens in the folder a file dialog
-// happened to leave current.
-enum class ShellVariant { kLauncher, kEditor };
-
-[[nodiscard]] std::wstring ShellWorkingFolder(ShellVariant variant);
+// The working folders a caller hands on. Programs start in the program
+// folder in both programs, so that the editor's run opens exactly what the
+// launcher opens, wherever a file dialog left the editor's current folder.
+// The shell keeps what each program always gave it: the launcher an empty
+// text, the editor "c:\".
+struct WorkingFolders {
+  std::wstring program;
+  std::wstring shell;
+};
 
 // A bare mail address: exactly one "@", no blank, no "\", "/" or ":", and a
 // dot after the "@". Never started as a program, even when it holds ".com".
 [[nodiscard]] bool IsMailAddress(std::wstring_view entry);
 
-// An entry holding ".exe", ".bat" or ".com" anywhere, letter case ignored,
-// that is not a mail address.
-[[nodiscard]] bool IsProgramEntry(std::wstring_view entry);
-
 // True when the shell may retry `target` as a "Mailto:" link: a mail address,
 // or, as always, a text with exactly one "@", no blank and two dots or more.
 [[nodiscard]] bool MayBeMailLink(std::wstring_view target);
 
-// How a program entry is started, or nothing when it cannot be started
-// safely. An unquoted entry that names a folder and holds a blank starts the
-// first prefix that ends with ".exe", ".bat" or ".com", is followed by a blank
-// or the end, and is an existing file, with the rest as its arguments; never
-// a shorter one, such as C:\Program.exe for C:\Program Files\App\app.exe.
-// Every other program entry is its own command line, as always.
+// Empty, or spaces and tabs alone: nothing to open.
+[[nodiscard]] bool IsBlankEntry(std::wstring_view entry);
+
+// How an entry is started as a program, or nothing when it goes to the shell
+// as it is. The program part is the quoted part of a quoted entry; of an
+// unquoted entry with blanks, the first prefix that ends with ".exe", ".bat"
+// or ".com", is followed by a blank or the end and, when it names a folder,
+// is an existing file (never a shorter one, such as C:\Program.exe for
+// C:\Program Files\App\app.exe); otherwise the whole entry. Only a program
+// part that ends in one of the three (letter case ignored) makes a program.
+// One that names a folder (holds "\", "/" or ":") is started only as that
+// existing file, so Windows never searches or appends anything; a bare name
+// is found the way Windows finds it, unless it ends in ".com" with another
+// dot before it (www.example.com), which is a web address.
 [[nodiscard]] std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring& entry);
 
 // The shell's default action on `target`, and when that fails, on `retry`.
 // True when either opened.
-[[nodiscard]] bool OpenThroughShell(OpenPort& port, WindowHandle owner, ShellVariant variant,
+[[nodiscard]] bool OpenThroughShell(OpenPort& port, WindowHandle owner, const std::wstring& workingFolder,
                                     const std::wstring& target, const std::optional<std::wstring>& retry);
 
 // The most characters a Windows command line, or a path in its long form, may
 // hold; a longer entry cannot be opened.
 inline constexpr std::size_t kLongestEntryToOpen = 32767;
 
-// Opens one entry. A program entry that cannot be started still goes to the
-// shell, so a web address that merely holds ".com" opens in the browser. True
-// when the entry was opened; the launcher skips one that was not in silence,
-// the editor says so.
-[[nodiscard]] bool OpenEntry(OpenPort& port, OwnerWindow& owner, ShellVariant variant,
-                             const std::wstring& entry);
+// What opening one entry came to. A structure rather than a bool, so that a
+// record of the run can learn more of each entry later.
+struct OpenResult {
+  enum class Outcome {
+    kOpened,
+    // Blank: nothing was handed to the system, and nobody is told.
+    kSkippedBlank,
+    // Neither started nor opened by the shell; an entry too long for any
+    // command line included.
+    kNotOpened,
+  };
+  Outcome outcome = Outcome::kNotOpened;
+  bool operator==(const OpenResult&) const = default;
+};
+
+// Opens one entry. A program that cannot be started still goes to the shell,
+// as it always did. The launcher skips an entry that was not opened in
+// silence, the editor says so.
+[[nodiscard]] OpenResult OpenEntry(OpenPort& port, OwnerWindow& owner, const WorkingFolders& folders,
+                                   const std::wstring& entry);
 
 }  // namespace ombrel

@@ -8,4 +8,10 @@ std::wstring FolderOfModule(std::wstring_view modulePath) {
   return std::wstring(modulePath.substr(0, slash));
 }
 
+std::wstring FolderAsPath(std::wstring_view folder) {
+  std::wstring path(folder);
+  if (path.size() == 2 && path[1] == L':') path += L'\\';
+  return path;
+}
+
 }  // namespace ombrel

@@ -19,6 +19,11 @@ inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 // "C:". Nothing else is changed: no case folding, trimming or resolving.
 [[nodiscard]] std::wstring FolderOfModule(std::wstring_view modulePath);
 
+// The folder as a path that names it on its own: a drive's root gets its
+// backslash back ("C:" gives "C:\"), since "C:" alone means the current
+// folder of drive C. Every other folder is given back as it is.
+[[nodiscard]] std::wstring FolderAsPath(std::wstring_view folder);
+
 // The folder of the running program (Windows only).
 [[nodiscard]] std::wstring ProgramFolder();
 

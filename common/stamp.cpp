@@ -39,9 +39,14 @@ bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText) {
 
 bool StampCheck(SystemPort& system, const std::wstring& folder) {
   // A stamp that cannot be read, for whatever reason, does not mean "ran
-  // today": the worst that follows is a second run of the day.
-  const FileRead stamp = system.ReadAll(folder + kStampFileName);
-  return stamp.status == ReadStatus::kRead && StampHoldsDate(stamp.bytes, DateBytes(system.Now()));
+  // today": the worst that follows is a second run of the day. So does a
+  // first line that goes on beyond the bytes read, whose first item they
+  // cannot settle.
+  const FileRead stamp = system.ReadStart(folder + kStampFileName, kStampBytesRead);
+  const bool firstLineRead =
+      stamp.bytes.size() < kStampBytesRead || stamp.bytes.find_first_of("\r\n") != std::string::npos;
+  return stamp.status == ReadStatus::kRead && firstLineRead &&
+         StampHoldsDate(stamp.bytes, DateBytes(system.Now()));
 }
 
 bool StampRenew(SystemPort& system, const std::wstring& folder) {

@@ -3,6 +3,7 @@
 // editor share this code so that both always agree on "ran today".
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,9 +21,14 @@ struct LocalTime;
 // of zero bytes holds no item and so does not mean "ran today".
 [[nodiscard]] bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText);
 
+// The most bytes of the stamp ever read: its first line is twelve bytes, and
+// a huge or damaged file must cost the same-day start no more.
+inline constexpr std::size_t kStampBytesRead = 256;
+
 // The three stamp operations. Each builds the path from the program folder,
 // opens the file by itself and takes the date from the clock as it runs.
-// Check: false whenever the file cannot be read. Renew and Clear: false when
+// Check: false whenever the file cannot be read, or its first line does not
+// end within its first kStampBytesRead bytes. Renew and Clear: false when
 // the file could not be written.
 [[nodiscard]] bool StampCheck(SystemPort& system, const std::wstring& folder);
 [[nodiscard]] bool StampRenew(SystemPort& system, const std::wstring& folder);

@@ -4,6 +4,7 @@
 // built on top can be checked without Windows.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,9 @@ class SystemPort {
   // The file's whole content. Another program holding the file for a moment
   // is waited out for about two seconds before the file counts as unreadable.
   [[nodiscard]] virtual FileRead ReadAll(const std::wstring& path) = 0;
+  // The same for the file's first `limit` bytes (all of a shorter file), so
+  // that a file meant to be small costs no more when it is not.
+  [[nodiscard]] virtual FileRead ReadStart(const std::wstring& path, std::size_t limit) = 0;
 
   // Creates the file or replaces its content in place. False on any failure.
   [[nodiscard]] virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;

@@ -64,8 +64,10 @@ std::optional<std::wstring> ShowOpenFileDialog(HWND owner, const std::wstring& t
   dialog.nMaxFile = kFileNameCapacity;
   dialog.lpstrTitle = title.c_str();
   // The dialog's own defaults otherwise; opening "read-only" means nothing for
-  // a path that only goes into the edit box.
-  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+  // a path that only goes into the edit box. The current folder stays where it
+  // was: left where the user browsed, it would be searched for a program of a
+  // bare name before Windows' own.
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
   return std::wstring(fileName.data());
 }

@@ -24,6 +24,10 @@ bool AnyOn(const std::vector<StartupApproval>& shortcuts) {
   return std::ranges::find(shortcuts, StartupApproval::kOn) != shortcuts.end();
 }
 
+// What the editor hands the shell as its working folder, so that a document
+// never opens in the folder a file dialog happened to leave current.
+constexpr wchar_t kShellWorkingFolder[] = L"c:\\";
+
 }  // namespace
 
 Editor::Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
@@ -162,10 +166,13 @@ void Editor::RunNow() {
   // Unwritten, the stamp would let the launcher open everything again today;
   // the user is told, and the entries asked for still open.
   if (!StampRenew(system_, folder_)) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
+  const WorkingFolders folders{FolderAsPath(folder_), kShellWorkingFolder};
   const std::ptrdiff_t last = view_.ListCount() - 1;
   for (std::ptrdiff_t i = 0; i <= last; ++i) {
     const std::wstring entry = view_.ListItem(i);
-    if (!OpenEntry(open_, *this, ShellVariant::kEditor, entry)) Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
+    if (OpenEntry(open_, *this, folders, entry).outcome == OpenResult::Outcome::kNotOpened) {
+      Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
+    }
   }
 }
 
@@ -226,7 +233,7 @@ void Editor::OpenHelpPage(WindowHandle owner, const std::wstring& pagePath) {
   // second try always adds it, for a shell that only knows the long form.
   const std::wstring withExtension = pagePath + L".HTM";
   const std::wstring first = FindOccurrence(pagePath, L".", 1) < 0 ? withExtension : pagePath;
-  if (OpenThroughShell(open_, owner, ShellVariant::kEditor, first, withExtension)) return;
+  if (OpenThroughShell(open_, owner, kShellWorkingFolder, first, withExtension)) return;
   Warn(view_.LoadText(IDS_NO_BROWSER_1) + kBreak + view_.LoadText(IDS_NO_BROWSER_2) + kBreak +
        view_.LoadText(IDS_NO_BROWSER_3));
 }

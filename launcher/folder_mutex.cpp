@@ -1,5 +1,7 @@
 #include "folder_mutex.h"
 
+#include "program_folder.h"
+
 namespace ombrel::launcher {
 
 namespace {
@@ -31,8 +33,11 @@ std::wstring FinalPath(const std::wstring& folder) {
 }  // namespace
 
 std::wstring FolderMutexName(const std::wstring& folder) {
-  const std::wstring finalPath = FinalPath(folder);
-  const std::wstring& name = finalPath.empty() ? folder : finalPath;
+  // A program in a drive's root has "C:" as its folder, which alone would
+  // name whatever folder of that drive is current.
+  const std::wstring path = FolderAsPath(folder);
+  const std::wstring finalPath = FinalPath(path);
+  const std::wstring& name = finalPath.empty() ? path : finalPath;
   std::wstring upper = name;
   // The invariant upper case of kernel32, not user32's CharUpper: the
   // same-day start touches no DLL beyond kernel32.

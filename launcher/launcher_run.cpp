@@ -73,8 +73,9 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
 
   // An entry that cannot be opened is skipped in silence: nobody is there to
   // read a message at log-on, and the next entries still open.
-  for (const std::wstring& entry : list.entries)
-    std::ignore = OpenEntry(open, owner, ShellVariant::kLauncher, entry);
+  // The shell gets an empty working folder, as it always did.
+  const WorkingFolders folders{FolderAsPath(folder), L""};
+  for (const std::wstring& entry : list.entries) std::ignore = OpenEntry(open, owner, folders, entry);
   return renewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
 }
 

@@ -29,6 +29,9 @@ enum class LauncherExit : int {
   // access denied, a failing disk): nothing was opened and the stamp was left
   // as it was, so the next start tries again.
   kListUnreadable = 4,
+  // Something no step of the run provides for ended it (an allocation that
+  // failed, for one); what was opened by then stays open.
+  kUnexpectedFailure = 6,
 };
 
 // Makes launchers of one program folder take turns, so that two started at
@@ -56,5 +59,17 @@ class FolderLock {
 // The run. `folder` is the program folder, without a trailing backslash.
 [[nodiscard]] LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
                                        FolderLock& lock, const std::wstring& folder);
+
+// What `run` returns, or kUnexpectedFailure when it throws: uncaught, an
+// exception would end the launcher through the C runtime's abort, with a
+// status that reads as one of the others.
+template <typename Run>
+[[nodiscard]] LauncherExit ExitStatusOf(Run run) noexcept {
+  try {
+    return run();
+  } catch (...) {
+    return LauncherExit::kUnexpectedFailure;
+  }
+}
 
 }  // namespace ombrel

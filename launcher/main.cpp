@@ -16,10 +16,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // run with their rights at every log-on.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
-  const std::wstring folder = ombrel::ProgramFolder();
-  ombrel::win::WinSystem system;
-  ombrel::launcher::FolderMutex lock(folder);
-  ombrel::launcher::HiddenOwner owner(instance);
-  ombrel::win::WinOpenPort open;
-  return static_cast<int>(ombrel::LauncherRun(system, open, owner, lock, folder));
+  return static_cast<int>(ombrel::ExitStatusOf([instance] {
+    const std::wstring folder = ombrel::ProgramFolder();
+    ombrel::win::WinSystem system;
+    ombrel::launcher::FolderMutex lock(folder);
+    ombrel::launcher::HiddenOwner owner(instance);
+    ombrel::win::WinOpenPort open;
+    return ombrel::LauncherRun(system, open, owner, lock, folder);
+  }));
 }

@@ -24,7 +24,7 @@ bool WinOpenPort::IsFile(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool WinOpenPort::StartProgram(const ProgramStart& program) {
+bool WinOpenPort::StartProgram(const ProgramStart& program, const std::wstring& workingFolder) {
   // CreateProcessW may write into the command line, so it gets a copy.
   std::vector<wchar_t> line(program.commandLine.begin(), program.commandLine.end());
   line.push_back(L'\0');
@@ -34,7 +34,8 @@ bool WinOpenPort::StartProgram(const ProgramStart& program) {
   startup.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION process{};
   const wchar_t* application = program.application.empty() ? nullptr : program.application.c_str();
-  if (!::CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  const wchar_t* folder = workingFolder.empty() ? nullptr : workingFolder.c_str();
+  if (!::CreateProcessW(application, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
                         &process)) {
     return false;
   }
@@ -45,7 +46,7 @@ bool WinOpenPort::StartProgram(const ProgramStart& program) {
 }
 
 bool WinOpenPort::LoadShell() {
-  if (shellExecuteW_) return true;
+  if (shellExecuteExW_) return true;
   // The shell may hand a target to extensions that need COM; it asks for an
   // apartment-threaded COM without OLE1 DDE before the first call.
   if (ole32_ == nullptr) {
@@ -55,17 +56,27 @@ bool WinOpenPort::LoadShell() {
     }
   }
   if (shell32_ == nullptr) shell32_ = LoadSystemLibrary(L"shell32.dll");
-  shellExecuteW_ = GetProc<ShellExecuteWFn>(shell32_, "ShellExecuteW");
-  return shellExecuteW_ != nullptr;
+  shellExecuteExW_ = GetProc<ShellExecuteExWFn>(shell32_, "ShellExecuteExW");
+  return shellExecuteExW_ != nullptr;
 }
 
 bool WinOpenPort::OpenWithShell(WindowHandle owner, const std::wstring& target,
                                 const std::wstring& workingFolder) {
   if (!LoadShell()) return false;
   // The wide form: an entry in any script reaches the shell as it is.
-  const HINSTANCE result = shellExecuteW_(reinterpret_cast<HWND>(owner), nullptr, target.c_str(), nullptr,
-                                          workingFolder.c_str(), SW_SHOWNORMAL);
-  return ShellResultMeansOpened(reinterpret_cast<std::intptr_t>(result));
+  SHELLEXECUTEINFOW execute{};
+  execute.cbSize = sizeof execute;
+  // What ShellExecuteW asks for itself (no message box or dialog of the
+  // shell's own: nobody is there to answer one at log-on), and a hand-over
+  // finished before the call returns, since the launcher ends right after its
+  // last entry: a document opened by DDE or a program started on one of the
+  // shell's threads would otherwise be cut off.
+  execute.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  execute.hwnd = reinterpret_cast<HWND>(owner);
+  execute.lpFile = target.c_str();
+  execute.lpDirectory = workingFolder.c_str();
+  execute.nShow = SW_SHOWNORMAL;
+  return shellExecuteExW_(&execute) != FALSE;
 }
 
 }  // namespace ombrel::win

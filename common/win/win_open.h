@@ -5,21 +5,21 @@
 // which the launcher's same-day start must not pay.
 #pragma once
 
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include "entry_open.h"
 #include "scoped.h"
 
 namespace ombrel::win {
-
-// The shell's old contract: a result above 32 means the target opened; 32 and
-// below are error codes.
-[[nodiscard]] constexpr bool ShellResultMeansOpened(std::intptr_t result) { return result > 32; }
 
 class WinOpenPort final : public OpenPort {
  public:
   WinOpenPort() = default;
   ~WinOpenPort() override;
 
-  [[nodiscard]] bool StartProgram(const ProgramStart& program) override;
+  [[nodiscard]] bool StartProgram(const ProgramStart& program, const std::wstring& workingFolder) override;
   [[nodiscard]] bool IsFile(const std::wstring& path) override;
   [[nodiscard]] bool OpenWithShell(WindowHandle owner, const std::wstring& target,
                                    const std::wstring& workingFolder) override;
@@ -31,8 +31,8 @@ class WinOpenPort final : public OpenPort {
   HMODULE ole32_ = nullptr;
   HMODULE shell32_ = nullptr;
   bool comInitialized_ = false;
-  using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
-  ShellExecuteWFn shellExecuteW_ = nullptr;
+  using ShellExecuteExWFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+  ShellExecuteExWFn shellExecuteExW_ = nullptr;
 };
 
 }  // namespace ombrel::win

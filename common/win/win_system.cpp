@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
@@ -83,6 +84,10 @@ bool WriteWhole(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 FileRead WinSystem::ReadAll(const std::wstring& path) {
+  return ReadStart(path, std::numeric_limits<std::size_t>::max());
+}
+
+FileRead WinSystem::ReadStart(const std::wstring& path, std::size_t limit) {
   // Others may read, write or replace the file meanwhile: the editor's save
   // puts a whole new file in place, so a read sees the old file or the new one.
   const ScopedFile file =
@@ -96,18 +101,20 @@ FileRead WinSystem::ReadAll(const std::wstring& path) {
   LARGE_INTEGER size{};
   if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
       static_cast<unsigned long long>(size.QuadPart) < std::numeric_limits<std::size_t>::max() / 2) {
-    read.bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    read.bytes.reserve(std::min(static_cast<std::size_t>(size.QuadPart), limit));
   }
-  std::vector<char> chunk(64 * 1024);
-  for (;;) {
+  std::vector<char> chunk(std::min<std::size_t>(64 * 1024, limit));
+  while (read.bytes.size() < limit) {
+    const auto wanted = static_cast<DWORD>(std::min(chunk.size(), limit - read.bytes.size()));
     DWORD got = 0;
-    if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+    if (!::ReadFile(file.get(), chunk.data(), wanted, &got, nullptr)) {
       // Half a list is no list: whatever came before the failure is dropped.
       return {ReadStatus::kUnreadable, {}};
     }
-    if (got == 0) return read;
+    if (got == 0) break;
     read.bytes.append(chunk.data(), got);
   }
+  return read;
 }
 
 bool WinSystem::WriteAll(const std::wstring& path, std::string_view bytes) {

@@ -9,6 +9,7 @@ namespace ombrel::win {
 class WinSystem final : public SystemPort {
  public:
   [[nodiscard]] FileRead ReadAll(const std::wstring& path) override;
+  [[nodiscard]] FileRead ReadStart(const std::wstring& path, std::size_t limit) override;
   [[nodiscard]] bool WriteAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;

@@ -39,6 +39,7 @@ constexpr std::size_t kEntries = 32767;
 class Latin1System final : public SystemPort {
  public:
   FileRead ReadAll(const std::wstring&) override { return {}; }
+  FileRead ReadStart(const std::wstring&, std::size_t) override { return {}; }
   bool WriteAll(const std::wstring&, std::string_view) override { return false; }
   bool ReplaceAll(const std::wstring&, std::string_view) override { return false; }
   bool IsOrdinaryFile(const std::wstring&) override { return false; }

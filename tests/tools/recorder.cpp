@@ -8,7 +8,9 @@
 // Recorders started one right after the other may reach their log in either
 // order. So that a test can still see in which order they were started, each
 // also appends its line to the log's name followed by ".order", behind its
-// process creation time (100 ns units, 20 digits) and a blank.
+// process creation time (100 ns units, 20 digits) and a blank; and to the
+// log's name followed by ".folders", behind the folder it was started in and
+// a tab, so that a test can see each program's working folder.
 #include <windows.h>
 
 #include <string>
@@ -35,6 +37,12 @@ std::string CreationTime() {
   return std::string(text.size() < 20 ? 20 - text.size() : 0, '0') + text + " ";
 }
 
+std::string CurrentFolder() {
+  std::wstring folder(32768, L'\0');
+  folder.resize(::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+  return ombrel::ToUtf8(folder) + "\t";
+}
+
 // Appends one line; 0 when it was written whole.
 int Append(const std::wstring& path, const std::string& line) {
   // Several recorders may start at once: appends of one write each do not
@@ -58,9 +66,10 @@ int Append(const std::wstring& path, const std::string& line) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::string line = ombrel::ToUtf8(::GetCommandLineW()) + "\n";
   const std::wstring path = LogPath();
-  // The order file first: once a test sees a recorder's log line, its order
-  // line is there too.
+  // The order and folder files first: once a test sees a recorder's log
+  // line, its other lines are there too.
   const int ordered = Append(path + L".order", CreationTime() + line);
+  const int placed = Append(path + L".folders", CurrentFolder() + line);
   const int logged = Append(path, line);
-  return logged != 0 ? logged : ordered;
+  return logged != 0 ? logged : (ordered != 0 ? ordered : placed);
 }

@@ -462,16 +462,19 @@ TEST_F(EditorTest, RunWithAFreshStampOpensEveryItemAsShownWithoutAsking) {
   Load("a.txt\r\n");
   view_.text = L"a.txt";
   editor_.AppendEntry();  // unsaved, and the same entry twice
-  view_.text = L"";
-  editor_.AppendEntry();  // an empty item is handed on too
+  view_.text = L" ";
+  editor_.AppendEntry();  // a blank item is skipped, and nobody is told
+  view_.text = L"notepad.exe";
+  editor_.AppendEntry();
   system_.files[kStamp] = "04-06-2026\r\n";
   editor_.RunNow();
   EXPECT_TRUE(view_.messages.empty());
   EXPECT_EQ(system_.files[kStamp], "04-07-2026\r\n");
   ASSERT_EQ(open_.calls.size(), 3U);
-  EXPECT_EQ(open_.calls[0], (FakeOpenPort::Call{"shell", L"a.txt", L"c:\\", 0x77}));
+  EXPECT_EQ(open_.calls[0], (FakeOpenPort::Call{"shell", L"a.txt", L"c:\\", 0x77, L""}));
   EXPECT_EQ(open_.calls[1].text, L"a.txt");
-  EXPECT_EQ(open_.calls[2].text, L"");
+  // Programs start in the program folder, as the launcher's do.
+  EXPECT_EQ(open_.calls[2], (FakeOpenPort::Call{"start", L"notepad.exe", kFolder, 0, L""}));
   EXPECT_EQ(editor_.modified(), true);
   EXPECT_EQ(system_.files[kList], "a.txt\r\n");  // the list file is not touched
 }
@@ -530,6 +533,7 @@ TEST_F(EditorTest, DateClearEmptiesTheStampSoTheNextRunDoesNotAsk) {
 
 TEST_F(EditorTest, ProgramThatCannotStartWarnsOnlyWhenTheShellFailsToo) {
   Load("C:\\gone.exe\r\nnext.txt\r\n");
+  open_.existingFiles.insert(L"C:\\gone.exe");
   open_.startFails.insert(L"C:\\gone.exe");
   editor_.RunNow();
   EXPECT_TRUE(view_.messages.empty());  // the shell opened it
@@ -545,17 +549,15 @@ TEST_F(EditorTest, ProgramThatCannotStartWarnsOnlyWhenTheShellFailsToo) {
   EXPECT_EQ(view_.messages[0].text, L"C:\\gone.exe" + T(IDS_CANNOT_OPEN));
 }
 
-// The message names the entry as listed, never the "Mailto:" retry; an empty
-// entry that the shell cannot open gives the bare text.
+// The message names the entry as listed, never the "Mailto:" retry.
 TEST_F(EditorTest, CannotOpenMessageNamesTheEntryAsListed) {
-  Load("user@host.example.jp\r\n\r\n");
-  open_.shellFails = {L"user@host.example.jp", L"Mailto:user@host.example.jp", L""};
+  Load("user@host.example.jp\r\n");
+  open_.shellFails = {L"user@host.example.jp", L"Mailto:user@host.example.jp"};
   editor_.RunNow();
-  ASSERT_EQ(open_.calls.size(), 3U);
+  ASSERT_EQ(open_.calls.size(), 2U);
   EXPECT_EQ(open_.calls[1].directory, L"c:\\");
-  ASSERT_EQ(view_.messages.size(), 2U);
+  ASSERT_EQ(view_.messages.size(), 1U);
   EXPECT_EQ(view_.messages[0].text, L"user@host.example.jp" + T(IDS_CANNOT_OPEN));
-  EXPECT_EQ(view_.messages[1].text, T(IDS_CANNOT_OPEN));
 
   // A mail retry that opens needs no message.
   open_.shellFails = {L"user@host.example.jp"};
@@ -579,7 +581,7 @@ TEST_F(EditorTest, HelpMissingNamesThePathAndCallsNoShell) {
 TEST_F(EditorTest, HelpPresentOpensOnceWithoutMessage) {
   system_.files[kHelp] = "<!DOCTYPE html>";
   editor_.ShowHelp();
-  EXPECT_EQ(open_.calls, (std::vector<FakeOpenPort::Call>{{"shell", kHelp, L"c:\\", 0x77}}));
+  EXPECT_EQ(open_.calls, (std::vector<FakeOpenPort::Call>{{"shell", kHelp, L"c:\\", 0x77, L""}}));
   EXPECT_TRUE(view_.messages.empty());
 }
 

@@ -5,57 +5,64 @@
 #include "fakes.h"
 
 namespace ombrel {
+
+void PrintTo(const ProgramStart& start, std::ostream* out) {
+  *out << ::testing::PrintToString(start.application) << " " << ::testing::PrintToString(start.commandLine);
+}
+
 namespace {
 
 using testing::FakeOpenPort;
 using testing::FakeOwner;
 using Call = FakeOpenPort::Call;
 
-TEST(ClassificationTest, ProgramEntries) {
-  for (const wchar_t* entry :
-       {L"C:\\Windows\\notepad.exe", L"C:\\APP\\RUN.EXE", L"C:\\App\\Run.Exe", L"C:\\tools\\go.BAT",
-        L"C:\\dos\\edit.com", L"notepad.exe C:\\a.txt", L"C:\\my.exe.d\\readme.txt",
-        L"http://www.example.com/", L"C:\\x.command\\notes.txt"}) {
-    EXPECT_TRUE(IsProgramEntry(entry)) << ::testing::PrintToString(std::wstring(entry));
-  }
-}
+using Outcome = OpenResult::Outcome;
 
-TEST(ClassificationTest, ShellEntries) {
-  for (const wchar_t* entry :
-       {L"", L"C:\\docs\\memo.txt", L"C:\\docs", L"http://www.example.jp/", L"user@host.example.jp",
-        L"C:\\a.ex", L"C:\\exe\\bat", L"ｘ．ｅｘｅ", L"taro@example.com", L"taro@mail.example.com"}) {
-    EXPECT_FALSE(IsProgramEntry(entry)) << ::testing::PrintToString(std::wstring(entry));
-  }
-}
+// The launcher's working folders, in a program folder of C:\Tools.
+const WorkingFolders kLauncher{L"C:\\Tools", L""};
+const WorkingFolders kEditor{L"C:\\Tools", L"c:\\"};
 
-TEST(OpenEntryTest, ProgramStartsWithWholeTextAndNeedsNoWindow) {
+TEST(OpenEntryTest, ProgramStartsInTheProgramFolderAndNeedsNoWindow) {
   FakeOpenPort port;
   FakeOwner owner;
-  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"notepad.exe /min C:\\x.txt"));
-  EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"notepad.exe /min C:\\x.txt", L"", 0}}));
+  EXPECT_EQ(OpenEntry(port, owner, kLauncher, L"notepad.exe /min C:\\x.txt"), OpenResult{Outcome::kOpened});
+  EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"notepad.exe /min C:\\x.txt", L"C:\\Tools", 0, L""}}));
   EXPECT_EQ(owner.asked, 0);
 }
 
-TEST(OpenEntryTest, ShellEntryGetsOwnerAndVariantWorkingFolder) {
+TEST(OpenEntryTest, ShellEntryGetsOwnerAndTheShellsWorkingFolder) {
   FakeOpenPort port;
   FakeOwner owner(77);
-  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\docs\\memo.txt"));
-  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kEditor, L"C:\\docs\\memo.txt"));
-  EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", L"C:\\docs\\memo.txt", L"", 77},
-                                           {"shell", L"C:\\docs\\memo.txt", L"c:\\", 77}}));
+  EXPECT_EQ(OpenEntry(port, owner, kLauncher, L"C:\\docs\\memo.txt").outcome, Outcome::kOpened);
+  EXPECT_EQ(OpenEntry(port, owner, kEditor, L"C:\\docs\\memo.txt").outcome, Outcome::kOpened);
+  EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", L"C:\\docs\\memo.txt", L"", 77, L""},
+                                           {"shell", L"C:\\docs\\memo.txt", L"c:\\", 77, L""}}));
   EXPECT_EQ(owner.asked, 2);
+}
+
+// A blank line, or the blank after "a, ": nothing is handed to the system.
+TEST(OpenEntryTest, BlankEntriesAreSkippedWithoutAWindow) {
+  for (const wchar_t* entry : {L"", L" ", L"\t  \t"}) {
+    FakeOpenPort port;
+    FakeOwner owner;
+    EXPECT_EQ(OpenEntry(port, owner, kEditor, entry).outcome, Outcome::kSkippedBlank);
+    EXPECT_TRUE(port.calls.empty());
+    EXPECT_EQ(owner.asked, 0);
+  }
 }
 
 TEST(OpenEntryTest, ProgramThatCannotStartGoesToTheShell) {
   FakeOpenPort port;
   FakeOwner owner(5);
-  port.startFails.insert(L"http://www.example.com/");
-  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"http://www.example.com/"));
-  EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"http://www.example.com/", L"", 0},
-                                           {"shell", L"http://www.example.com/", L"", 5}}));
+  const std::wstring broken = L"C:\\Tools\\broken.exe";
+  port.existingFiles.insert(broken);
+  port.startFails.insert(broken);
+  EXPECT_EQ(OpenEntry(port, owner, kLauncher, broken).outcome, Outcome::kOpened);
+  EXPECT_EQ(port.calls,
+            (std::vector<Call>{{"start", broken, L"C:\\Tools", 0, broken}, {"shell", broken, L"", 5, L""}}));
 
-  port.shellFails.insert(L"http://www.example.com/");
-  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kLauncher, L"http://www.example.com/"));
+  port.shellFails.insert(broken);
+  EXPECT_EQ(OpenEntry(port, owner, kLauncher, broken).outcome, Outcome::kNotOpened);
 }
 
 struct MailCase {
@@ -74,7 +81,6 @@ TEST(OpenEntryTest, MailAddressesAndTheRetry) {
       {L"taro@example.com", true, true},
       {L"a@b@c.example.jp", false, false},
       {L"user @host.example.jp", false, false},
-      {L"", false, false},
       {L"host.example.jp", false, false},
       {L"user@localhost", false, false},
       {L"first.last@host", false, false},
@@ -91,7 +97,7 @@ TEST(OpenEntryTest, MailAddressesAndTheRetry) {
       FakeOwner owner(9);
       port.shellFails.insert(c.target);
       if (!retryOpens) port.shellFails.insert(std::wstring(L"Mailto:") + c.target);
-      const bool opened = OpenEntry(port, owner, ShellVariant::kLauncher, c.target);
+      const bool opened = OpenEntry(port, owner, kLauncher, c.target).outcome == Outcome::kOpened;
       if (c.address) {
         EXPECT_EQ(port.calls.front().kind, "shell");
       }
@@ -99,7 +105,7 @@ TEST(OpenEntryTest, MailAddressesAndTheRetry) {
       EXPECT_EQ(opened, c.retried && retryOpens) << name;
       ASSERT_EQ(port.calls.size(), c.retried ? 2U : 1U) << name;
       if (c.retried) {
-        EXPECT_EQ(port.calls[1], (Call{"shell", std::wstring(L"Mailto:") + c.target, L"", 9}));
+        EXPECT_EQ(port.calls[1], (Call{"shell", std::wstring(L"Mailto:") + c.target, L"", 9, L""}));
       }
     }
   }
@@ -108,66 +114,109 @@ TEST(OpenEntryTest, MailAddressesAndTheRetry) {
 TEST(OpenEntryTest, OpenedTargetIsNotRetried) {
   FakeOpenPort port;
   FakeOwner owner;
-  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kEditor, L"user@host.example.jp"));
+  EXPECT_EQ(OpenEntry(port, owner, kEditor, L"user@host.example.jp").outcome, Outcome::kOpened);
   EXPECT_EQ(port.calls.size(), 1U);
 }
 
-struct SplitCase {
+struct PlanCase {
   const char* name;
-  const wchar_t* entry;
+  std::wstring entry;
   std::vector<std::wstring> existing;  // files that exist
-  std::optional<ProgramStart> start;   // nothing: goes to the shell
+  std::optional<ProgramStart> start;   // nothing: goes to the shell as it is
 };
 
-// An unquoted path with blanks never starts a shorter prefix (C:\Program.exe
-// for C:\Program Files\...): the first prefix that ends with a program mark,
-// is followed by a blank or the end, and exists is the program.
-TEST(PlanProgramStartTest, UnquotedPathsWithBlanks) {
+// Bare: Windows finds the program. Otherwise exactly that file.
+std::optional<ProgramStart> Found(const std::wstring& entry) { return ProgramStart{L"", entry}; }
+std::optional<ProgramStart> Exactly(const std::wstring& program, const std::wstring& commandLine) {
+  return ProgramStart{program, commandLine};
+}
+std::optional<ProgramStart> Itself(const std::wstring& path) { return Exactly(path, path); }
+
+// The program part: the quoted part of a quoted entry; of an unquoted entry
+// with blanks, the first prefix that ends with a program mark, is followed by
+// a blank or the end and, naming a folder, exists (never C:\Program.exe for
+// C:\Program Files\...); else the whole entry. Only a part ending in .exe,
+// .bat or .com makes a program; one naming a folder starts only as that
+// existing file; a bare www.example.com is a web address.
+TEST(PlanProgramStartTest, ProgramOrShell) {
   const std::wstring app = L"C:\\Program Files\\App\\app.exe";
-  const SplitCase cases[] = {
-      {"with_arguments",
-       L"C:\\Program Files\\App\\app.exe /min C:\\x y.txt",
+  const std::wstring quoted = L"\"" + app + L"\"";
+  const std::wstring tools = L"C:\\My Tools\\a.exe";
+  const std::wstring host = L"\\\\files.example.com\\team\\";
+  const std::wstring desktop = L"C:\\Users\\taro\\Desktop\\";
+  const PlanCase cases[] = {
+      // Programs, as they worked before.
+      {"bare_name", L"notepad.exe /x", {}, Found(L"notepad.exe /x")},
+      {"bare_name_path_argument",
+       L"notepad.exe C:\\My Docs\\a.txt",
+       {},
+       Found(L"notepad.exe C:\\My Docs\\a.txt")},
+      {"bare_com_program", L"edit.com", {}, Found(L"edit.com")},
+      {"quoted_bare_name", L"\"notepad.exe\" /x", {}, Found(L"\"notepad.exe\" /x")},
+      {"path", L"C:\\W\\notepad.exe", {L"C:\\W\\notepad.exe"}, Itself(L"C:\\W\\notepad.exe")},
+      {"capitals", L"C:\\A\\RUN.EXE", {L"C:\\A\\RUN.EXE"}, Itself(L"C:\\A\\RUN.EXE")},
+      {"mixed_case", L"C:\\A\\Run.Exe", {L"C:\\A\\Run.Exe"}, Itself(L"C:\\A\\Run.Exe")},
+      {"com_path", L"C:\\dos\\edit.com", {L"C:\\dos\\edit.com"}, Itself(L"C:\\dos\\edit.com")},
+      {"quoted_with_arguments", quoted + L" /min", {app}, Exactly(app, quoted + L" /min")},
+      {"quoted_never_closed",
+       L"\"C:\\T\\a.exe",
+       {L"C:\\T\\a.exe"},
+       Exactly(L"C:\\T\\a.exe", L"\"C:\\T\\a.exe")},
+      {"unquoted_blanks_with_arguments",
+       app + L" /min C:\\x y.txt",
        {app},
-       ProgramStart{app, L"\"" + app + L"\" /min C:\\x y.txt"}},
-      {"alone", L"C:\\Program Files\\App\\app.exe", {app}, ProgramStart{app, L"\"" + app + L"\""}},
-      {"missing_program_never_a_prefix",
-       L"C:\\Program Files\\App\\app.exe /min",
-       {L"C:\\Program.exe", L"C:\\Program"},
-       std::nullopt},
+       Exactly(app, quoted + L" /min C:\\x y.txt")},
+      {"unquoted_blanks_alone", app, {app}, Exactly(app, quoted)},
+      {"path_with_arguments",
+       L"C:\\W\\n.exe C:\\a.txt",
+       {L"C:\\W\\n.exe"},
+       Exactly(L"C:\\W\\n.exe", L"\"C:\\W\\n.exe\" C:\\a.txt")},
       {"first_existing_prefix",
-       L"C:\\My Tools\\a.exe b.exe x",
-       {L"C:\\My Tools\\a.exe b.exe", L"C:\\My Tools\\a.exe"},
-       ProgramStart{L"C:\\My Tools\\a.exe", L"\"C:\\My Tools\\a.exe\" b.exe x"}},
+       tools + L" b.exe x",
+       {tools + L" b.exe", tools},
+       Exactly(tools, L"\"" + tools + L"\" b.exe x")},
       {"later_prefix_when_first_missing",
-       L"C:\\My Tools\\a.exe b.exe x",
-       {L"C:\\My Tools\\a.exe b.exe"},
-       ProgramStart{L"C:\\My Tools\\a.exe b.exe", L"\"C:\\My Tools\\a.exe b.exe\" x"}},
-      {"mark_inside_a_name", L"C:\\My Files\\x.exe.txt", {L"C:\\My Files\\x.exe.txt"}, std::nullopt},
+       tools + L" b.exe x",
+       {tools + L" b.exe"},
+       Exactly(tools + L" b.exe", L"\"" + tools + L" b.exe\" x")},
       {"batch_in_capitals",
-       L"D:\\Work Files\\GO.BAT now",
-       {L"D:\\Work Files\\GO.BAT"},
-       ProgramStart{L"D:\\Work Files\\GO.BAT", L"\"D:\\Work Files\\GO.BAT\" now"}},
-      {"leading_blanks",
-       L"  C:\\Program Files\\App\\app.exe /min",
-       {app},
-       ProgramStart{app, L"\"" + app + L"\" /min"}},
+       L"D:\\W F\\GO.BAT now",
+       {L"D:\\W F\\GO.BAT"},
+       Exactly(L"D:\\W F\\GO.BAT", L"\"D:\\W F\\GO.BAT\" now")},
+      {"leading_blanks", L"  " + app + L" /min", {app}, Exactly(app, quoted + L" /min")},
       {"relative_path",
        L"Tools\\my app.exe -q",
        {L"Tools\\my app.exe"},
-       ProgramStart{L"Tools\\my app.exe", L"\"Tools\\my app.exe\" -q"}},
-      // As always: Windows finds a bare name, and a quoted path is exact.
-      {"bare_name",
-       L"notepad.exe C:\\My Docs\\a.txt",
-       {},
-       ProgramStart{L"", L"notepad.exe C:\\My Docs\\a.txt"}},
-      {"quoted",
-       L"\"C:\\Program Files\\App\\app.exe\" /min",
-       {},
-       ProgramStart{L"", L"\"C:\\Program Files\\App\\app.exe\" /min"}},
-      {"no_blank", L"C:\\Tools\\app.exe", {}, ProgramStart{L"", L"C:\\Tools\\app.exe"}},
+       Exactly(L"Tools\\my app.exe", L"\"Tools\\my app.exe\" -q")},
+      // A path that does not exist as a file is never searched for.
+      {"missing_path", L"C:\\W\\notepad.exe", {}, std::nullopt},
+      {"missing_quoted", quoted + L" /min", {}, std::nullopt},
+      {"missing_program_never_a_prefix", app + L" /min", {L"C:\\Program.exe", L"C:\\Program"}, std::nullopt},
+      {"no_extension_appended", L"C:\\Tools\\週報", {L"C:\\Tools\\週報.exe"}, std::nullopt},
+      // Folders, documents and addresses whose text merely holds a mark.
+      {"folder_on_a_com_host", host + L"週報", {host + L"週報.exe"}, std::nullopt},
+      {"document_on_a_com_host", host + L"plan.xlsx", {host + L"plan.xlsx"}, std::nullopt},
+      {"document_holding_com", L"C:\\docs\\report.com.txt", {L"C:\\docs\\report.com.txt"}, std::nullopt},
+      {"folder_holding_exe", L"C:\\my.exe.d\\readme.txt", {L"C:\\my.exe.d\\readme.txt"}, std::nullopt},
+      {"folder_holding_com", L"C:\\x.command\\notes.txt", {}, std::nullopt},
+      {"mark_inside_a_name", L"C:\\My Files\\x.exe.txt", {L"C:\\My Files\\x.exe.txt"}, std::nullopt},
+      {"address_with_a_path", L"www.example.com/news", {}, std::nullopt},
+      {"bare_web_address", L"www.example.com", {}, std::nullopt},
+      {"bare_web_address_capitals", L"WWW.EXAMPLE.COM", {}, std::nullopt},
+      {"web_address_then_words", L"www.example.com news", {}, std::nullopt},
+      {"web_address", L"https://www.example.com/", {}, std::nullopt},
+      {"web_address_ending_in_com", L"http://www.example.com", {}, std::nullopt},
       {"web_address_with_blank", L"http://www.example.com/a b", {}, std::nullopt},
+      {"mail_address", L"taro@example.com", {}, std::nullopt},
+      {"mail_address_two_labels", L"taro@mail.example.com", {}, std::nullopt},
+      {"shortcut", desktop + L"App.lnk", {desktop + L"App.lnk"}, std::nullopt},
+      {"program_shortcut", desktop + L"app.exe.lnk", {desktop + L"app.exe.lnk"}, std::nullopt},
+      {"document", L"C:\\docs\\memo.txt", {L"C:\\docs\\memo.txt"}, std::nullopt},
+      {"folder", L"C:\\docs", {}, std::nullopt},
+      {"full_width", L"ｘ．ｅｘｅ", {}, std::nullopt},
+      {"empty", L"", {}, std::nullopt},
   };
-  for (const SplitCase& c : cases) {
+  for (const PlanCase& c : cases) {
     FakeOpenPort port;
     port.existingFiles.insert(c.existing.begin(), c.existing.end());
     EXPECT_EQ(PlanProgramStart(port, c.entry), c.start) << c.name;
@@ -180,29 +229,32 @@ TEST(OpenEntryTest, ProgramThatCannotBeStartedSafelyGoesToTheShellOnly) {
   const std::wstring entry = L"C:\\Program Files\\App\\app.exe /min";
   port.existingFiles.insert(L"C:\\Program.exe");
   port.shellFails.insert(entry);
-  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kEditor, entry));
-  EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", entry, L"c:\\", 4}}));
+  EXPECT_EQ(OpenEntry(port, owner, kEditor, entry).outcome, Outcome::kNotOpened);
+  EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", entry, L"c:\\", 4, L""}}));
 }
 
 // Longer than any command line or path: nothing is handed to the system.
 TEST(OpenEntryTest, AnEntryLongerThanACommandLineCannotOpen) {
   FakeOpenPort port;
   FakeOwner owner;
-  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\" + std::wstring(32765, L'x')));
-  EXPECT_FALSE(OpenEntry(port, owner, ShellVariant::kEditor, L"a.exe /" + std::wstring(40000, L'x')));
+  EXPECT_EQ(OpenEntry(port, owner, kLauncher, L"C:\\" + std::wstring(32765, L'x')).outcome,
+            Outcome::kNotOpened);
+  EXPECT_EQ(OpenEntry(port, owner, kEditor, L"a.exe /" + std::wstring(40000, L'x')).outcome,
+            Outcome::kNotOpened);
   EXPECT_TRUE(port.calls.empty());
-  EXPECT_TRUE(OpenEntry(port, owner, ShellVariant::kLauncher, L"C:\\" + std::wstring(32764, L'x')));
+  EXPECT_EQ(OpenEntry(port, owner, kLauncher, L"C:\\" + std::wstring(32764, L'x')).outcome, Outcome::kOpened);
   EXPECT_EQ(port.calls.size(), 1U);
 }
 
 TEST(OpenThroughShellTest, RetryUsesTheSameOwnerAndWorkingFolder) {
   FakeOpenPort port;
   port.shellFails.insert(L"a");
-  EXPECT_TRUE(OpenThroughShell(port, 3, ShellVariant::kEditor, L"a", L"b"));
-  EXPECT_EQ(port.calls, (std::vector<Call>{{"shell", L"a", L"c:\\", 3}, {"shell", L"b", L"c:\\", 3}}));
+  EXPECT_TRUE(OpenThroughShell(port, 3, L"c:\\", L"a", L"b"));
+  EXPECT_EQ(port.calls,
+            (std::vector<Call>{{"shell", L"a", L"c:\\", 3, L""}, {"shell", L"b", L"c:\\", 3, L""}}));
   port.shellFails.insert(L"b");
-  EXPECT_FALSE(OpenThroughShell(port, 3, ShellVariant::kEditor, L"a", L"b"));
-  EXPECT_FALSE(OpenThroughShell(port, 3, ShellVariant::kEditor, L"a", std::nullopt));
+  EXPECT_FALSE(OpenThroughShell(port, 3, L"c:\\", L"a", L"b"));
+  EXPECT_FALSE(OpenThroughShell(port, 3, L"c:\\", L"a", std::nullopt));
 }
 
 }  // namespace

@@ -32,6 +32,12 @@ class FakeSystem : public SystemPort {
     if (it == files.end()) return {ReadStatus::kMissing, {}};
     return {ReadStatus::kRead, it->second};
   }
+  // Through ReadAll, so that a test that watches ReadAll sees this read too.
+  FileRead ReadStart(const std::wstring& path, std::size_t limit) override {
+    FileRead read = ReadAll(path);
+    if (read.bytes.size() > limit) read.bytes.resize(limit);
+    return read;
+  }
   bool WriteAll(const std::wstring& path, std::string_view bytes) override {
     log.push_back("write " + Narrow(path));
     if (unwritable.count(path) != 0) return false;
@@ -75,10 +81,11 @@ class FakeSystem : public SystemPort {
 class FakeOpenPort : public OpenPort {
  public:
   struct Call {
-    std::string kind;        // "start" or "shell"
-    std::wstring text;       // the command line, or the shell's target
-    std::wstring directory;  // the program's file when a start names it, or the shell's working folder
-    WindowHandle owner = 0;
+    std::string kind;          // "start" or "shell"
+    std::wstring text;         // the command line, or the shell's target
+    std::wstring directory;    // the working folder
+    WindowHandle owner = 0;    // the shell's owner window
+    std::wstring application;  // the program's file, when a start names it
     bool operator==(const Call&) const = default;
   };
   std::vector<Call> calls;
@@ -86,13 +93,13 @@ class FakeOpenPort : public OpenPort {
   std::set<std::wstring> shellFails;
   std::set<std::wstring> existingFiles;
 
-  bool StartProgram(const ProgramStart& program) override {
-    calls.push_back({"start", program.commandLine, program.application, 0});
+  bool StartProgram(const ProgramStart& program, const std::wstring& directory) override {
+    calls.push_back({"start", program.commandLine, directory, 0, program.application});
     return startFails.count(program.commandLine) == 0;
   }
   bool IsFile(const std::wstring& path) override { return existingFiles.count(path) != 0; }
   bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
-    calls.push_back({"shell", target, directory, owner});
+    calls.push_back({"shell", target, directory, owner, {}});
     return shellFails.count(target) == 0;
   }
 };

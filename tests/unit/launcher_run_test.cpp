@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
 #include <set>
 
 #include "fakes.h"
@@ -29,6 +30,7 @@ class RecordingSystem final : public testing::FakeSystem {
   explicit RecordingSystem(Events& events) : events_(events) {}
   FileRead ReadAll(const std::wstring& path) override {
     events_.push_back("read " + FileName(path));
+    if (readThrows == path) throw std::bad_alloc();
     return FakeSystem::ReadAll(path);
   }
   bool WriteAll(const std::wstring& path, std::string_view bytes) override {
@@ -39,6 +41,7 @@ class RecordingSystem final : public testing::FakeSystem {
     events_.push_back("replace " + FileName(path));
     return FakeSystem::ReplaceAll(path, bytes);
   }
+  std::wstring readThrows;  // as an allocation that fails while it is read
 
  private:
   Events& events_;
@@ -47,9 +50,9 @@ class RecordingSystem final : public testing::FakeSystem {
 class RecordingPort final : public testing::FakeOpenPort {
  public:
   explicit RecordingPort(Events& events) : events_(events) {}
-  bool StartProgram(const ProgramStart& program) override {
+  bool StartProgram(const ProgramStart& program, const std::wstring& directory) override {
     events_.push_back("start " + testing::FakeSystem::Narrow(program.commandLine));
-    return FakeOpenPort::StartProgram(program);
+    return FakeOpenPort::StartProgram(program, directory);
   }
   bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
     events_.push_back("shell " + testing::FakeSystem::Narrow(target));
@@ -88,7 +91,12 @@ class RecordingLock final : public FolderLock {
 
 class LauncherRunTest : public ::testing::Test {
  protected:
-  LauncherExit Run() { return LauncherRun(system_, port_, owner_, lock_, kFolder); }
+  // The programs the lists below name, unless a test says otherwise.
+  LauncherRunTest() { port_.existingFiles = {L"C:\\a.exe", L"C:\\b.bat", L"C:\\B.BAT", L"C:\\last.exe"}; }
+
+  LauncherExit Run(const std::wstring& folder = kFolder) {
+    return LauncherRun(system_, port_, owner_, lock_, folder);
+  }
 
   Events events_;
   RecordingSystem system_{events_};
@@ -101,7 +109,6 @@ TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
   system_.files[kStamp] = "04-06-2026\r\n";
   system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\nuser@host.example.jp\r\nC:\\b.bat /x\r\n";
   port_.shellFails.insert(L"user@host.example.jp");
-  port_.existingFiles.insert(L"C:\\b.bat");
 
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(events_,
@@ -109,13 +116,28 @@ TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
                     "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
                     "shell Mailto:user@host.example.jp", "start \"C:\\b.bat\" /x", "unlock"}));
   EXPECT_EQ(system_.files[kStamp], kToday);
-  // The launcher's shell calls carry its hidden window and an empty folder.
+  // The launcher's shell calls carry its hidden window and an empty folder;
+  // its programs start in the program folder.
   for (const auto& call : port_.calls) {
-    if (call.kind == "shell") {
-      EXPECT_EQ(call.owner, 0x4242U);
-      EXPECT_EQ(call.directory, L"");
-    }
+    EXPECT_EQ(call.owner, call.kind == "shell" ? 0x4242U : 0U);
+    EXPECT_EQ(call.directory, call.kind == "shell" ? L"" : kFolder);
   }
+}
+
+// "C:" alone would be the drive's current folder, not the program folder.
+TEST_F(LauncherRunTest, ProgramFolderInADrivesRootIsTheRoot) {
+  system_.files[L"C:\\OMBREL.DAT"] = "notepad.exe\r\n";
+  EXPECT_EQ(Run(L"C:"), LauncherExit::kDone);
+  EXPECT_EQ(port_.calls,
+            (std::vector<testing::FakeOpenPort::Call>{{"start", L"notepad.exe", L"C:\\", 0, L""}}));
+  EXPECT_EQ(system_.files.count(L"C:\\OMBREL.INI"), 1U);
+}
+
+TEST_F(LauncherRunTest, AnExceptionEndsTheRunWithItsOwnStatusAndFreesTheLock) {
+  system_.files[kList] = "C:\\a.exe\r\n";
+  system_.readThrows = kList;
+  EXPECT_EQ(ExitStatusOf([this] { return Run(); }), LauncherExit::kUnexpectedFailure);
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "unlock"}));
 }
 
 struct StampCase {
@@ -189,7 +211,7 @@ TEST_F(LauncherRunTest, MissingOrEmptyListStillRenewsStampButUnreadableOneLeaves
 }
 
 TEST_F(LauncherRunTest, ProgramEntriesAloneNeverAskForTheWindow) {
-  system_.files[kList] = "C:\\a.exe\r\nC:\\B.BAT\r\nC:\\dos\\edit.Com arg\r\nC:\\x.exe.d\\y\r\n";
+  system_.files[kList] = "C:\\a.exe\r\nC:\\B.BAT\r\nC:\\dos\\edit.Com arg\r\nnotepad.exe /x\r\n";
   port_.existingFiles.insert(L"C:\\dos\\edit.Com");
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(std::count(events_.begin(), events_.end(), "window"), 0);
@@ -201,15 +223,16 @@ TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
   port_.shellFails.insert(L"C:\\missing.txt");
   port_.shellFails.insert(L"user@example.jp");
   port_.shellFails.insert(L"Mailto:user@example.jp");
-  port_.shellFails.insert(L"");  // the empty entry
+  port_.existingFiles.insert(L"C:\\gone.exe");
   port_.startFails.insert(L"C:\\gone.exe");
   port_.shellFails.insert(L"C:\\gone.exe");
 
+  // The blank line between them opens nothing at all.
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "window",
                              "shell C:\\missing.txt", "window", "shell user@example.jp",
-                             "shell Mailto:user@example.jp", "window", "shell ", "start C:\\gone.exe",
-                             "window", "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
+                             "shell Mailto:user@example.jp", "start C:\\gone.exe", "window",
+                             "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
 }
 
 TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {

@@ -38,6 +38,10 @@ TEST(StampCheckTest, OnlyTodaysExactTextMeansRanToday) {
       {"two_digit_year", "04-07-26\r\n", false},
       {"no_leading_zeros", "4-7-2026\r\n", false},
       {"year_first", "2026-04-07\r\n", false},
+      // Only the first 256 bytes are read: the first line must end in them.
+      {"today_then_a_long_file", "04-07-2026\r\n" + std::string(100000, 'x'), true},
+      {"today_line_ending_in_the_bytes_read", "04-07-2026" + std::string(244, ' ') + "\r\n", true},
+      {"today_line_going_on_beyond_them", "04-07-2026" + std::string(300, ' ') + "\r\n", false},
   };
   for (const StampCase& c : cases) {
     testing::FakeSystem system;

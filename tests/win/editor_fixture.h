@@ -60,6 +60,25 @@ class RunningEditor {
     return WaitUntil([&] { return list.Send(LB_GETCOUNT) == before + 1; });
   }
 
+  // Chooses `path` in the open-file dialog behind Command1 ("参照") as a user
+  // browses to it: its folder typed into the file name box first, which the
+  // dialog opens, then its name. Waits until the edit box shows the path.
+  [[nodiscard]] bool Browse(const std::wstring& path) const {
+    constexpr int kFileNameCombo = 0x47C;  // cmb13 of the standard dialog
+    app_->Click(IDC_COMMAND1);
+    const gui::Window dialog = app_->WaitForDialog(L"ファイルの選択");
+    if (!dialog.Exists()) return false;
+    const gui::Window name = dialog.Child(kFileNameCombo);
+    const std::size_t slash = path.rfind(L'\\');
+    for (const std::wstring& typed : {path.substr(0, slash), path.substr(slash + 1)}) {
+      name.Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+      dialog.Child(IDOK).Post(BM_CLICK);
+      // The dialog empties the box once it has opened the folder.
+      WaitUntil([&] { return !dialog.Exists() || name.Text().empty(); }, std::chrono::seconds(3));
+    }
+    return WaitUntil([&] { return app_->Control(IDC_TEXT1).Text() == path; });
+  }
+
  private:
   TempFolder folder_;
   std::unique_ptr<HeldFile> held_;

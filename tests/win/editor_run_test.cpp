@@ -77,8 +77,10 @@ class EditorRunTest : public ::testing::Test {
 TEST_F(EditorRunTest, FreshStampOpensTheListAsShownInOrderWithoutAskingAndKeepsTheFlag) {
   const std::wstring document = documents_ / L"予定 表.ombtest";
   testing::WriteBytes(document, "x");
-  // The same entry twice opens twice; the mail address only as a mail link.
-  const Lines entries = {RecorderEntry(L"first"), document, RecorderEntry(L"first"), L"user@host.example.jp"};
+  // The same entry twice opens twice; the mail address only as a mail link;
+  // the blank line opens nothing and asks nothing.
+  const Lines entries = {RecorderEntry(L"first"), document, L"", RecorderEntry(L"first"),
+                         L"user@host.example.jp"};
   ASSERT_TRUE(Start(entries, kOldStamp));
   ASSERT_TRUE(editor_->Append(RecorderEntry(L"unsaved")));
 
@@ -120,6 +122,25 @@ TEST_F(EditorRunTest, TodaysStampAsksFirstNoChangesNothingYesRunsAgain) {
   yes.Answer(IDYES);
   EXPECT_EQ(Opened(1), Lines{RecorderEntry(L"again")});
   EXPECT_EQ(Stamp(), TodaysStamp());
+}
+
+// "参照" leaves the current folder where it was, and programs start in the
+// program folder: a program of a bare name in the folder browsed to is never
+// found, and the run opens what the launcher would.
+TEST_F(EditorRunTest, ProgramsStartInTheProgramFolderAfterBrowsingElsewhere) {
+  const std::wstring bare = L"ombrel_browsed_probe.exe";
+  ASSERT_TRUE(::CopyFileW(testing::BinPath(L"recorder.exe").c_str(), (documents_ / bare).c_str(), FALSE));
+  const std::wstring chosen = documents_ / L"予定.ombtest";
+  testing::WriteBytes(chosen, "x");
+  ASSERT_TRUE(Start(Lines{bare + L" bare", RecorderEntry(L"after")}, kOldStamp));
+  ASSERT_TRUE(editor_->Browse(chosen));
+
+  app().Click(IDC_COMMAND8);
+  const MessageBoxWindow box = app().WaitForMessageBox();
+  ASSERT_TRUE(IsBox(box, bare + L" bareは開けません", Icon::kExclamation, {IDOK}));
+  box.Answer(IDOK);
+  EXPECT_EQ(Opened(1), Lines{RecorderEntry(L"after")});
+  EXPECT_EQ(log_.WorkingFolderOf(RecorderEntry(L"after")), editor_->folder().path());
 }
 
 TEST_F(EditorRunTest, EmptyListStillRenewsTheStamp) {

@@ -139,6 +139,17 @@ TEST(EntryListFileTest, FileHeldWithoutSharingIsWaitedOutThenUnreadable) {
   EXPECT_EQ(testing::ReadBytes(path), "new\r\n");
 }
 
+TEST(EntryListFileTest, ReadStartStopsAtItsLimit) {
+  TempFolder folder;
+  win::WinSystem system;
+  const std::wstring path = folder / L"OMBREL.INI";
+  const std::string bytes = "04-07-2026\r\n" + std::string(100000, 'x');
+  testing::WriteBytes(path, bytes);
+  EXPECT_EQ(system.ReadStart(path, 256).bytes, bytes.substr(0, 256));
+  EXPECT_EQ(system.ReadStart(path, bytes.size() + 1).bytes, bytes);
+  EXPECT_EQ(system.ReadStart(folder / L"none", 256).status, ReadStatus::kMissing);
+}
+
 TEST(EntryListFileTest, AFolderInThePlaceOfTheListIsUnreadable) {
   TempFolder folder;
   win::WinSystem system;
@@ -149,55 +160,55 @@ TEST(EntryListFileTest, AFolderInThePlaceOfTheListIsUnreadable) {
 
 class OpenTest : public ::testing::Test {
  protected:
+  [[nodiscard]] bool Opens(const std::wstring& entry) {
+    return OpenEntry(port_, owner_, folders_, entry).outcome == OpenResult::Outcome::kOpened;
+  }
+
   RecorderLog log_;
   NoOwner owner_;
   win::WinOpenPort port_;
+  TempFolder programFolder_;
+  const WorkingFolders folders_{programFolder_.path(), L""};
 };
 
-TEST_F(OpenTest, ProgramEntryStartsWithItsWholeCommandLine) {
+TEST_F(OpenTest, ProgramEntryStartsWithItsWholeCommandLineInTheProgramFolder) {
   const std::wstring entry = RecorderLog::Quoted() + L" /x \"two words\" 日本語";
-  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry));
+  EXPECT_TRUE(Opens(entry));
   EXPECT_EQ(log_.WaitForLines(1), std::vector<std::wstring>{entry});
+  EXPECT_EQ(log_.WorkingFolderOf(entry), programFolder_.path());
 }
 
 TEST_F(OpenTest, DocumentOpensThroughTheShell) {
   TempFolder folder;
   const std::wstring document = folder / L"予定 表.ombtest";
   testing::WriteBytes(document, "x");
-  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, document));
+  EXPECT_TRUE(Opens(document));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
   EXPECT_EQ(lines[0], RecorderLog::Quoted() + L" \"" + document + L"\"");
 }
 
 TEST_F(OpenTest, BareMailAddressFallsBackToMailto) {
-  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, L"user@host.example.jp"));
+  EXPECT_TRUE(Opens(L"user@host.example.jp"));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
   EXPECT_NE(lines[0].find(L"Mailto:user@host.example.jp"), std::wstring::npos) << ToUtf8(lines[0]);
 }
 
-TEST_F(OpenTest, WebAddressHoldingDotComGoesToTheShellAfterItsStartFailed) {
-  EXPECT_TRUE(OpenEntry(port_, owner_, ShellVariant::kLauncher, L"http://www.example.com/"));
+TEST_F(OpenTest, WebAddressHoldingDotComGoesToTheShell) {
+  EXPECT_TRUE(Opens(L"http://www.example.com"));
   const auto lines = log_.WaitForLines(1);
   ASSERT_EQ(lines.size(), 1U);
-  EXPECT_NE(lines[0].find(L"http://www.example.com/"), std::wstring::npos) << ToUtf8(lines[0]);
+  EXPECT_NE(lines[0].find(L"http://www.example.com"), std::wstring::npos) << ToUtf8(lines[0]);
 }
 
 TEST_F(OpenTest, WhatCannotBeOpenedIsReportedAndOpensNothing) {
   TempFolder folder;
   for (const std::wstring& entry :
        {folder / L"無い.txt", folder / L"gone.exe", std::wstring(L"user@localhost")}) {
-    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kEditor, entry)) << ToUtf8(entry);
-    EXPECT_FALSE(OpenEntry(port_, owner_, ShellVariant::kLauncher, entry)) << ToUtf8(entry);
+    EXPECT_FALSE(Opens(entry)) << ToUtf8(entry);
   }
   EXPECT_TRUE(log_.Lines().empty());
-}
-
-TEST(ShellResultTest, ThirtyTwoAndBelowAreErrorCodes) {
-  EXPECT_FALSE(win::ShellResultMeansOpened(0));
-  EXPECT_FALSE(win::ShellResultMeansOpened(32));
-  EXPECT_TRUE(win::ShellResultMeansOpened(33));
 }
 
 TEST(HostTest, ImmutableFileCannotBeWritten) {

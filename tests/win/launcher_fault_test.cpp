@@ -1,9 +1,15 @@
 // The launcher against the faults that would lose a day or open the wrong
 // thing: a list it cannot read, a program path with blanks next to a planted
-// C:\Program.exe, mail addresses, and one folder reached by two drive letters.
+// C:\Program.exe, names on a host whose name holds ".com", mail addresses, one
+// folder reached by two drive letters, and a program folder in a drive's root.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <set>
 
 #include "folder_mutex.h"
 #include "launcher_fixture.h"
@@ -19,6 +25,7 @@ using testing::OpenedByShell;
 using testing::Quote;
 using testing::ReadBytes;
 using testing::RecorderEntry;
+using testing::RecorderLog;
 using testing::TodaysStamp;
 using testing::WaitForRecorders;
 using testing::WriteBytes;
@@ -91,6 +98,75 @@ TEST_F(PlantedProgramTest, UnquotedPathWithBlanksStartsThatProgramNeverAPrefix) 
   EXPECT_EQ(log_.WaitForLines(3, 2s).size(), 2U);
 }
 
+// The processes of the prefix called explorer.exe, by id.
+std::set<DWORD> Explorers() {
+  std::set<DWORD> found;
+  const win::ScopedFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (::lstrcmpiW(entry.szExeFile, L"explorer.exe") == 0) found.insert(entry.th32ProcessID);
+  }
+  return found;
+}
+
+// A folder, and a document, on a host whose name holds ".com", in test drive
+// R:. Beside the folder lies a program of its name with ".exe" added; the
+// document is a program in truth. Both are copies of the recorder, so either
+// one started would show in the log.
+class ComHostTest : public testing::LauncherTest {
+ protected:
+  void SetUp() override {
+    LauncherTest::SetUp();
+    for (const wchar_t* folder : {kHost, kTeam, kFolder}) ::CreateDirectoryW(folder, nullptr);
+    for (const wchar_t* copy : {kBeside, kDocument}) {
+      ASSERT_TRUE(::CopyFileW(testing::BinPath(L"recorder.exe").c_str(), copy, FALSE));
+    }
+  }
+  void TearDown() override {
+    for (const wchar_t* copy : {kBeside, kDocument}) {
+      testing::WaitUntil([copy] { return ::DeleteFileW(copy) || ::GetLastError() == ERROR_FILE_NOT_FOUND; });
+    }
+    for (const wchar_t* folder : {kFolder, kTeam, kHost}) ::RemoveDirectoryW(folder);
+  }
+
+  static constexpr wchar_t kHost[] = L"R:\\files.example.com";
+  static constexpr wchar_t kTeam[] = L"R:\\files.example.com\\team";
+  static constexpr wchar_t kFolder[] = L"R:\\files.example.com\\team\\週報";
+  static constexpr wchar_t kBeside[] = L"R:\\files.example.com\\team\\週報.exe";
+  static constexpr wchar_t kDocument[] = L"R:\\files.example.com\\team\\plan.ombtest";
+};
+
+TEST_F(ComHostTest, FolderAndDocumentOpenThroughTheShellAndNoProgramOfTheirNameRuns) {
+  // The desktop's own explorer is up before the count: only the one the
+  // shell starts for the folder is new.
+  ::GetDesktopWindow();
+  const std::set<DWORD> before = Explorers();
+  WriteList(List(), {kFolder, kDocument, RecorderEntry(L"last")});
+
+  EXPECT_EQ(Run(), kDone);
+  log_.WaitForLines(2);
+  // Started by the launcher, the document would log its path as the entry
+  // gives it. Wine's shell, unlike Windows', tries any file it is handed as a
+  // program first, and quotes it: so it is the shell that ran this one.
+  EXPECT_EQ(log_.StartOrder(), (Lines{Quote(kDocument), RecorderEntry(L"last")}));
+
+  // Under Wine the folder opens in an explorer.exe that stays; it is ended
+  // here, so that nothing waits for it.
+  std::set<DWORD> opened;
+  EXPECT_TRUE(testing::WaitUntil([&] {
+    for (const DWORD id : Explorers()) {
+      if (before.count(id) == 0) opened.insert(id);
+    }
+    return !opened.empty();
+  })) << "the folder did not reach the shell";
+  for (const DWORD id : opened) {
+    const win::ScopedHandle explorer(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    if (explorer && ::TerminateProcess(explorer.get(), 0)) ::WaitForSingleObject(explorer.get(), 10000);
+  }
+}
+
 TEST_F(LauncherFaultTest, MailAddressesOpenAsMailLinks) {
   WriteList(List(), {L"taro@example.jp", L"taro@example.com", L"first.last@example.jp", L"user@localhost",
                      RecorderEntry(L"last")});
@@ -99,6 +175,23 @@ TEST_F(LauncherFaultTest, MailAddressesOpenAsMailLinks) {
   EXPECT_EQ(log_.StartOrder(),
             (Lines{OpenedByShell(L"Mailto:taro@example.jp"), OpenedByShell(L"Mailto:taro@example.com"),
                    OpenedByShell(L"Mailto:first.last@example.jp"), RecorderEntry(L"last")}));
+}
+
+// Starts `program` (in `workingFolder`, or in the test's own) while the lock of
+// `lockFolder` is held, as a launcher of that folder holds it while it runs:
+// success when it waited for the lock, then ran to a normal end.
+::testing::AssertionResult WaitsForTheLockOf(const std::wstring& lockFolder, const std::wstring& program,
+                                             const std::wstring& workingFolder = {}) {
+  const win::ScopedHandle held(::CreateMutexW(nullptr, TRUE, launcher::FolderMutexName(lockFolder).c_str()));
+  if (!held) return ::testing::AssertionFailure() << "the lock could not be held";
+  const testing::Process started = testing::StartProcess(Quote(program), 0, workingFolder);
+  if (!started) return ::testing::AssertionFailure() << "the launcher did not start";
+  const bool waited = !started.WaitForExit(1500ms).has_value();
+  ::ReleaseMutex(held.get());
+  const std::optional<DWORD> status = started.WaitForExit(30s);
+  if (!waited) return ::testing::AssertionFailure() << "the launcher did not wait for the lock";
+  if (status != kDone) return ::testing::AssertionFailure() << "exit status " << status.value_or(999);
+  return ::testing::AssertionSuccess();
 }
 
 // R: and Q: are one folder of the build under two letters.
@@ -112,16 +205,8 @@ TEST(OneFolderTwoLettersTest, LaunchersTakeTurnsAndOpenTheListOnce) {
   WriteBytes(viaR + L"\\OMBREL.INI", DateOf(Yesterday()) + "\r\n");
   ASSERT_EQ(ReadBytes(viaQ + L"\\OMBREL.DAT"), ReadBytes(viaR + L"\\OMBREL.DAT"));
 
-  {
-    // As a launcher started through R: holds it while it runs.
-    const win::ScopedHandle held(::CreateMutexW(nullptr, TRUE, launcher::FolderMutexName(viaR).c_str()));
-    ASSERT_TRUE(held);
-    const testing::Process throughQ = testing::StartProcess(Quote(viaQ + L"\\Ombrel.exe"));
-    ASSERT_TRUE(throughQ);
-    EXPECT_FALSE(throughQ.WaitForExit(1500ms).has_value()) << "the launcher through Q: did not wait";
-    ::ReleaseMutex(held.get());
-    EXPECT_EQ(throughQ.WaitForExit(30s), kDone);
-  }
+  // The lock as a launcher started through R: holds it.
+  EXPECT_TRUE(WaitsForTheLockOf(viaR, viaQ + L"\\Ombrel.exe"));
   WaitForRecorders();
   EXPECT_EQ(log.Lines(), Lines{RecorderEntry(L"once")});
 
@@ -137,6 +222,25 @@ TEST(OneFolderTwoLettersTest, LaunchersTakeTurnsAndOpenTheListOnce) {
     ::DeleteFileW((viaR + name).c_str());
   }
   ::RemoveDirectoryW(viaR.c_str());
+}
+
+// A launcher in the root of R:, started with another folder of R: current (as
+// a shortcut or a task may start it): its lock and its programs' working
+// folder are the root, not the current folder that "R:" alone would name.
+TEST(RootFolderTest, LockAndProgramsTakeTheRootNotTheCurrentFolder) {
+  const std::wstring elsewhere = L"R:\\elsewhere";
+  ::CreateDirectoryW(elsewhere.c_str(), nullptr);
+  ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", L"R:"));
+  RecorderLog log;
+  WriteList(L"R:\\OMBREL.DAT", {RecorderEntry(L"root")});
+  WriteBytes(L"R:\\OMBREL.INI", DateOf(Yesterday()) + "\r\n");
+
+  EXPECT_TRUE(WaitsForTheLockOf(L"R:\\", L"R:\\Ombrel.exe", elsewhere));
+  WaitForRecorders();
+  EXPECT_EQ(log.Lines(), Lines{RecorderEntry(L"root")});
+  EXPECT_EQ(log.WorkingFolderOf(RecorderEntry(L"root")), L"R:\\");
+  for (const wchar_t* name : {L"R:\\OMBREL.DAT", L"R:\\OMBREL.INI", L"R:\\Ombrel.exe"}) ::DeleteFileW(name);
+  ::RemoveDirectoryW(elsewhere.c_str());
 }
 
 }  // namespace

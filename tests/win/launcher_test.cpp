@@ -212,7 +212,7 @@ TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
                         L"user@host.example.jp",
                         folder_ / L"無い.ombtest",  // the shell cannot open it: skipped
                         folder_ / L"gone.exe",      // cannot start, nor can the shell open it
-                        L"",                        // the shell refuses the empty entry
+                        L"",                        // blank: skipped, and the run goes on
                         L"http://www.example.jp/",
                         RecorderEntry(L"last"),
                     });

@@ -87,6 +87,18 @@ std::vector<std::wstring> RecorderLog::StartOrder() const {
   return lines;
 }
 
+std::optional<std::wstring> RecorderLog::WorkingFolderOf(const std::wstring& line) const {
+  const std::optional<std::string> bytes = ReadBytes(path_ + L".folders");
+  std::istringstream in(bytes.value_or(""));
+  for (std::string placed; std::getline(in, placed);) {
+    const std::size_t tab = placed.find('\t');
+    if (tab != std::string::npos && FromUtf8(placed.substr(tab + 1)) == line) {
+      return FromUtf8(placed.substr(0, tab));
+    }
+  }
+  return std::nullopt;
+}
+
 std::wstring RecorderLog::Quoted() { return L"\"" + BinPath(L"recorder.exe") + L"\""; }
 
 std::wstring RecorderEntry(const std::wstring& tag) { return RecorderLog::Quoted() + L" " + tag; }

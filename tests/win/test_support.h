@@ -87,6 +87,9 @@ class RecorderLog {
   // The lines in the order the recorders were started (see the recorder's
   // order file), rather than the order they reached the log.
   [[nodiscard]] std::vector<std::wstring> StartOrder() const;
+  // The working folder of the recorder that logged `line`; nothing when none
+  // did.
+  [[nodiscard]] std::optional<std::wstring> WorkingFolderOf(const std::wstring& line) const;
   // The recorder's own command-line prefix, `"Z:\...\recorder.exe"`.
   [[nodiscard]] static std::wstring Quoted();
 
