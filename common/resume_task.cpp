@@ -73,10 +73,7 @@ std::wstring ResumeTaskXml(const ResumeTask& task) {
       L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
       L"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><StartWhenAvailable>false</StartWhenAvailable>"
       L"<ExecutionTimeLimit>PT1H</ExecutionTimeLimit><Priority>4</Priority></Settings>\n";
-  // A drive's root as "C:\", since "C:" alone is whatever folder was last
-  // current on that drive.
-  std::wstring folder = FolderOfModule(task.launcher);
-  if (folder.ends_with(L':')) folder += L'\\';
+  const std::wstring folder = FolderAsPath(FolderOfModule(task.launcher));
   // Quoted, so that a folder with blanks is never cut at the first one.
   xml += L"<Actions Context=\"Author\"><Exec>" + Element(L"Command", L"\"" + task.launcher + L"\"") +
          Element(L"WorkingDirectory", folder) + L"</Exec></Actions>\n";
