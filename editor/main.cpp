@@ -6,6 +6,8 @@
 #include <objbase.h>
 
 #include "main_window.h"
+#include "program_folder.h"
+#include "single_editor.h"
 
 namespace {
 
@@ -31,6 +33,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // only, never from the program folder, where anyone may drop a file.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   const ComApartment com;
+  const ombrel::editor::SingleEditor single(ombrel::ProgramFolder());
+  if (single.HandedToFirst()) return 0;
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 

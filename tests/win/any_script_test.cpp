@@ -89,7 +89,7 @@ TEST(AnyScriptTest, EntriesOutsideCodePage932SurviveASaveAndOpenAsEntered) {
   }
   ASSERT_TRUE(again.Menu("alt+f s"));
   win::WinSystem system;
-  const std::optional<std::string> shiftJis = system.ToAnsi(entries[4]);
+  const std::optional<std::string> shiftJis = system.ToCodePage(932, entries[4]);
   ASSERT_TRUE(shiftJis.has_value());
   EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() == *shiftJis + "\r\n"; }));
 }

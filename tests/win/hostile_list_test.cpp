@@ -60,7 +60,7 @@ TEST(HostileListTest, TheLauncherOpensWhatItReadsAndEndsNormally) {
     // whole list and went on past everything before it.
     win::WinSystem system;
     testing::WriteBytes(folder / L"OMBREL.DAT",
-                        c.bytes + "\r\n" + system.ToAnsi(RecorderEntry(L"last")).value() + "\r\n");
+                        c.bytes + "\r\n" + system.ToCodePage(932, RecorderEntry(L"last")).value() + "\r\n");
     EXPECT_EQ(testing::RunAndWait(L"\"" + (folder / L"Ombrel.exe") + L"\"", 120s), 0U);
     testing::WaitForRecorders();
     const std::vector<std::wstring> opened = log.StartOrder();
