@@ -186,7 +186,10 @@ ListSave WriteEntryList(SystemPort& system, const std::wstring& path,
   std::string bytes = EncodeEntryList(system, entries);
   const SaveResult result = system.ReplaceAll(path, bytes);
   save.status = result.status;
-  if (result) save.written = FileRead{ReadStatus::kRead, std::move(bytes), result.metadata};
+  if (!result) return save;
+  save.written = FileRead{ReadStatus::kRead, std::move(bytes), result.metadata};
+  // Left by saves cut short, or read in place of the list: not needed now.
+  RemoveTemporaries(system, path);
   return save;
 }
 

@@ -123,8 +123,9 @@ struct ListSave {
 };
 
 // Replaces the file at `path` with the list in one step, so that a reader at
-// the same moment sees the old list or the new one. When it fails the old
-// file is unchanged.
+// the same moment sees the old list or the new one, then removes the
+// temporaries earlier saves left beside it. When it fails the old file is
+// unchanged.
 [[nodiscard]] ListSave WriteEntryList(SystemPort& system, const std::wstring& path,
                                       const std::vector<std::wstring>& entries);
 

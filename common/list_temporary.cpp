@@ -124,4 +124,10 @@ std::optional<CompleteTemporary> FindCompleteTemporary(SystemPort& system, const
   return newest;
 }
 
+void RemoveTemporaries(SystemPort& system, const std::wstring& path) {
+  for (const std::wstring& candidate : system.FindFiles(path + L".*")) {
+    if (ParseTemporaryName(path, candidate)) static_cast<void>(system.RemoveFile(candidate));
+  }
+}
+
 }  // namespace ombrel

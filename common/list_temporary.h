@@ -35,4 +35,9 @@ struct CompleteTemporary {
 [[nodiscard]] std::optional<CompleteTemporary> FindCompleteTemporary(SystemPort& system,
                                                                      const std::wstring& path);
 
+// Removes every temporary of a save to `path`, complete or cut short, that is
+// left beside it: once a save has put the list in place none is needed. One
+// that cannot be removed is left; nothing else is touched.
+void RemoveTemporaries(SystemPort& system, const std::wstring& path);
+
 }  // namespace ombrel

@@ -98,12 +98,8 @@ bool Editor::SaveList() {
     return false;
   }
   onDisk_ = std::move(saved.written);
-  if (!recoveredFrom_.empty()) {
-    // The list is in place; the temporary is read only while the list is
-    // missing, so one that could not be removed does no harm.
-    static_cast<void>(system_.RemoveFile(recoveredFrom_));
-    recoveredFrom_.clear();
-  }
+  // In place now; the save removed the temporary.
+  recoveredFrom_.clear();
   modified_ = false;
   return true;
 }

@@ -169,7 +169,7 @@ class Editor final : public OwnerWindow {
   std::wstring entryListPath_;
   // The list file as it was last read or written.
   FileRead onDisk_;
-  // The temporary the list was read from, while it has not been saved.
+  // The temporary the list was read from, until a save puts it in place.
   std::wstring recoveredFrom_;
   bool modified_ = false;
 };

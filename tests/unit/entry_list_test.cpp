@@ -429,5 +429,19 @@ TEST(TemporaryTest, OnlyACompleteTemporaryOfAMissingListIsRead) {
   EXPECT_EQ(ReadEntryList(system, kList).status, ReadStatus::kUnreadable);
 }
 
+// Once a save has put the list in place, the temporaries earlier saves left
+// are of no use: removed, and nothing else.
+TEST(TemporaryTest, ASaveRemovesTheTemporariesLeftBesideTheList) {
+  testing::FakeSystem system;
+  system.files = {{Temporary(kSaved), kSaved}, {Temporary(kSaved, 1), "a"}, {kList + L".new", "stale"}};
+  system.unwritable.insert(kList);
+  EXPECT_FALSE(WriteEntryList(system, kList, {L"x"}));
+  EXPECT_EQ(system.files.size(), 3U);
+  system.unwritable.clear();
+  ASSERT_TRUE(WriteEntryList(system, kList, {L"x"}));
+  EXPECT_EQ(system.files,
+            (std::map<std::wstring, std::string>{{kList, "x\r\n"}, {kList + L".new", "stale"}}));
+}
+
 }  // namespace
 }  // namespace ombrel
