@@ -44,12 +44,6 @@ std::vector<HostileCase> Cases() {
   };
 }
 
-FILETIME LastWrite(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-  return data.ftLastWriteTime;
-}
-
 TEST(HostileListTest, TheLauncherOpensWhatItReadsAndEndsNormally) {
   for (const HostileCase& c : Cases()) {
     SCOPED_TRACE(c.name);
@@ -88,15 +82,10 @@ TEST(HostileListTest, TheEditorShowsItAndASaveReadsBackTheSame) {
     if (entries.size() <= 2000) {
       EXPECT_EQ(app.ListItems(IDC_LIST1), entries);
     }
-    const FILETIME before = LastWrite(editor.DatPath());
+    const std::uint64_t before = editor.DatWriteTime();
     ::Sleep(20);  // a save is seen by its time
     ASSERT_TRUE(app.Menu("alt+f s"));
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          const FILETIME now = LastWrite(editor.DatPath());
-          return ::CompareFileTime(&before, &now) != 0;
-        },
-        30s));
+    ASSERT_TRUE(WaitUntil([&] { return editor.DatWriteTime() != before; }, 30s));
     EXPECT_FALSE(app.CurrentMessageBox().Exists());
     EXPECT_EQ(ReadEntryList(system, editor.DatPath()).entries, entries);
     ASSERT_TRUE(app.Menu("alt+f e"));
