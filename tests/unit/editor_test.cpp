@@ -472,7 +472,6 @@ struct SaveFailureCase {
 TEST_F(EditorTest, EachSaveThatWritesNothingSaysWhyAndKeepsTheList) {
   const SaveFailureCase cases[] = {
       {"read_only", [](FakeSystem& s) { s.readOnly.insert(kList); }, IDS_LIST_READ_ONLY},
-      {"unwritable", [](FakeSystem& s) { s.unwritable.insert(kList); }, IDS_SAVE_FAILED},
       // Held by another program now: whether it changed cannot be told.
       {"unreadable_now", [](FakeSystem& s) { s.unreadable.insert(kList); }, IDS_SAVE_FAILED},
   };

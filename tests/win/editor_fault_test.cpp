@@ -71,41 +71,24 @@ TEST(EditorFaultTest, AListChangedOnDiskIsAskedForBeforeASaveAndNoWritesNothing)
   const RunningEditor editor(std::string("a\r\n"));
   ASSERT_TRUE(editor.Started());
   const App& app = editor.app();
-  // Its own saves change the file too: they are what it reads next.
-  for (const wchar_t* entry : {L"b", L"c"}) {
-    ASSERT_TRUE(editor.Append(entry));
-    ASSERT_TRUE(app.Menu("alt+f s"));
-    ASSERT_TRUE(testing::WaitUntil([&] { return editor.DatBytes()->ends_with(ToUtf8(entry) + "\r\n"); }));
-    EXPECT_TRUE(StaysOpenQuietly(app)) << ToUtf8(entry);
-  }
+  // Its own save changes the file too: that is what it compares with next.
+  ASSERT_TRUE(editor.Append(L"b"));
+  ASSERT_TRUE(app.Menu("alt+f s"));
+  ASSERT_TRUE(testing::WaitUntil([&] { return editor.DatBytes() == "a\r\nb\r\n"; }));
+  EXPECT_TRUE(StaysOpenQuietly(app));
 
   testing::WriteBytes(editor.DatPath(), "x\r\n");
-  ASSERT_TRUE(editor.Append(L"d"));
-  const std::wstring question =
-      editor.DatPath() + L"は読み込んだ後でほかのプログラムによって変更されています。\r上書きしますか？";
+  ASSERT_TRUE(editor.Append(L"c"));
   ASSERT_TRUE(app.Menu("alt+f s"));
-  const MessageBoxWindow no = app.WaitForMessageBox();
-  EXPECT_TRUE(IsBox(no, question, Icon::kExclamation, {IDYES, IDNO}));
-  EXPECT_EQ(no.DefaultButton(), IDNO);
-  no.Answer(IDNO);
+  const MessageBoxWindow box = app.WaitForMessageBox();
+  EXPECT_TRUE(IsBox(
+      box, editor.DatPath() + L"は読み込んだ後でほかのプログラムによって変更されています。\r上書きしますか？",
+      Icon::kExclamation, {IDYES, IDNO}));
+  EXPECT_EQ(box.DefaultButton(), IDNO);
+  box.Answer(IDNO);
   EXPECT_TRUE(StaysOpenQuietly(app));
   EXPECT_EQ(editor.DatBytes(), "x\r\n");
-  EXPECT_EQ(app.ListItems(IDC_LIST1), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
-
-  // Still modified: leaving asks to save, and that save asks again.
-  ASSERT_TRUE(app.Menu("alt+f e"));
-  const MessageBoxWindow leave = app.WaitForMessageBox();
-  ASSERT_TRUE(leave.Exists());
-  leave.Answer(IDYES);
-  MessageBoxWindow yes;
-  ASSERT_TRUE(testing::WaitUntil([&] {
-    yes = app.CurrentMessageBox();
-    return yes.Exists() && yes.hwnd() != leave.hwnd();
-  }));
-  EXPECT_TRUE(IsBox(yes, question, Icon::kExclamation, {IDYES, IDNO}));
-  yes.Answer(IDYES);
-  EXPECT_EQ(app.WaitForExit(), 0U);
-  EXPECT_EQ(editor.DatBytes(), "a\r\nb\r\nc\r\nd\r\n");
+  EXPECT_EQ(app.ListItems(IDC_LIST1), (std::vector<std::wstring>{L"a", L"b", L"c"}));
 }
 
 TEST(EditorFaultTest, AReadOnlyListIsSaidAndStaysUnchanged) {
