@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "list_temporary.h"
 #include "utf8.h"
 
 namespace ombrel {
@@ -106,16 +107,31 @@ std::string EncodeEntryLine(std::string_view entry) {
   return line;
 }
 
+unsigned ListCodePage(unsigned ansiCodePage) {
+  constexpr unsigned kUtf8CodePage = 65001;
+  constexpr unsigned kJapaneseCodePage = 932;
+  return ansiCodePage == kUtf8CodePage ? kJapaneseCodePage : ansiCodePage;
+}
+
+ListEncoding ListEncodingOf(std::string_view bytes, unsigned ansiCodePage) {
+  if (bytes.starts_with(kUtf8Mark)) return {ListForm::kMarkedUtf8, 0};
+  const bool beyondAscii =
+      std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+  if (beyondAscii && IsValidUtf8(bytes)) return {ListForm::kUnmarkedUtf8, 0};
+  return {ListForm::kCodePage, ListCodePage(ansiCodePage)};
+}
+
 std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view bytes) {
-  const bool utf8 = bytes.starts_with(kUtf8Mark);
-  if (utf8) bytes.remove_prefix(kUtf8Mark.size());
+  const ListEncoding encoding = ListEncodingOf(bytes, system.AnsiCodePage());
+  if (encoding.form == ListForm::kMarkedUtf8) bytes.remove_prefix(kUtf8Mark.size());
+  const bool utf8 = encoding.form != ListForm::kCodePage;
   std::vector<std::wstring> entries;
   // Room for one entry a line, as the programs write them, made at once.
   entries.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), kLf)) + 1);
   ItemReader reader(bytes);
   while (!reader.AtEnd()) {
     const std::string_view item = reader.NextView();
-    entries.push_back(utf8 ? FromUtf8(item) : system.FromAnsi(item));
+    entries.push_back(utf8 ? FromUtf8(item) : system.FromCodePage(encoding.codePage, item));
     // A NUL is no character of any entry, and a window or a command line
     // would cut the entry short at it: it shows, and is saved, as U+FFFD.
     std::replace(entries.back().begin(), entries.back().end(), L'\0', L'\uFFFD');
@@ -124,19 +140,22 @@ std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view b
 }
 
 std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>& entries) {
+  const unsigned ansiCodePage = system.AnsiCodePage();
+  const unsigned codePage = ListCodePage(ansiCodePage);
   std::string bytes;
   bool fits = true;
   for (const std::wstring& entry : entries) {
-    const std::optional<std::string> ansi = system.ToAnsi(entry);
-    if (!ansi) {
+    const std::optional<std::string> converted = system.ToCodePage(codePage, entry);
+    if (!converted) {
       fits = false;
       break;
     }
-    AppendEntryLine(bytes, *ansi);
+    AppendEntryLine(bytes, *converted);
   }
-  // A list in the code page whose first bytes happen to be the mark would be
-  // read back as UTF-8: it is written as UTF-8 instead.
-  if (fits && !bytes.starts_with(kUtf8Mark)) return bytes;
+  // Code page bytes that a reader would take for UTF-8 (behind the mark, or
+  // well-formed UTF-8 such as half-width katakana may form) are written as
+  // UTF-8 instead, so that they read back as they were.
+  if (fits && ListEncodingOf(bytes, ansiCodePage).form == ListForm::kCodePage) return bytes;
   // One entry the code page cannot hold: the whole file in UTF-8, so that it
   // is never turned into "?".
   std::string utf8(kUtf8Mark);
@@ -145,12 +164,33 @@ std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>&
 }
 
 EntryListRead ReadEntryList(SystemPort& system, const std::wstring& path) {
-  const FileRead file = system.ReadAll(path);
-  return {file.status, DecodeEntryList(system, file.bytes)};
+  EntryListRead list;
+  list.file = system.ReadAll(path);
+  list.status = list.file.status;
+  if (list.status == ReadStatus::kRead) {
+    list.entries = DecodeEntryList(system, list.file.bytes);
+  } else if (list.status == ReadStatus::kMissing) {
+    // Only a missing list: an existing one, even unreadable, is the user's.
+    if (std::optional<CompleteTemporary> temporary = FindCompleteTemporary(system, path)) {
+      list.status = ReadStatus::kRead;
+      list.entries = DecodeEntryList(system, temporary->bytes);
+      list.recoveredFrom = std::move(temporary->path);
+    }
+  }
+  return list;
 }
 
-bool WriteEntryList(SystemPort& system, const std::wstring& path, const std::vector<std::wstring>& entries) {
-  return system.ReplaceAll(path, EncodeEntryList(system, entries));
+ListSave WriteEntryList(SystemPort& system, const std::wstring& path,
+                        const std::vector<std::wstring>& entries) {
+  ListSave save;
+  std::string bytes = EncodeEntryList(system, entries);
+  const SaveResult result = system.ReplaceAll(path, bytes);
+  save.status = result.status;
+  if (!result) return save;
+  save.written = FileRead{ReadStatus::kRead, std::move(bytes), result.metadata};
+  // Left by saves cut short, or read in place of the list: not needed now.
+  RemoveTemporaries(system, path);
+  return save;
 }
 
 }  // namespace ombrel

@@ -1,12 +1,13 @@
 // The entry list file OMBREL.DAT: how its bytes turn into items and back.
 //
-// The file has two forms. As always, it is in the system's ANSI code page (932
-// on Japanese Windows); only when an entry holds a character that code page
-// cannot hold is the whole file UTF-8, behind the mark EF BB BF. The reader
-// splits items on the bytes of either form: every byte it looks for (blank,
-// tab, comma, quotation mark, CR, LF) lies below 0x40, so it never occurs
-// inside a double-byte character of code page 932 nor inside a multi-byte
-// character of UTF-8.
+// The programs write two forms. As always, it is in the system's ANSI code
+// page (932 on Japanese Windows); only when an entry holds a character that
+// code page cannot hold is the whole file UTF-8, behind the mark EF BB BF.
+// They read a third: UTF-8 without the mark, as Notepad saves it. The reader
+// splits items on the bytes of any form: every byte it looks for (blank, tab,
+// comma, quotation mark, CR, LF) lies below 0x40, so it never occurs inside a
+// double-byte character of code page 932 nor inside a multi-byte character of
+// UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -62,29 +63,70 @@ class ItemReader {
 // The mark in front of a file in the UTF-8 form.
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
+enum class ListForm {
+  kMarkedUtf8,    // behind the mark, as the programs write UTF-8
+  kUnmarkedUtf8,  // without the mark, as Notepad saves
+  kCodePage,
+};
+
+struct ListEncoding {
+  ListForm form = ListForm::kCodePage;
+  unsigned codePage = 0;  // of the code page form; 0 for the UTF-8 forms
+  bool operator==(const ListEncoding&) const = default;
+};
+
+// The code page of the code page form on a system of this ANSI code page: that
+// code page, except where Windows uses UTF-8 (65001) as the ANSI code page;
+// there it is 932, so that a list written on any Japanese system reads the
+// same.
+[[nodiscard]] unsigned ListCodePage(unsigned ansiCodePage);
+
+// How a file's bytes are read: as UTF-8 when they start with the mark; as
+// UTF-8 too when they are well-formed UTF-8 holding a byte above 7F; else in
+// the code page. Code page 932 bytes that happen to be well-formed UTF-8 read
+// as UTF-8, which is why a save never writes such bytes (EncodeEntryList).
+[[nodiscard]] ListEncoding ListEncodingOf(std::string_view bytes, unsigned ansiCodePage);
+
 // The entries a file's bytes hold, in whichever form they are. Bytes that are
 // no character of their form (a damaged or hand-edited file) become the
 // platform's replacement characters; nothing is dropped.
 [[nodiscard]] std::vector<std::wstring> DecodeEntryList(SystemPort& system, std::string_view bytes);
 
-// The file for a list: in the ANSI code page, exactly as it has always been
-// written, when every entry fits it; else the whole list as UTF-8 behind the
-// mark. An empty list is zero bytes.
+// The file for a list: in the code page form, exactly as it has always been
+// written, when every entry fits it and the bytes would read back in that
+// form; else the whole list as UTF-8 behind the mark. An empty list is zero
+// bytes.
 [[nodiscard]] std::string EncodeEntryList(SystemPort& system, const std::vector<std::wstring>& entries);
 
 struct EntryListRead {
+  // kRead also when a complete temporary stood in for a missing list.
   ReadStatus status = ReadStatus::kMissing;
   std::vector<std::wstring> entries;  // when read
+  // The list file itself as this read found it, missing or not: a save checks
+  // the file against it.
+  FileRead file;
+  // The complete temporary read because the list was missing; else empty.
+  std::wstring recoveredFrom;
 };
 
 // The file at `path`, as Unicode entries. A missing list is a quiet, defined
-// outcome for every caller; one that exists but cannot be read is not.
+// outcome for every caller; one that exists but cannot be read is not. When
+// the list is missing and a save cut short left a complete temporary of it
+// (list_temporary.h), that is read instead.
 [[nodiscard]] EntryListRead ReadEntryList(SystemPort& system, const std::wstring& path);
 
+struct ListSave {
+  SaveStatus status = SaveStatus::kFailed;
+  // When saved: the file as a read of it now would find it.
+  FileRead written;
+  explicit operator bool() const { return status == SaveStatus::kSaved; }
+};
+
 // Replaces the file at `path` with the list in one step, so that a reader at
-// the same moment sees the old list or the new one. False when it failed; the
-// old file is then unchanged.
-[[nodiscard]] bool WriteEntryList(SystemPort& system, const std::wstring& path,
-                                  const std::vector<std::wstring>& entries);
+// the same moment sees the old list or the new one, then removes the
+// temporaries earlier saves left beside it. When it fails the old file is
+// unchanged.
+[[nodiscard]] ListSave WriteEntryList(SystemPort& system, const std::wstring& path,
+                                      const std::vector<std::wstring>& entries);
 
 }  // namespace ombrel

@@ -24,6 +24,17 @@ inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 // folder of drive C. Every other folder is given back as it is.
 [[nodiscard]] std::wstring FolderAsPath(std::wstring_view folder);
 
+
+// The name of a kernel object that stands for one program folder: `prefix`
+// (under "Local\" for one session) and a hash of the folder, since such a name
+// may hold no further backslash. The caller upper-cases the folder first:
+// Windows paths ignore letter case.
+[[nodiscard]] std::wstring FolderObjectName(std::wstring_view prefix, std::wstring_view upperCaseFolder);
+
+// The editor's one instance a program folder. Named apart from the
+// launcher's lock, so that an open editor never holds up a launcher.
+inline constexpr wchar_t kEditorInstancePrefix[] = L"Local\\OmbrelSet-";
+
 // The folder of the running program (Windows only).
 [[nodiscard]] std::wstring ProgramFolder();
 

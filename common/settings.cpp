@@ -211,7 +211,7 @@ bool SaveSettings(SystemPort& system, const std::wstring& folder, const Settings
   const std::wstring path = folder + kSettingsFileName;
   const FileRead file = system.ReadAll(path);
   if (file.status == ReadStatus::kUnreadable) return false;
-  return system.ReplaceAll(path, MergeSettings(file.bytes, settings));
+  return static_cast<bool>(system.ReplaceAll(path, MergeSettings(file.bytes, settings)));
 }
 
 }  // namespace ombrel

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ombrel {
 
@@ -25,9 +27,33 @@ struct LocalTime {
 // mistaken for a missing or a shorter one, so nothing is saved over it.
 enum class ReadStatus { kRead, kMissing, kUnreadable };
 
+// What tells one version of a file from another besides its content.
+struct FileMetadata {
+  std::uint64_t size = 0;
+  std::uint64_t lastWriteTime = 0;  // in the system's own units: only ever compared
+  bool operator==(const FileMetadata&) const = default;
+};
+
 struct FileRead {
   ReadStatus status = ReadStatus::kMissing;
-  std::string bytes;  // the whole file, when read
+  std::string bytes;      // the whole file, when read
+  FileMetadata metadata;  // when read, through the same open as the bytes
+  // The same file as far as a reader can tell: a missing file equals a
+  // missing one.
+  bool operator==(const FileRead&) const = default;
+};
+
+enum class SaveStatus {
+  kSaved,
+  kFailed,
+  // The file carries the read-only attribute: nothing was written.
+  kReadOnly,
+};
+
+struct SaveResult {
+  SaveStatus status = SaveStatus::kFailed;
+  FileMetadata metadata;  // of the file as written, when saved
+  explicit operator bool() const { return status == SaveStatus::kSaved; }
 };
 
 class SystemPort {
@@ -49,9 +75,19 @@ class SystemPort {
 
   // Writes a new file beside `path` and then puts it in place of `path` in one
   // step, so that a reader, or a save cut short at any moment, sees the old
-  // content or the new. False on any failure, and `path` then keeps its old
-  // content.
-  [[nodiscard]] virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
+  // content or the new. The new file is a temporary named by TemporaryPath
+  // (list_temporary.h), created new; `path` keeps its hidden, system and
+  // not-indexed attributes, and a link named `path` stays a link to a target
+  // that gets the content. On any failure `path` keeps its old content and
+  // the temporary is gone.
+  [[nodiscard]] virtual SaveResult ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
+
+  // The files (not folders) whose paths match `pattern`, a path whose last
+  // part ends with "*"; the folder part as given.
+  [[nodiscard]] virtual std::vector<std::wstring> FindFiles(const std::wstring& pattern) = 0;
+
+  // Deletes a file; false when it could not be.
+  [[nodiscard]] virtual bool RemoveFile(const std::wstring& path) = 0;
 
   // True for a plain file: a folder, a hidden or a system file counts as
   // missing, as does nothing at all.
@@ -59,11 +95,16 @@ class SystemPort {
 
   [[nodiscard]] virtual LocalTime Now() = 0;
 
-  // Conversion between Unicode text and the system's ANSI code page. ToAnsi
-  // gives nothing when the text holds a character the code page cannot hold
-  // exactly: no "?" and no look-alike ever stands in for one.
-  [[nodiscard]] virtual std::optional<std::string> ToAnsi(const std::wstring& text) = 0;
-  [[nodiscard]] virtual std::wstring FromAnsi(std::string_view bytes) = 0;
+  // The system's ANSI code page (932 on Japanese Windows, 65001 where Windows
+  // uses UTF-8 for it).
+  [[nodiscard]] virtual unsigned AnsiCodePage() = 0;
+
+  // Conversion between Unicode text and a code page. ToCodePage gives nothing
+  // when the text holds a character the code page cannot hold exactly: no "?"
+  // and no look-alike ever stands in for one.
+  [[nodiscard]] virtual std::optional<std::string> ToCodePage(unsigned codePage,
+                                                              const std::wstring& text) = 0;
+  [[nodiscard]] virtual std::wstring FromCodePage(unsigned codePage, std::string_view bytes) = 0;
 };
 
 }  // namespace ombrel

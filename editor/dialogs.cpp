@@ -24,6 +24,10 @@ UINT MessageBoxStyle(MessageKind kind) {
       return MB_ICONQUESTION | MB_YESNO | MB_DEFBUTTON2;
     case MessageKind::kInformation:
       return MB_ICONINFORMATION | MB_OK;
+    case MessageKind::kOverwriteQuestion:
+      // An Enter pressed without reading must not write over another
+      // program's change.
+      return MB_ICONEXCLAMATION | MB_YESNO | MB_DEFBUTTON2;
   }
   return MB_OK;
 }

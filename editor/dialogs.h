@@ -1,4 +1,4 @@
-// The modal boxes the editor shows: message boxes of its five kinds and the
+// The modal boxes the editor shows: message boxes of its kinds and the
 // open-file dialog.
 #pragma once
 

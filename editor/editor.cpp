@@ -8,7 +8,6 @@
 #include "program_folder.h"
 #include "resource.h"
 #include "stamp.h"
-#include "system_port.h"
 #include "text_search.h"
 #include "version.h"
 
@@ -51,16 +50,26 @@ bool Editor::LoadList() {
   // Set before the file is tried, so that a later save creates it here even
   // when it was missing.
   entryListPath_ = folder_ + kEntryListFileName;
-  const EntryListRead list = ReadEntryList(system_, entryListPath_);
+  EntryListRead list = ReadEntryList(system_, entryListPath_);
   if (list.status == ReadStatus::kUnreadable) {
     // Shown, an empty or a shortened list would be saved over the user's.
     Warn(entryListPath_ + view_.LoadText(IDS_LIST_UNREADABLE));
     return false;
   }
+  onDisk_ = std::move(list.file);
+  recoveredFrom_ = std::move(list.recoveredFrom);
+  // Not in place yet: leaving asks to save it there.
+  modified_ = !recoveredFrom_.empty();
   std::size_t characters = 0;
   for (const std::wstring& entry : list.entries) characters += entry.size();
   view_.ReserveListItems(list.entries.size(), characters);
-  for (const std::wstring& entry : list.entries) view_.AppendListItem(entry);
+  for (const std::wstring& entry : list.entries) {
+    if (!view_.AppendListItem(entry)) {
+      // A list shown short would be saved short.
+      Warn(entryListPath_ + view_.LoadText(IDS_LIST_UNREADABLE));
+      return false;
+    }
+  }
   if (!list.entries.empty()) {
     view_.SetEditText(view_.ListItem(0));
     view_.SetListSelection(0);
@@ -71,15 +80,41 @@ bool Editor::LoadList() {
   return true;
 }
 
+void Editor::TellOfRecoveredList() {
+  if (recoveredFrom_.empty()) return;
+  view_.ShowMessage(MessageKind::kInformation, entryListPath_ + view_.LoadText(IDS_RECOVERED_1) + kBreak +
+                                                   recoveredFrom_ + kBreak + view_.LoadText(IDS_RECOVERED_2));
+}
+
+bool Editor::MayOverwrite(const FileRead& now) {
+  if (now == onDisk_) return true;
+  const std::wstring question =
+      entryListPath_ + view_.LoadText(IDS_CHANGED_ON_DISK_1) + kBreak + view_.LoadText(IDS_CHANGED_ON_DISK_2);
+  return view_.ShowMessage(MessageKind::kOverwriteQuestion, question) == Answer::kYes;
+}
+
 bool Editor::SaveList() {
+  // Unreadable now, the file cannot be shown to be what was read: it is not
+  // written over.
+  const FileRead now = system_.ReadAll(entryListPath_);
+  if (now.status == ReadStatus::kUnreadable) {
+    Warn(entryListPath_ + view_.LoadText(IDS_SAVE_FAILED));
+    return false;
+  }
+  if (!MayOverwrite(now)) return false;
   std::vector<std::wstring> entries;
   const std::ptrdiff_t count = view_.ListCount();
   entries.reserve(static_cast<std::size_t>(count));
   for (std::ptrdiff_t i = 0; i < count; ++i) entries.push_back(view_.ListItem(i));
-  if (!WriteEntryList(system_, entryListPath_, entries)) {
-    Warn(entryListPath_ + view_.LoadText(IDS_SAVE_FAILED));
+  ListSave saved = WriteEntryList(system_, entryListPath_, entries);
+  if (!saved) {
+    const int reason = saved.status == SaveStatus::kReadOnly ? IDS_LIST_READ_ONLY : IDS_SAVE_FAILED;
+    Warn(entryListPath_ + view_.LoadText(reason));
     return false;
   }
+  onDisk_ = std::move(saved.written);
+  // In place now; the save removed the temporary.
+  recoveredFrom_.clear();
   modified_ = false;
   return true;
 }

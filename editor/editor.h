@@ -11,21 +11,18 @@
 
 #include "entry_open.h"
 #include "startup_approval.h"
-
-namespace ombrel {
-class SystemPort;
-struct LocalTime;
-}  // namespace ombrel
+#include "system_port.h"
 
 namespace ombrel::editor {
 
 // The kinds of message box; each has its fixed icon and buttons.
 enum class MessageKind {
-  kWarning,           // exclamation mark, OK
-  kLeaveQuestion,     // exclamation mark, Yes and No
-  kRunAgainQuestion,  // question mark, Yes and No, Yes the default
-  kReplaceQuestion,   // question mark, Yes and No, No the default
-  kInformation,       // information sign, OK
+  kWarning,            // exclamation mark, OK
+  kLeaveQuestion,      // exclamation mark, Yes and No
+  kRunAgainQuestion,   // question mark, Yes and No, Yes the default
+  kReplaceQuestion,    // question mark, Yes and No, No the default
+  kInformation,        // information sign, OK
+  kOverwriteQuestion,  // exclamation mark, Yes and No, No the default
 };
 
 enum class Answer { kOk, kYes, kNo };
@@ -43,8 +40,12 @@ class EditorView {
   [[nodiscard]] virtual std::ptrdiff_t ListCount() = 0;
   [[nodiscard]] virtual std::wstring ListItem(std::ptrdiff_t index) = 0;
   virtual void InsertListItem(std::ptrdiff_t index, const std::wstring& text) = 0;
-  // At the end, where no selection can move; a list loads this way.
-  virtual void AppendListItem(const std::wstring& text) { InsertListItem(ListCount(), text); }
+  // At the end, where no selection can move; a list loads this way. False
+  // when the list refused the item (out of room).
+  [[nodiscard]] virtual bool AppendListItem(const std::wstring& text) {
+    InsertListItem(ListCount(), text);
+    return true;
+  }
   virtual void RemoveListItem(std::ptrdiff_t index) = 0;
   [[nodiscard]] virtual std::ptrdiff_t ListSelection() = 0;
   virtual void SetListSelection(std::ptrdiff_t index) = 0;
@@ -143,11 +144,16 @@ class Editor final : public OwnerWindow {
   [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
 
   // Fills the list from the entry list file, once, as the window loads. False
-  // when the file exists but could not be read: the user was told, and the
-  // window must not open, so that nothing can be saved over the file.
+  // when the file exists but could not be read, or the list did not take
+  // every entry: the user was told, and the window must not open, so that
+  // nothing can be saved over the file.
   [[nodiscard]] bool LoadList();
-  // False when the file could not be written: the user was warned, and the
-  // list and the modified flag are kept.
+  // Once the window shows: tells the user when the list was read from the
+  // temporary of a save cut short.
+  void TellOfRecoveredList();
+  // False when nothing was written: the file changed since it was read and
+  // the user chose not to overwrite it, or it could not be written (the user
+  // was warned). The list and the modified flag are then kept.
   [[nodiscard]] bool SaveList();
   // Saves, then leaves; a failed save keeps the window open.
   void SaveAndLeave();
@@ -203,6 +209,9 @@ class Editor final : public OwnerWindow {
   void Warn(const std::wstring& text);
   // False, having said so, when no Ombrel.exe lies beside the editor.
   bool LauncherIsBeside();
+  // Whether a save may write the file: it is still what was last read or
+  // written, or the user said to overwrite it.
+  [[nodiscard]] bool MayOverwrite(const FileRead& now);
 
   EditorView& view_;
   SystemPort& system_;
@@ -211,6 +220,10 @@ class Editor final : public OwnerWindow {
   ResumeStart& resumeStart_;
   std::wstring folder_;
   std::wstring entryListPath_;
+  // The list file as it was last read or written.
+  FileRead onDisk_;
+  // The temporary the list was read from, until a save puts it in place.
+  std::wstring recoveredFrom_;
   bool modified_ = false;
 };
 

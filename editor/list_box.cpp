@@ -26,8 +26,9 @@ void ListBox::Insert(std::ptrdiff_t index, const std::wstring& text) const {
   if (selected >= 0 && selected >= index) Select(selected + 1);
 }
 
-void ListBox::Append(const std::wstring& text) const {
-  ::SendMessageW(control_, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+bool ListBox::Append(const std::wstring& text) const {
+  return ::SendMessageW(control_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(text.c_str())) >= 0;
 }
 
 void ListBox::Remove(std::ptrdiff_t index) const {

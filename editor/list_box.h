@@ -18,8 +18,9 @@ class ListBox {
   // Keeps the selection on the entry it was on.
   void Insert(std::ptrdiff_t index, const std::wstring& text) const;
   // At the end, where no selection can move: one message an entry, half of
-  // what Insert sends, for the tens of thousands a long list loads.
-  void Append(const std::wstring& text) const;
+  // what Insert sends, for the tens of thousands a long list loads. False
+  // when the list box refused it (LB_ERR, LB_ERRSPACE).
+  [[nodiscard]] bool Append(const std::wstring& text) const;
   void Remove(std::ptrdiff_t index) const;
   [[nodiscard]] std::ptrdiff_t Selection() const;
   void Select(std::ptrdiff_t index) const;

@@ -15,6 +15,9 @@
 #include "resume_switch.h"
 #include "scheduled_task.h"
 
+
+#include "single_editor.h"
+
 namespace {
 
 // The open-file dialog and the shell hand work to extensions that need COM on
@@ -55,6 +58,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (const std::optional<int> status = ombrel::editor::RunResumeTaskSwitch(Arguments(), resumeTask)) {
     return *status;
   }
+  const ombrel::editor::SingleEditor single(ombrel::ProgramFolder());
+  if (single.HandedToFirst()) return 0;
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&controls);
 

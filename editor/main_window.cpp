@@ -14,7 +14,6 @@ namespace ombrel::editor {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"OmbrelSetForm1";
 // A fixed single border: the layout never adapts to another size.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
@@ -267,6 +266,7 @@ bool MainWindow::Show(int showCommand) {
   ::UpdateWindow(hwnd_);
   // Also when the window was shown without being activated.
   ::SetFocus(Control(IDC_LIST1));
+  editor_.TellOfRecoveredList();
   return true;
 }
 

@@ -24,6 +24,9 @@ namespace ombrel::editor {
 
 class MainWindow final : public EditorView {
  public:
+  // A second editor of the same folder finds the first one's window by it.
+  static constexpr wchar_t kClassName[] = L"OmbrelSetForm1";
+
   explicit MainWindow(HINSTANCE instance);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
@@ -44,7 +47,7 @@ class MainWindow final : public EditorView {
   [[nodiscard]] std::ptrdiff_t ListCount() override { return list_.Count(); }
   [[nodiscard]] std::wstring ListItem(std::ptrdiff_t index) override { return list_.Item(index); }
   void InsertListItem(std::ptrdiff_t index, const std::wstring& text) override { list_.Insert(index, text); }
-  void AppendListItem(const std::wstring& text) override { list_.Append(text); }
+  [[nodiscard]] bool AppendListItem(const std::wstring& text) override { return list_.Append(text); }
   void RemoveListItem(std::ptrdiff_t index) override { list_.Remove(index); }
   [[nodiscard]] std::ptrdiff_t ListSelection() override { return list_.Selection(); }
   void SetListSelection(std::ptrdiff_t index) override { list_.Select(index); }

@@ -1,6 +1,5 @@
 #include "launcher_run.h"
 
-#include <cstdint>
 #include <tuple>
 #include <vector>
 
@@ -28,21 +27,7 @@ class HeldLock {
 }  // namespace
 
 std::wstring FolderLockName(std::wstring_view upperCaseFolder) {
-  // FNV-1a over the UTF-16 code units: stable across runs and builds, which
-  // std::hash is not required to be.
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const wchar_t unit : upperCaseFolder) {
-    for (const unsigned byte :
-         {static_cast<unsigned>(unit) & 0xFFU, (static_cast<unsigned>(unit) >> 8U) & 0xFFU}) {
-      hash ^= byte;
-      hash *= 0x100000001b3ULL;
-    }
-  }
-  std::wstring name = L"Local\\Ombrel-";
-  for (int shift = 60; shift >= 0; shift -= 4) {
-    name += L"0123456789ABCDEF"[(hash >> static_cast<unsigned>(shift)) & 0xFU];
-  }
-  return name;
+  return FolderObjectName(L"Local\\Ombrel-", upperCaseFolder);
 }
 
 LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,

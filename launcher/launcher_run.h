@@ -51,9 +51,7 @@ class FolderLock {
   virtual void Release() = 0;
 };
 
-// The name of the folder's lock: "Local\" (one session) and a hash of the
-// folder, since a kernel object's name may hold no further backslash. The
-// caller upper-cases the folder first: Windows paths ignore letter case.
+// The name of the folder's lock, a FolderObjectName.
 [[nodiscard]] std::wstring FolderLockName(std::wstring_view upperCaseFolder);
 
 // The run. `folder` is the program folder, without a trailing backslash.

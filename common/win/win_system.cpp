@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "final_path.h"
+#include "list_temporary.h"
 #include "program_folder.h"
 #include "scoped.h"
 
@@ -30,30 +32,42 @@ namespace {
 constexpr ULONGLONG kSharingRetryMilliseconds = 2000;
 constexpr DWORD kSharingRetryPause = 50;
 
-// The most bytes the ANSI code page needs for one UTF-16 unit: 2 in code
-// page 932, 1 in the single-byte code pages.
-std::size_t AnsiBytesPerUnit() {
-  static const std::size_t bytes = [] {
-    CPINFO info{};
-    return ::GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 0 ? static_cast<std::size_t>(info.MaxCharSize)
+// The attributes a save carries over from the old list to the new one.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Temporaries tried when names of earlier ones are taken, before a save
+// gives up.
+constexpr unsigned kTemporaryAttempts = 100;
+
+// The most bytes a code page needs for one UTF-16 unit: 2 in code page 932, 1
+// in the single-byte code pages.
+std::size_t BytesPerUnit(unsigned codePage) {
+  CPINFO info{};
+  return ::GetCPInfo(codePage, &info) && info.MaxCharSize > 0 ? static_cast<std::size_t>(info.MaxCharSize)
                                                               : 4;  // unknown: as much as UTF-8 may need
-  }();
-  return bytes;
 }
 
 bool IsSharingConflict(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
+// A virus scanner that has the old list open denies its replacement rather
+// than reporting a sharing violation.
+bool IsSharingConflictOrDenied(DWORD error) {
+  return IsSharingConflict(error) || error == ERROR_ACCESS_DENIED;
+}
+
 // Runs `step` (true on success, the reason in the last error otherwise) again
-// while another program holds a file it needs, for about two seconds.
+// while `passing` says the failure is another program holding a file for a
+// moment, for about two seconds.
 template <typename Step>
-bool RetryWhileShared(Step step) {
+bool RetryWhile(bool (*passing)(DWORD), Step step) {
   const ULONGLONG start = ::GetTickCount64();
   for (;;) {
     if (step()) return true;
     const DWORD error = ::GetLastError();
-    if (!IsSharingConflict(error) || ::GetTickCount64() - start >= kSharingRetryMilliseconds) {
+    if (!passing(error) || ::GetTickCount64() - start >= kSharingRetryMilliseconds) {
       ::SetLastError(error);
       return false;
     }
@@ -61,14 +75,37 @@ bool RetryWhileShared(Step step) {
   }
 }
 
-ScopedFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+ScopedFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition,
+                    DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
   ScopedFile file;
-  RetryWhileShared([&] {
-    file.reset(
-        ::CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+  RetryWhile(&IsSharingConflict, [&] {
+    file.reset(::CreateFileW(path.c_str(), access, share, nullptr, disposition, attributes, nullptr));
     return file.valid();
   });
   return file;
+}
+
+FileMetadata MetadataOf(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!::GetFileInformationByHandle(file, &info)) return {};
+  return {(static_cast<std::uint64_t>(info.nFileSizeHigh) << 32U) | info.nFileSizeLow,
+          (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32U) |
+              info.ftLastWriteTime.dwLowDateTime};
+}
+
+// A new temporary beside `target` for `bytes`, created with the attributes the
+// list keeps; its path in `path`. A name left over from an earlier save is
+// never reused, whatever it holds or however it is marked.
+ScopedFile CreateTemporary(const std::wstring& target, std::string_view bytes, DWORD attributes,
+                           std::wstring& path) {
+  for (unsigned attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+    path = TemporaryPath(target, bytes, attempt);
+    ScopedFile file = OpenFile(path, GENERIC_WRITE, 0, CREATE_NEW, attributes);
+    if (file) return file;
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return {};
 }
 
 bool WriteWhole(HANDLE file, std::string_view bytes) {
@@ -95,13 +132,13 @@ FileRead WinSystem::ReadStart(const std::wstring& path, std::size_t limit) {
   if (!file) {
     const DWORD error = ::GetLastError();
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return {missing ? ReadStatus::kMissing : ReadStatus::kUnreadable, {}};
+    return {missing ? ReadStatus::kMissing : ReadStatus::kUnreadable, {}, {}};
   }
-  FileRead read{ReadStatus::kRead, {}};
-  LARGE_INTEGER size{};
-  if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
-      static_cast<unsigned long long>(size.QuadPart) < std::numeric_limits<std::size_t>::max() / 2) {
-    read.bytes.reserve(std::min(static_cast<std::size_t>(size.QuadPart), limit));
+  // What tells this version of the file from a later one comes from this
+  // open, not from a second look at the path.
+  FileRead read{ReadStatus::kRead, {}, MetadataOf(file.get())};
+  if (read.metadata.size > 0 && read.metadata.size < std::numeric_limits<std::size_t>::max() / 2) {
+    read.bytes.reserve(std::min(static_cast<std::size_t>(read.metadata.size), limit));
   }
   std::vector<char> chunk(std::min<std::size_t>(64 * 1024, limit));
   while (read.bytes.size() < limit) {
@@ -109,7 +146,7 @@ FileRead WinSystem::ReadStart(const std::wstring& path, std::size_t limit) {
     DWORD got = 0;
     if (!::ReadFile(file.get(), chunk.data(), wanted, &got, nullptr)) {
       // Half a list is no list: whatever came before the failure is dropped.
-      return {ReadStatus::kUnreadable, {}};
+      return {ReadStatus::kUnreadable, {}, {}};
     }
     if (got == 0) break;
     read.bytes.append(chunk.data(), got);
@@ -124,33 +161,63 @@ bool WinSystem::WriteAll(const std::wstring& path, std::string_view bytes) {
   return file.close() && written;
 }
 
-bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
-  const std::wstring fresh = path + L".new";
+SaveResult WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
+  // A link named like the list is followed to its final target, which is
+  // replaced in its own folder: the link stays a link (into a synced folder,
+  // say). Without a file yet, the path is the target.
+  std::wstring target = FinalPath(path, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (target.empty()) target = path;
+  const DWORD old = ::GetFileAttributesW(target.c_str());
+  const bool exists = old != INVALID_FILE_ATTRIBUTES;
+  // Wine lets a rename replace a read-only file, Windows refuses: told
+  // apart here, the same on both, before anything is written.
+  if (exists && (old & FILE_ATTRIBUTE_READONLY) != 0) return {SaveStatus::kReadOnly, {}};
+  const DWORD kept = exists ? old & kKeptAttributes : 0;
+
+  std::wstring temporary;
   {
-    ScopedFile file = OpenFile(fresh, GENERIC_WRITE, 0, CREATE_ALWAYS);
-    if (!file) return false;
+    ScopedFile file = CreateTemporary(target, bytes, kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, temporary);
+    if (!file) return {};
     // Flushed before it takes the old file's place, so that a crash cannot
     // leave a list whose name is new but whose data never reached the disk.
     const bool written = WriteWhole(file.get(), bytes) && ::FlushFileBuffers(file.get());
     if (!file.close() || !written) {
-      ::DeleteFileW(fresh.c_str());
-      return false;
+      ::DeleteFileW(temporary.c_str());
+      return {};
     }
   }
   // One rename that replaces the old file: at every moment, a kill or a power
   // cut included, the name holds the old list or the new one. ReplaceFileW,
   // which keeps more of the old file's metadata, moves the old file away and
   // the new one in as two steps, and a save stopped between them left no list.
-  if (RetryWhileShared([&] {
-        return ::MoveFileExW(fresh.c_str(), path.c_str(),
+  if (!RetryWhile(&IsSharingConflictOrDenied, [&] {
+        return ::MoveFileExW(temporary.c_str(), target.c_str(),
                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
       })) {
-    return true;
+    // A rename that fails changes nothing: the old list stands.
+    ::DeleteFileW(temporary.c_str());
+    return {};
   }
-  // A rename that fails changes nothing: the old list stands.
-  ::DeleteFileW(fresh.c_str());
-  return false;
+  // As a read of the list will find it; the content is known.
+  const ScopedFile saved = OpenFile(target, FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
+  return {SaveStatus::kSaved, saved ? MetadataOf(saved.get()) : FileMetadata{}};
 }
+
+std::vector<std::wstring> WinSystem::FindFiles(const std::wstring& pattern) {
+  std::vector<std::wstring> paths;
+  const std::wstring folder = pattern.substr(0, pattern.rfind(L'\\') + 1);
+  WIN32_FIND_DATAW found{};
+  const ScopedFindFile search(
+      ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+  if (!search) return paths;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) paths.push_back(folder + found.cFileName);
+  } while (::FindNextFileW(search.get(), &found));
+  return paths;
+}
+
+bool WinSystem::RemoveFile(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != 0; }
 
 bool WinSystem::IsOrdinaryFile(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
@@ -164,7 +231,9 @@ LocalTime WinSystem::Now() {
   return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-std::optional<std::string> WinSystem::ToAnsi(const std::wstring& text) {
+unsigned WinSystem::AnsiCodePage() { return ::GetACP(); }
+
+std::optional<std::string> WinSystem::ToCodePage(unsigned codePage, const std::wstring& text) {
   if (text.empty()) return std::string();
   // No best fit: it would turn characters such as U+201A into a comma or a
   // quotation mark, which the entry list reader treats as structure.
@@ -172,35 +241,35 @@ std::optional<std::string> WinSystem::ToAnsi(const std::wstring& text) {
   const int length = static_cast<int>(text.size());
   // One conversion into room for the longest result: a save converts every
   // entry, and asking for the size first doubles what that costs.
-  std::string bytes(text.size() * AnsiBytesPerUnit(), '\0');
-  int size = ::WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, bytes.data(),
+  std::string bytes(text.size() * BytesPerUnit(codePage), '\0');
+  int size = ::WideCharToMultiByte(codePage, kFlags, text.data(), length, bytes.data(),
                                    static_cast<int>(bytes.size()), nullptr, nullptr);
   if (size <= 0) {
-    size = ::WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, nullptr, 0, nullptr, nullptr);
+    size = ::WideCharToMultiByte(codePage, kFlags, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (size <= 0) return std::nullopt;
     bytes.assign(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, kFlags, text.data(), length, bytes.data(), size, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, kFlags, text.data(), length, bytes.data(), size, nullptr, nullptr);
   }
   bytes.resize(static_cast<std::size_t>(size));
   // Exact only if it reads back the same: this catches the default character
   // put in for one the code page lacks, and the few characters that share
   // their bytes with another.
-  if (FromAnsi(bytes) != text) return std::nullopt;
+  if (FromCodePage(codePage, bytes) != text) return std::nullopt;
   return bytes;
 }
 
-std::wstring WinSystem::FromAnsi(std::string_view bytes) {
+std::wstring WinSystem::FromCodePage(unsigned codePage, std::string_view bytes) {
   if (bytes.empty()) return {};
   const int length = static_cast<int>(bytes.size());
   // No code page gives more UTF-16 units than it was given bytes, so one
   // conversion does; the size is asked for only if one ever proved that wrong.
   std::wstring text(bytes.size(), L'\0');
-  int size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), length);
+  int size = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, text.data(), length);
   if (size <= 0) {
-    size = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    size = ::MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
     if (size <= 0) return {};
     text.assign(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), size);
+    ::MultiByteToWideChar(codePage, 0, bytes.data(), length, text.data(), size);
   }
   text.resize(static_cast<std::size_t>(size));
   return text;

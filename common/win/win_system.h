@@ -11,11 +11,14 @@ class WinSystem final : public SystemPort {
   [[nodiscard]] FileRead ReadAll(const std::wstring& path) override;
   [[nodiscard]] FileRead ReadStart(const std::wstring& path, std::size_t limit) override;
   [[nodiscard]] bool WriteAll(const std::wstring& path, std::string_view bytes) override;
-  [[nodiscard]] bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
+  [[nodiscard]] SaveResult ReplaceAll(const std::wstring& path, std::string_view bytes) override;
+  [[nodiscard]] std::vector<std::wstring> FindFiles(const std::wstring& pattern) override;
+  [[nodiscard]] bool RemoveFile(const std::wstring& path) override;
   [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;
   [[nodiscard]] LocalTime Now() override;
-  [[nodiscard]] std::optional<std::string> ToAnsi(const std::wstring& text) override;
-  [[nodiscard]] std::wstring FromAnsi(std::string_view bytes) override;
+  [[nodiscard]] unsigned AnsiCodePage() override;
+  [[nodiscard]] std::optional<std::string> ToCodePage(unsigned codePage, const std::wstring& text) override;
+  [[nodiscard]] std::wstring FromCodePage(unsigned codePage, std::string_view bytes) override;
 };
 
 }  // namespace ombrel::win

@@ -33,27 +33,30 @@ namespace {
 
 constexpr std::size_t kEntries = 32767;
 
-// The ANSI side of SystemPort as a Latin-1 table, converted both ways as the
-// Windows layer does: ToAnsi converts, converts back and compares, so no
+// The code page side of SystemPort as a Latin-1 table, converted both ways as
+// the Windows layer does: ToCodePage converts, converts back and compares, so no
 // character is replaced.
 class Latin1System final : public SystemPort {
  public:
   FileRead ReadAll(const std::wstring&) override { return {}; }
   FileRead ReadStart(const std::wstring&, std::size_t) override { return {}; }
   bool WriteAll(const std::wstring&, std::string_view) override { return false; }
-  bool ReplaceAll(const std::wstring&, std::string_view) override { return false; }
+  SaveResult ReplaceAll(const std::wstring&, std::string_view) override { return {}; }
+  std::vector<std::wstring> FindFiles(const std::wstring&) override { return {}; }
+  bool RemoveFile(const std::wstring&) override { return false; }
   bool IsOrdinaryFile(const std::wstring&) override { return false; }
   LocalTime Now() override { return {}; }
-  std::optional<std::string> ToAnsi(const std::wstring& text) override {
+  unsigned AnsiCodePage() override { return 932; }
+  std::optional<std::string> ToCodePage(unsigned codePage, const std::wstring& text) override {
     std::string bytes(text.size(), '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (text[i] >= 256) return std::nullopt;
       bytes[i] = static_cast<char>(text[i]);
     }
-    if (FromAnsi(bytes) != text) return std::nullopt;
+    if (FromCodePage(codePage, bytes) != text) return std::nullopt;
     return bytes;
   }
-  std::wstring FromAnsi(std::string_view bytes) override {
+  std::wstring FromCodePage(unsigned, std::string_view bytes) override {
     std::wstring text(bytes.size(), L'\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) text[i] = static_cast<unsigned char>(bytes[i]);
     return text;

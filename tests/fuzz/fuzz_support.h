@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "utf8.h"
+
 namespace ombrel::fuzz {
 
 // A broken promise: named on stderr, then an abort, which libFuzzer reports as
@@ -100,6 +102,19 @@ bool Carriable(std::basic_string_view<Char> entry) {
   const std::size_t outside = close == npos ? 0 : close + 1;
   const bool comma = entry.find(Char(','), outside) != npos;
   return !edgeBlank && !wholeQuoted && !comma;
+}
+
+enum class Form { kMarkedUtf8, kUnmarkedUtf8, kCodePage };
+
+// The form a file is read in: the mark decides; without it, well-formed UTF-8
+// that holds a byte above 7F is UTF-8 too; anything else is the code page.
+inline Form FormAsDocumented(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Form::kMarkedUtf8;
+  for (const char c : bytes) {
+    if (static_cast<unsigned char>(c) > 0x7F)
+      return IsValidUtf8(bytes) ? Form::kUnmarkedUtf8 : Form::kCodePage;
+  }
+  return Form::kCodePage;
 }
 
 // A value the UTF-8 form can hold: a Unicode scalar value.

@@ -1,6 +1,6 @@
-// The entry list reader on arbitrary bytes, in both forms: every input is read
-// as it is (the code page form unless it starts with the mark) and once more
-// behind the mark, as UTF-8. The reader must follow the documented rules, give
+// The entry list reader on arbitrary bytes, in every form: every input is read
+// as it is (in the form its bytes say) and once more behind the mark, as
+// UTF-8. The reader must follow the documented rules, give
 // only entries the writer can carry, and a save of what it read must read back
 // to the same entries.
 #include <cstddef>
@@ -29,8 +29,10 @@ void CheckUtf8Text(std::string_view bytes, const std::wstring& text) {
 }
 
 void CheckForm(testing::FakeSystem& system, std::string_view file) {
-  const bool utf8 = file.starts_with(kUtf8Mark);
-  const std::vector<std::string> items = ReadItems(utf8 ? file.substr(kUtf8Mark.size()) : file);
+  const Form form = FormAsDocumented(file);
+  const bool utf8 = form != Form::kCodePage;
+  const std::vector<std::string> items =
+      ReadItems(form == Form::kMarkedUtf8 ? file.substr(kUtf8Mark.size()) : file);
   const std::vector<std::wstring> entries = DecodeEntryList(system, file);
   Expect(entries.size() == items.size(), "one entry for each item");
 

@@ -8,6 +8,7 @@
 
 #include "editor/resource.h"
 #include "fakes.h"
+#include "list_temporary.h"
 #include "resume_switch.h"
 
 namespace ombrel::editor {
@@ -35,6 +36,13 @@ class FakeView : public EditorView {
   std::optional<std::wstring> chosenFile;
   std::wstring dialogTitle, dialogFilter;
   int ended = 0;
+  std::optional<std::size_t> refuseAppendAt;  // the list box is full from this item on
+
+  bool AppendListItem(const std::wstring& item) override {
+    if (refuseAppendAt && items.size() >= *refuseAppendAt) return false;
+    items.push_back(item);
+    return true;
+  }
 
   std::ptrdiff_t ListCount() override { return static_cast<std::ptrdiff_t>(items.size()); }
   std::wstring ListItem(std::ptrdiff_t index) override { return items.at(static_cast<std::size_t>(index)); }
@@ -189,6 +197,38 @@ TEST_F(EditorTest, UnreadableListIsSaidAndNeverShownOrSaved) {
   EXPECT_EQ(view_.messages[0].text, kList + T(IDS_LIST_UNREADABLE));
   EXPECT_TRUE(view_.items.empty());
   EXPECT_EQ(system_.files[kList], "a\r\n");
+}
+
+TEST_F(EditorTest, AListBoxThatRefusesAnEntryIsSaidAndNeverShownShort) {
+  view_.refuseAppendAt = 2;
+  system_.files[kList] = "a\r\nb\r\nc\r\n";
+  EXPECT_FALSE(editor_.LoadList());
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(view_.messages[0].text, kList + T(IDS_LIST_UNREADABLE));
+}
+
+// A save cut short left the list whole in its temporary only.
+TEST_F(EditorTest, ARecoveredListIsToldOnceAndItsSavePutsItInPlace) {
+  const std::wstring temporary = TemporaryPath(kList, "a\r\nb\r\n", 0);
+  system_.files[temporary] = "a\r\nb\r\n";
+  ASSERT_TRUE(editor_.LoadList());
+  EXPECT_EQ(view_.items, (std::vector<std::wstring>{L"a", L"b"}));
+  EXPECT_TRUE(view_.messages.empty()) << "before the window shows";
+  editor_.TellOfRecoveredList();
+  ASSERT_EQ(view_.messages.size(), 1U);
+  EXPECT_EQ(view_.messages[0].kind, MessageKind::kInformation);
+  EXPECT_EQ(view_.messages[0].text,
+            kList + T(IDS_RECOVERED_1) + L"\r" + temporary + L"\r" + T(IDS_RECOVERED_2));
+  // Not in place yet: leaving would ask.
+  EXPECT_TRUE(editor_.modified());
+
+  ASSERT_TRUE(editor_.SaveList());
+  EXPECT_EQ(system_.files[kList], "a\r\nb\r\n");
+  EXPECT_EQ(system_.files.count(temporary), 0U);
+  EXPECT_FALSE(editor_.modified());
+  editor_.TellOfRecoveredList();
+  EXPECT_EQ(view_.messages.size(), 1U);
 }
 
 TEST_F(EditorTest, TitleHasPrefixDateTwoSpacesTime) {
@@ -454,6 +494,84 @@ TEST_F(EditorTest, FailedSaveWarnsAndKeepsListFlagAndWindow) {
   view_.answers = {Answer::kNo};  // the user gives up the changes
   EXPECT_TRUE(editor_.Leave());
   EXPECT_EQ(view_.ended, 1);
+}
+
+struct SaveFailureCase {
+  const char* name;
+  void (*fault)(FakeSystem&);
+  int reason;
+};
+
+TEST_F(EditorTest, EachSaveThatWritesNothingSaysWhyAndKeepsTheList) {
+  const SaveFailureCase cases[] = {
+      {"read_only", [](FakeSystem& s) { s.readOnly.insert(kList); }, IDS_LIST_READ_ONLY},
+      // Held by another program now: whether it changed cannot be told.
+      {"unreadable_now", [](FakeSystem& s) { s.unreadable.insert(kList); }, IDS_SAVE_FAILED},
+  };
+  for (const SaveFailureCase& c : cases) {
+    Harness h;
+    h.system.files[kList] = "a\r\n";
+    ASSERT_TRUE(h.editor.LoadList());
+    h.view.text = L"b";
+    h.editor.AppendEntry();
+    c.fault(h.system);
+    EXPECT_FALSE(h.editor.SaveList()) << c.name;
+    ASSERT_EQ(h.view.messages.size(), 1U) << c.name;
+    EXPECT_EQ(h.view.messages[0].kind, MessageKind::kWarning) << c.name;
+    EXPECT_EQ(h.view.messages[0].text, kList + T(c.reason)) << c.name;
+    EXPECT_EQ(h.system.files[kList], "a\r\n") << c.name;
+    EXPECT_TRUE(h.editor.modified()) << c.name;
+  }
+}
+
+struct DiskChangeCase {
+  const char* name;
+  std::optional<std::string> loaded;  // nothing: no list file at the load
+  void (*change)(FakeSystem&);        // what another program does meanwhile
+  bool asks;
+};
+
+// A save asks before it writes over a list that changed since the editor
+// read it, or last saved it; No writes nothing and keeps everything.
+TEST_F(EditorTest, ASaveAsksBeforeItOverwritesAChangedList) {
+  const DiskChangeCase cases[] = {
+      {"untouched", "a\r\n", [](FakeSystem&) {}, false},
+      {"other_content", "a\r\n", [](FakeSystem& s) { ASSERT_TRUE(s.WriteAll(kList, "x\r\n")); }, true},
+      {"rewritten_alike", "a\r\n", [](FakeSystem& s) { ASSERT_TRUE(s.WriteAll(kList, "a\r\n")); }, true},
+      {"created", std::nullopt, [](FakeSystem& s) { ASSERT_TRUE(s.WriteAll(kList, "x\r\n")); }, true},
+      {"deleted", "a\r\n", [](FakeSystem& s) { s.files.erase(kList); }, true},
+  };
+  for (const DiskChangeCase& c : cases) {
+    Harness h;
+    if (c.loaded) h.system.files[kList] = *c.loaded;
+    ASSERT_TRUE(h.editor.LoadList()) << c.name;
+    h.view.text = L"b";
+    h.editor.AppendEntry();
+    c.change(h.system);
+    const std::optional<std::string> changed =
+        h.system.files.count(kList) != 0 ? std::optional(h.system.files[kList]) : std::nullopt;
+    const std::vector<std::wstring> shown = h.view.items;
+    if (c.asks) {
+      h.view.answers = {Answer::kNo};
+      EXPECT_FALSE(h.editor.SaveList()) << c.name;
+      ASSERT_EQ(h.view.messages.size(), 1U) << c.name;
+      EXPECT_EQ(h.view.messages[0].kind, MessageKind::kOverwriteQuestion) << c.name;
+      EXPECT_EQ(h.view.messages[0].text, kList + T(IDS_CHANGED_ON_DISK_1) + L"\r" + T(IDS_CHANGED_ON_DISK_2));
+      EXPECT_EQ(h.system.files.count(kList) != 0 ? std::optional(h.system.files[kList]) : std::nullopt,
+                changed)
+          << c.name;
+      EXPECT_TRUE(h.editor.modified()) << c.name;
+      EXPECT_EQ(h.view.items, shown) << c.name;
+      h.view.answers = {Answer::kYes};
+    }
+    EXPECT_TRUE(h.editor.SaveList()) << c.name;
+    EXPECT_EQ(h.system.files[kList], (c.loaded ? "a\r\n" : "") + std::string("b\r\n")) << c.name;
+    // What it wrote is what it read now: the next save asks nothing.
+    const std::size_t asked = h.view.messages.size();
+    EXPECT_TRUE(h.editor.SaveList()) << c.name;
+    EXPECT_EQ(h.view.messages.size(), asked) << c.name;
+    EXPECT_EQ(asked, c.asks ? 2U : 0U) << c.name;
+  }
 }
 
 // --- Run now and date reset ------------------------------------------------

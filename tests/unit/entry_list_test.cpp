@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
+#include <utility>
 
 #include "fakes.h"
+#include "list_temporary.h"
 #include "utf8.h"
 
 namespace ombrel {
@@ -191,9 +194,10 @@ struct FormCase {
   std::vector<std::wstring> entries;
 };
 
-// Both forms read by one rule: with the mark the items are UTF-8, without it
-// they are in the ANSI code page (the fake's is Latin-1).
-TEST(ListFormTest, ReadsBothForms) {
+// Every form read by one rule: with the mark, or as well-formed UTF-8 beyond
+// ASCII, the items are UTF-8; else they are in the code page (the fake's is
+// Latin-1).
+TEST(ListFormTest, ReadsEveryForm) {
   const FormCase cases[] = {
       {"ansi", "caf\xE9\r\n\"a,b\"\r\n", {L"caf\u00e9", L"a,b"}},
       {"utf8",
@@ -208,20 +212,70 @@ TEST(ListFormTest, ReadsBothForms) {
       // and never a split.
       {"mark_then_shift_jis", "\xEF\xBB\xBF\x83\x81,\x83\x82\r\n", {L"\uFFFD\uFFFD", L"\uFFFD\uFFFD"}},
       // A NUL is no character of an entry: shown and saved as U+FFFD.
-      {"nul", std::string("a\0b\r\n\xEF\xBB\xBF", 8), {L"a\uFFFDb", L"\u00ef\u00bb\u00bf"}},
+      {"nul", std::string("a\0b\r\n\xE9", 6), {L"a\uFFFDb", L"\u00e9"}},
       {"nul_in_utf8",
        std::string("\xEF\xBB\xBF"
                    "a\0\r\n",
                    7),
        {L"a\uFFFD"}},
-      // The mark only counts at the very start.
+      // The mark only counts at the very start; further in, in a file of
+      // well-formed UTF-8, it is a character like any other.
       {"mark_later",
        "a\r\n\xEF\xBB\xBF"
        "b\r\n",
-       {L"a", L"\u00ef\u00bb\u00bfb"}},
+       {L"a", L"\ufeffb"}},
+      {"unmarked_utf8", "caf\xC3\xA9,\xE8\xB3\x87\r\n", {L"caf\u00e9", L"\u8cc7"}},
   };
   testing::FakeSystem system;
   for (const FormCase& c : cases) EXPECT_EQ(DecodeEntryList(system, c.bytes), c.entries) << c.name;
+}
+
+struct EncodingCase {
+  const char* name;
+  std::string bytes;
+  ListForm form;
+};
+
+// How a file is read, under the ANSI code pages of Japanese Windows: 932, and
+// 65001 where Windows uses UTF-8 for it; there the code page form is 932.
+TEST(ListFormTest, TheBytesDecideTheForm) {
+  const EncodingCase cases[] = {
+      {"marked_utf8",
+       "\xEF\xBB\xBF"
+       "C:\\\xE8\xB3\x87\xE6\x96\x99\r\n",
+       ListForm::kMarkedUtf8},
+      {"mark_before_invalid_utf8", "\xEF\xBB\xBF\x8E\x91\r\n", ListForm::kMarkedUtf8},
+      // C:\資料\報告.xlsx as Notepad saves it.
+      {"unmarked_utf8", "C:\\\xE8\xB3\x87\xE6\x96\x99\\\xE5\xA0\xB1\xE5\x91\x8A.xlsx\r\n",
+       ListForm::kUnmarkedUtf8},
+      {"ascii", "C:\\Tools\\a.exe\r\nnotepad.exe\r\n", ListForm::kCodePage},
+      {"empty", "", ListForm::kCodePage},
+      // ﾃｽ in code page 932 is C3 BD, which is also UTF-8 (ý): UTF-8 wins.
+      {"code_page_932_that_is_utf8", "\xC3\xBD\r\n", ListForm::kUnmarkedUtf8},
+      // The same path in code page 932.
+      {"invalid_utf8", "C:\\\x8E\x91\x97\xBF\\\x95\xF1\x8D\x90.xlsx\r\n", ListForm::kCodePage},
+      {"utf8_cut_short", "\xE8\xB3", ListForm::kCodePage},
+  };
+  for (const unsigned ansiCodePage : {932U, 65001U}) {
+    for (const EncodingCase& c : cases) {
+      const unsigned codePage = c.form == ListForm::kCodePage ? 932 : 0;
+      EXPECT_EQ(ListEncodingOf(c.bytes, ansiCodePage), (ListEncoding{c.form, codePage}))
+          << c.name << " under " << ansiCodePage;
+    }
+  }
+  // Elsewhere the code page form is the system's own.
+  EXPECT_EQ(ListEncodingOf("a\xE9\r\n", 1252), (ListEncoding{ListForm::kCodePage, 1252}));
+}
+
+// The code page form goes through the platform in the code page decided.
+TEST(ListFormTest, TheCodePageFormUses932WhereTheAnsiCodePageIsUtf8) {
+  testing::FakeSystem system;
+  system.ansiCodePage = 65001;
+  EXPECT_EQ(DecodeEntryList(system, "caf\xE9\r\n"), std::vector<std::wstring>{L"caf\u00e9"});
+  EXPECT_EQ(system.lastCodePage, 932U);
+  system.lastCodePage = 0;
+  EXPECT_EQ(EncodeEntryList(system, {L"caf\u00e9"}), "caf\xE9\r\n");
+  EXPECT_EQ(system.lastCodePage, 932U);
 }
 
 // The file stays byte for byte as it always was while every entry fits the
@@ -239,10 +293,14 @@ TEST(ListFormTest, ChoosesTheFormByWhetherEveryEntryFits) {
   EXPECT_EQ(DecodeEntryList(system, utf8), mixed);
   // Back within the code page after an edit: back to the old form.
   EXPECT_EQ(EncodeEntryList(system, {L"caf\u00e9"}), "caf\xE9\r\n");
-  // Code page bytes that would begin with the mark are written as UTF-8, or
-  // they would read back as UTF-8 without their first three characters.
-  const std::vector<std::wstring> markLike = {L"\u00ef\u00bb\u00bfx"};
-  EXPECT_EQ(DecodeEntryList(system, EncodeEntryList(system, markLike)), markLike);
+  // Code page bytes that would be read as UTF-8 are written as UTF-8: ones
+  // that begin with the mark, and ones that are well-formed UTF-8.
+  for (const std::vector<std::wstring>& readAsUtf8 : {std::vector<std::wstring>{L"\u00ef\u00bb\u00bfx"},
+                                                      std::vector<std::wstring>{L"a", L"\u00c3\u00bd"}}) {
+    const std::string bytes = EncodeEntryList(system, readAsUtf8);
+    EXPECT_TRUE(bytes.starts_with(kUtf8Mark));
+    EXPECT_EQ(DecodeEntryList(system, bytes), readAsUtf8);
+  }
 }
 
 // A whole list is written line after line into one file, each line by the
@@ -286,9 +344,12 @@ TEST(EntryListFileTest, MissingAndUnreadableFilesAreToldApart) {
 
 TEST(EntryListFileTest, WritesTheWholeFileInOneReplacement) {
   testing::FakeSystem system;
-  ASSERT_TRUE(WriteEntryList(system, L"C:\\T\\OMBREL.DAT", {L"a", L"x,y", L""}));
+  const ListSave saved = WriteEntryList(system, L"C:\\T\\OMBREL.DAT", {L"a", L"x,y", L""});
+  ASSERT_TRUE(saved);
   EXPECT_EQ(system.files[L"C:\\T\\OMBREL.DAT"], "a\r\n\"x,y\"\r\n\r\n");
   EXPECT_EQ(system.log, (std::vector<std::string>{"replace C:\\T\\OMBREL.DAT"}));
+  // What was written is what a read finds: a later save compares with it.
+  EXPECT_EQ(saved.written, system.ReadAll(L"C:\\T\\OMBREL.DAT"));
   ASSERT_TRUE(WriteEntryList(system, L"C:\\T\\OMBREL.DAT", {}));
   EXPECT_EQ(system.files[L"C:\\T\\OMBREL.DAT"], "");
 }
@@ -297,8 +358,89 @@ TEST(EntryListFileTest, FailedWriteIsReportedAndKeepsTheOldFile) {
   testing::FakeSystem system;
   system.files[L"C:\\T\\OMBREL.DAT"] = "old\r\n";
   system.unwritable.insert(L"C:\\T\\OMBREL.DAT");
-  EXPECT_FALSE(WriteEntryList(system, L"C:\\T\\OMBREL.DAT", {L"new"}));
+  EXPECT_EQ(WriteEntryList(system, L"C:\\T\\OMBREL.DAT", {L"new"}).status, SaveStatus::kFailed);
   EXPECT_EQ(system.files[L"C:\\T\\OMBREL.DAT"], "old\r\n");
+}
+
+TEST(TemporaryTest, NamedAfterTheCrcAndSizeOfItsContent) {
+  EXPECT_EQ(Crc32("123456789"), 0xCBF43926U);  // the check value of CRC-32
+  EXPECT_EQ(TemporaryPath(L"C:\\T\\OMBREL.DAT", "123456789", 0), L"C:\\T\\OMBREL.DAT.CBF43926-9.tmp");
+  EXPECT_EQ(TemporaryPath(L"C:\\T\\OMBREL.DAT", "", 2), L"C:\\T\\OMBREL.DAT.00000000-0-2.tmp");
+}
+
+struct RecoveryCase {
+  const char* name;
+  // Written in this order beside a list that is missing unless named.
+  std::vector<std::pair<std::wstring, std::string>> files;
+  ReadStatus status;
+  std::optional<std::wstring> recoveredFrom;  // nothing: not recovered
+};
+
+const std::wstring kList = L"C:\\T\\OMBREL.DAT";
+const std::string kSaved = "a\r\nb\r\n";
+
+std::wstring Temporary(const std::string& bytes, unsigned attempt = 0) {
+  return TemporaryPath(kList, bytes, attempt);
+}
+
+// Which temporary stands in for the list: only a complete one, of a missing
+// list.
+TEST(TemporaryTest, OnlyACompleteTemporaryOfAMissingListIsRead) {
+  const std::string older = "older\r\n";
+  const RecoveryCase cases[] = {
+      {"complete", {{Temporary(kSaved), kSaved}}, ReadStatus::kRead, Temporary(kSaved)},
+      {"later_attempt", {{Temporary(kSaved, 3), kSaved}}, ReadStatus::kRead, Temporary(kSaved, 3)},
+      {"cut_short", {{Temporary(kSaved), kSaved.substr(0, 4)}}, ReadStatus::kMissing, std::nullopt},
+      {"never_flushed",
+       {{Temporary(kSaved), std::string(kSaved.size(), '\0')}},
+       ReadStatus::kMissing,
+       std::nullopt},
+      {"not_ours",
+       {{kList + L".new", kSaved}, {kList + L".bak", kSaved}, {kList + L".1234567-8.tmp", ""}},
+       ReadStatus::kMissing,
+       std::nullopt},
+      {"newest_of_two",
+       {{Temporary(kSaved), kSaved}, {Temporary(older), older}},
+       ReadStatus::kRead,
+       Temporary(older)},
+      {"list_present", {{kList, kSaved}, {Temporary(older), older}}, ReadStatus::kRead, std::nullopt},
+  };
+  for (const RecoveryCase& c : cases) {
+    testing::FakeSystem system;
+    for (const auto& [path, bytes] : c.files) ASSERT_TRUE(system.WriteAll(path, bytes)) << c.name;
+    system.log.clear();
+    const EntryListRead list = ReadEntryList(system, kList);
+    EXPECT_EQ(list.status, c.status) << c.name;
+    EXPECT_EQ(list.recoveredFrom, c.recoveredFrom.value_or(L"")) << c.name;
+    if (c.recoveredFrom) {
+      EXPECT_EQ(list.entries, DecodeEntryList(system, system.files[*c.recoveredFrom])) << c.name;
+      // The list itself is what a save checks against: missing.
+      EXPECT_EQ(list.file.status, ReadStatus::kMissing) << c.name;
+    }
+    for (const std::string& entry : system.log) {
+      EXPECT_TRUE(entry.ends_with(".tmp") || entry.ends_with("OMBREL.DAT")) << c.name << ": " << entry;
+    }
+  }
+  // Missing only: an unreadable list is never replaced by its temporary.
+  testing::FakeSystem system;
+  ASSERT_TRUE(system.WriteAll(Temporary(kSaved), kSaved));
+  system.files[kList] = "held";
+  system.unreadable.insert(kList);
+  EXPECT_EQ(ReadEntryList(system, kList).status, ReadStatus::kUnreadable);
+}
+
+// Once a save has put the list in place, the temporaries earlier saves left
+// are of no use: removed, and nothing else.
+TEST(TemporaryTest, ASaveRemovesTheTemporariesLeftBesideTheList) {
+  testing::FakeSystem system;
+  system.files = {{Temporary(kSaved), kSaved}, {Temporary(kSaved, 1), "a"}, {kList + L".new", "stale"}};
+  system.unwritable.insert(kList);
+  EXPECT_FALSE(WriteEntryList(system, kList, {L"x"}));
+  EXPECT_EQ(system.files.size(), 3U);
+  system.unwritable.clear();
+  ASSERT_TRUE(WriteEntryList(system, kList, {L"x"}));
+  EXPECT_EQ(system.files,
+            (std::map<std::wstring, std::string>{{kList, "x\r\n"}, {kList + L".new", "stale"}}));
 }
 
 }  // namespace

@@ -14,23 +14,28 @@
 
 namespace ombrel::testing {
 
-// Files as a map from path to bytes. The "ANSI code page" is Latin-1: the low
+// Files as a map from path to bytes. Every "code page" is Latin-1: the low
 // 256 characters, and no others. That is all the core needs to see: it works
 // on bytes and leaves the conversion to the platform.
 class FakeSystem : public SystemPort {
  public:
   std::map<std::wstring, std::string> files;
+  // Last-write times: each write makes a later one; a file set directly has 0.
+  std::map<std::wstring, std::uint64_t> writeTimes;
   std::set<std::wstring> unreadable;  // exist, but cannot be opened for reading
   std::set<std::wstring> unwritable;  // every write fails and leaves the file as it was
+  std::set<std::wstring> readOnly;    // carry the read-only attribute
   LocalTime now{2026, 4, 7, 9, 5, 7};
+  unsigned ansiCodePage = 932;
+  unsigned lastCodePage = 0;     // of the last conversion
   std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH"
 
   FileRead ReadAll(const std::wstring& path) override {
     log.push_back("read " + Narrow(path));
-    if (unreadable.count(path) != 0) return {ReadStatus::kUnreadable, {}};
+    if (unreadable.count(path) != 0) return {ReadStatus::kUnreadable, {}, {}};
     const auto it = files.find(path);
-    if (it == files.end()) return {ReadStatus::kMissing, {}};
-    return {ReadStatus::kRead, it->second};
+    if (it == files.end()) return {ReadStatus::kMissing, {}, {}};
+    return {ReadStatus::kRead, it->second, MetadataOf(path)};
   }
   // Through ReadAll, so that a test that watches ReadAll sees this read too.
   FileRead ReadStart(const std::wstring& path, std::size_t limit) override {
@@ -41,20 +46,33 @@ class FakeSystem : public SystemPort {
   bool WriteAll(const std::wstring& path, std::string_view bytes) override {
     log.push_back("write " + Narrow(path));
     if (unwritable.count(path) != 0) return false;
-    files[path] = std::string(bytes);
+    Write(path, bytes);
     return true;
   }
-  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+  SaveResult ReplaceAll(const std::wstring& path, std::string_view bytes) override {
     log.push_back("replace " + Narrow(path));
-    if (unwritable.count(path) != 0) return false;
-    files[path] = std::string(bytes);
-    return true;
+    if (readOnly.count(path) != 0) return {SaveStatus::kReadOnly, {}};
+    if (unwritable.count(path) != 0) return {};
+    Write(path, bytes);
+    return {SaveStatus::kSaved, MetadataOf(path)};
   }
+  std::vector<std::wstring> FindFiles(const std::wstring& pattern) override {
+    // Only what the core asks: a trailing "*".
+    const std::wstring prefix = pattern.substr(0, pattern.size() - 1);
+    std::vector<std::wstring> found;
+    for (const auto& [path, bytes] : files) {
+      if (path.starts_with(prefix)) found.push_back(path);
+    }
+    return found;
+  }
+  bool RemoveFile(const std::wstring& path) override { return files.erase(path) != 0; }
   bool IsOrdinaryFile(const std::wstring& path) override {
     return files.count(path) != 0 && unreadable.count(path) == 0;
   }
   LocalTime Now() override { return now; }
-  std::optional<std::string> ToAnsi(const std::wstring& text) override {
+  unsigned AnsiCodePage() override { return ansiCodePage; }
+  std::optional<std::string> ToCodePage(unsigned codePage, const std::wstring& text) override {
+    lastCodePage = codePage;
     std::string bytes;
     for (const wchar_t c : text) {
       if (c >= 256) return std::nullopt;
@@ -62,10 +80,23 @@ class FakeSystem : public SystemPort {
     }
     return bytes;
   }
-  std::wstring FromAnsi(std::string_view bytes) override {
+  std::wstring FromCodePage(unsigned codePage, std::string_view bytes) override {
+    lastCodePage = codePage;
     std::wstring text;
     for (const char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
     return text;
+  }
+  // The fake's code page form of text, for tests that build files.
+  std::optional<std::string> ToAnsi(const std::wstring& text) { return ToCodePage(ansiCodePage, text); }
+  std::wstring FromAnsi(std::string_view bytes) { return FromCodePage(ansiCodePage, bytes); }
+
+  FileMetadata MetadataOf(const std::wstring& path) const {
+    const auto time = writeTimes.find(path);
+    return {files.at(path).size(), time == writeTimes.end() ? 0 : time->second};
+  }
+  void Write(const std::wstring& path, std::string_view bytes) {
+    files[path] = std::string(bytes);
+    writeTimes[path] = ++clock_;
   }
 
   static std::string Narrow(const std::wstring& text) {
@@ -73,6 +104,9 @@ class FakeSystem : public SystemPort {
     for (const wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
     return out;
   }
+
+ private:
+  std::uint64_t clock_ = 0;
 };
 
 // Records every call in order. Programs whose command line is in

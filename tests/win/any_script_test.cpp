@@ -1,9 +1,11 @@
 // Entries in any script, end to end on code page 932: chosen through the
 // browse dialog and typed, saved, shown again after a restart, and opened by
-// run-now and by the launcher exactly as they were entered.
+// run-now and by the launcher exactly as they were entered; and a list saved
+// by Notepad in UTF-8 without the mark.
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
+#include "entry_list.h"
 #include "win_system.h"
 
 namespace ombrel {
@@ -81,9 +83,48 @@ TEST(AnyScriptTest, EntriesOutsideCodePage932SurviveASaveAndOpenAsEntered) {
   }
   ASSERT_TRUE(again.Menu("alt+f s"));
   win::WinSystem system;
-  const std::optional<std::string> shiftJis = system.ToAnsi(entries[4]);
+  const std::optional<std::string> shiftJis = system.ToCodePage(932, entries[4]);
   ASSERT_TRUE(shiftJis.has_value());
   EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() == *shiftJis + "\r\n"; }));
+}
+
+// Notepad saves UTF-8 without the mark: such a list shows, opens and saves
+// as written, on a system of code page 932.
+TEST(AnyScriptTest, AListSavedAsUnmarkedUtf8LoadsRunsAndSavesUnchangedInMeaning) {
+  testing::RecorderLog log;
+  const testing::TempFolder documents;
+  ASSERT_TRUE(::CreateDirectoryW((documents / L"資料").c_str(), nullptr));
+  const Lines entries = {documents / L"資料\\報告.ombtest", RecorderEntry(L"予定 表")};
+  testing::WriteBytes(entries[0], "x");
+  std::string notepad;
+  for (const std::wstring& entry : entries) notepad += ToUtf8(entry) + "\r\n";
+  const Lines opened = {OpenedByShell(entries[0]), entries[1]};
+
+  RunningEditor editor(notepad);
+  ASSERT_TRUE(editor.Started());
+  const testing::gui::App& app = editor.app();
+  EXPECT_EQ(app.ListItems(IDC_LIST1), entries);
+  testing::WriteBytes(editor.StampPath(), "\r\n");
+  app.Click(IDC_COMMAND8);
+  log.WaitForLines(opened.size());
+  testing::WaitForRecorders();
+  EXPECT_EQ(log.StartOrder(), opened);
+
+  ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", editor.folder().path()));
+  testing::WriteBytes(editor.StampPath(), "\r\n");
+  EXPECT_EQ(testing::RunAndWait(L"\"" + (editor.folder() / L"Ombrel.exe") + L"\""), 0U);
+  log.WaitForLines(2 * opened.size());
+  testing::WaitForRecorders();
+  EXPECT_EQ(log.StartOrder(), (Lines{opened[0], opened[1], opened[0], opened[1]}));
+
+  // Saved in one of the programs' own forms: code page 932, as every entry
+  // fits it.
+  win::WinSystem system;
+  std::string shiftJis;
+  for (const std::wstring& entry : entries) shiftJis += system.ToCodePage(932, entry).value() + "\r\n";
+  ASSERT_TRUE(app.Menu("alt+f s"));
+  EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() == shiftJis; }));
+  EXPECT_EQ(ReadEntryList(system, editor.DatPath()).entries, entries);
 }
 
 }  // namespace

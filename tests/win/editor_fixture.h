@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,14 @@ class RunningEditor {
   [[nodiscard]] gui::App& app() const { return *app_; }
   [[nodiscard]] std::wstring DatPath() const { return folder_ / L"OMBREL.DAT"; }
   [[nodiscard]] std::optional<std::string> DatBytes() const { return ReadBytes(DatPath()); }
+  // The list's last-write time: a save that writes what the file already
+  // holds is seen by it. Zero without a file.
+  [[nodiscard]] std::uint64_t DatWriteTime() const {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(DatPath().c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32U) |
+           data.ftLastWriteTime.dwLowDateTime;
+  }
   [[nodiscard]] std::wstring StampPath() const { return folder_ / L"OMBREL.INI"; }
   [[nodiscard]] std::optional<std::string> StampBytes() const { return ReadBytes(StampPath()); }
   [[nodiscard]] const TempFolder& folder() const { return folder_; }

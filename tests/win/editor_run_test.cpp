@@ -34,7 +34,7 @@ const std::string kOldStamp = "01-01-2000\r\n";
 std::string ListFile(const Lines& entries) {
   win::WinSystem system;
   std::string bytes;
-  for (const std::wstring& entry : entries) bytes += system.ToAnsi(entry).value() + "\r\n";
+  for (const std::wstring& entry : entries) bytes += system.ToCodePage(932, entry).value() + "\r\n";
   return bytes;
 }
 

@@ -44,12 +44,6 @@ std::vector<HostileCase> Cases() {
   };
 }
 
-FILETIME LastWrite(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-  return data.ftLastWriteTime;
-}
-
 TEST(HostileListTest, TheLauncherOpensWhatItReadsAndEndsNormally) {
   for (const HostileCase& c : Cases()) {
     SCOPED_TRACE(c.name);
@@ -60,7 +54,7 @@ TEST(HostileListTest, TheLauncherOpensWhatItReadsAndEndsNormally) {
     // whole list and went on past everything before it.
     win::WinSystem system;
     testing::WriteBytes(folder / L"OMBREL.DAT",
-                        c.bytes + "\r\n" + system.ToAnsi(RecorderEntry(L"last")).value() + "\r\n");
+                        c.bytes + "\r\n" + system.ToCodePage(932, RecorderEntry(L"last")).value() + "\r\n");
     EXPECT_EQ(testing::RunAndWait(L"\"" + (folder / L"Ombrel.exe") + L"\"", 120s), 0U);
     testing::WaitForRecorders();
     const std::vector<std::wstring> opened = log.StartOrder();
@@ -88,15 +82,10 @@ TEST(HostileListTest, TheEditorShowsItAndASaveReadsBackTheSame) {
     if (entries.size() <= 2000) {
       EXPECT_EQ(app.ListItems(IDC_LIST1), entries);
     }
-    const FILETIME before = LastWrite(editor.DatPath());
+    const std::uint64_t before = editor.DatWriteTime();
     ::Sleep(20);  // a save is seen by its time
     ASSERT_TRUE(app.Menu("alt+f s"));
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          const FILETIME now = LastWrite(editor.DatPath());
-          return ::CompareFileTime(&before, &now) != 0;
-        },
-        30s));
+    ASSERT_TRUE(WaitUntil([&] { return editor.DatWriteTime() != before; }, 30s));
     EXPECT_FALSE(app.CurrentMessageBox().Exists());
     EXPECT_EQ(ReadEntryList(system, editor.DatPath()).entries, entries);
     ASSERT_TRUE(app.Menu("alt+f e"));

@@ -13,6 +13,7 @@
 
 #include "folder_mutex.h"
 #include "launcher_fixture.h"
+#include "list_temporary.h"
 
 namespace ombrel {
 namespace {
@@ -56,6 +57,19 @@ TEST_F(LauncherFaultTest, ListHeldByAnotherProgramIsWaitedForThenLeftForTheNextS
   }
   EXPECT_EQ(log_.Lines(), Lines{RecorderEntry(L"entry")});
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+}
+
+// A save cut short on a FAT stick left only its complete temporary: the
+// launcher opens it, and leaves putting it in place to the editor's next save.
+TEST_F(LauncherFaultTest, AMissingListWithACompleteTemporaryIsOpened) {
+  win::WinSystem system;
+  const std::string bytes = EncodeEntryList(system, {RecorderEntry(L"recovered")});
+  const std::wstring temporary = TemporaryPath(List(), bytes, 0);
+  WriteBytes(temporary, bytes);
+  EXPECT_EQ(Run(), kDone);
+  EXPECT_EQ(log_.Lines(), Lines{RecorderEntry(L"recovered")});
+  EXPECT_EQ(ReadBytes(temporary), bytes);
+  EXPECT_FALSE(ReadBytes(List()).has_value());
 }
 
 // R:\ is the root of a test drive, where "R:\Program Files\App\app.exe" read

@@ -1,6 +1,7 @@
 // The list survives a save that is cut short: killed at any moment, or
 // meeting a full disk. OMBREL.DAT always holds the old list or the new one,
-// byte for byte, never a mix and never nothing.
+// byte for byte, never a mix and never nothing. And a save keeps what the
+// file is: a link, its attributes.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -69,6 +70,91 @@ TEST(SaveKilledTest, TheEditorKilledWhileItSavesLeavesTheOldListOrTheNew) {
     const std::optional<std::string> now = editor.DatBytes();
     ASSERT_TRUE(now.has_value()) << kill;
     EXPECT_TRUE(*now == oldBytes || *now == Encoded(grown)) << kill << ": " << now->size() << " bytes";
+  }
+}
+
+struct KeptCase {
+  const char* name;
+  // Makes OMBREL.DAT (holding the old list) what the user made it; false when
+  // the host refused.
+  bool (*prepare)(const testing::TempFolder& folder);
+  SaveStatus status;
+  // What must hold of the folder afterwards.
+  bool (*kept)(const testing::TempFolder& folder);
+};
+
+DWORD AttributesOf(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()); }
+
+// Wine 8 keeps these two of the attributes a save carries over; it drops
+// "not content indexed" whoever sets it.
+constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// A save keeps what the file is. Each case ends with nothing of the save's
+// own left beside the list.
+TEST(SaveKeepsTheFileTest, LinksAttributesAndLeftOvers) {
+  const KeptCase cases[] = {
+      {"symbolic_link_into_a_synced_folder",
+       [](const testing::TempFolder& f) {
+         ::CreateDirectoryW((f / L"synced").c_str(), nullptr);
+         ::MoveFileW((f / L"OMBREL.DAT").c_str(), (f / L"synced\\OMBREL.DAT").c_str());
+         return testing::RunHost("ln -s synced/OMBREL.DAT '" + testing::HostPath(f / L"OMBREL.DAT") + "'");
+       },
+       SaveStatus::kSaved,
+       [](const testing::TempFolder& f) {
+         return testing::RunHost("test -L '" + testing::HostPath(f / L"OMBREL.DAT") + "'") &&
+                testing::ReadBytes(f / L"synced\\OMBREL.DAT") == "new\r\n";
+       }},
+      {"hidden_system",
+       [](const testing::TempFolder& f) {
+         return ::SetFileAttributesW((f / L"OMBREL.DAT").c_str(), kHiddenSystem) != 0;
+       },
+       SaveStatus::kSaved,
+       [](const testing::TempFolder& f) {
+         return (AttributesOf(f / L"OMBREL.DAT") & kHiddenSystem) == kHiddenSystem;
+       }},
+      {"read_only",
+       [](const testing::TempFolder& f) {
+         return ::SetFileAttributesW((f / L"OMBREL.DAT").c_str(), FILE_ATTRIBUTE_READONLY) != 0;
+       },
+       SaveStatus::kReadOnly,
+       [](const testing::TempFolder& f) {
+         const bool kept = (AttributesOf(f / L"OMBREL.DAT") & FILE_ATTRIBUTE_READONLY) != 0 &&
+                           testing::ReadBytes(f / L"OMBREL.DAT") == "old\r\n";
+         ::SetFileAttributesW((f / L"OMBREL.DAT").c_str(), FILE_ATTRIBUTE_NORMAL);
+         return kept;
+       }},
+      // Windows refuses to write over a read-only or hidden file; Wine, for
+      // root, only over one the host made immutable.
+      {"stale_read_only_hidden_dot_new",
+       [](const testing::TempFolder& f) {
+         testing::WriteBytes(f / L"OMBREL.DAT.new", "stale\r\n");
+         return ::SetFileAttributesW((f / L"OMBREL.DAT.new").c_str(),
+                                     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN) != 0 &&
+                testing::RunHost("chattr +i '" + testing::HostPath(f / L"OMBREL.DAT.new") + "'");
+       },
+       SaveStatus::kSaved,
+       [](const testing::TempFolder& f) {
+         // Not ours: left as it was.
+         const bool kept = testing::ReadBytes(f / L"OMBREL.DAT.new") == "stale\r\n";
+         testing::RunHost("chattr -i '" + testing::HostPath(f / L"OMBREL.DAT.new") + "'");
+         ::SetFileAttributesW((f / L"OMBREL.DAT.new").c_str(), FILE_ATTRIBUTE_NORMAL);
+         return kept;
+       }},
+  };
+  for (const KeptCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const testing::TempFolder folder;
+    win::WinSystem system;
+    ASSERT_TRUE(WriteEntryList(system, folder / L"OMBREL.DAT", {L"old"}));
+    ASSERT_TRUE(c.prepare(folder));
+    EXPECT_EQ(WriteEntryList(system, folder / L"OMBREL.DAT", {L"new"}).status, c.status);
+    if (c.status == SaveStatus::kSaved) {
+      EXPECT_EQ(testing::ReadBytes(folder / L"OMBREL.DAT"), "new\r\n");
+    }
+    EXPECT_TRUE(c.kept(folder));
+    for (const std::wstring& beside : {folder / L"OMBREL.DAT.*.tmp", folder / L"synced\\OMBREL.DAT.*.tmp"}) {
+      EXPECT_TRUE(system.FindFiles(beside).empty());
+    }
   }
 }
 
