@@ -24,7 +24,6 @@ inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 // folder of drive C. Every other folder is given back as it is.
 [[nodiscard]] std::wstring FolderAsPath(std::wstring_view folder);
 
-
 // The name of a kernel object that stands for one program folder: `prefix`
 // (under "Local\" for one session) and a hash of the folder, since such a name
 // may hold no further backslash. The caller upper-cases the folder first:

@@ -15,7 +15,6 @@
 #include "resume_switch.h"
 #include "scheduled_task.h"
 
-
 #include "single_editor.h"
 
 namespace {
