@@ -43,10 +43,10 @@ std::string CurrentFolder() {
   return ombrel::ToUtf8(folder) + "\t";
 }
 
-// Appends one line; 0 when it was written whole.
+// Appends one line; 0 when it was written whole. Callers hold the log's
+// mutex, so that the line lands whole at the end.
 int Append(const std::wstring& path, const std::string& line) {
-  // Several recorders may start at once: appends of one write each do not
-  // interleave, and a sharing conflict is waited out.
+  // A sharing conflict with a test reading the log is waited out.
   for (int attempt = 0; attempt < 200; ++attempt) {
     HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -66,10 +66,18 @@ int Append(const std::wstring& path, const std::string& line) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::string line = ombrel::ToUtf8(::GetCommandLineW()) + "\n";
   const std::wstring path = LogPath();
+  // Several recorders may start at once, and Wine's appends are a seek to
+  // the end and a write, so two of them can land on the same place: one line
+  // was seen cut into by another. One writer at a time; a recorder that
+  // waited this long writes anyway.
+  const HANDLE mutex = ::CreateMutexW(nullptr, FALSE, L"Local\\OmbrelRecorderLog");
+  const bool held = mutex != nullptr && ::WaitForSingleObject(mutex, 10000) != WAIT_TIMEOUT;
   // The order and folder files first: once a test sees a recorder's log
   // line, its other lines are there too.
   const int ordered = Append(path + L".order", CreationTime() + line);
   const int placed = Append(path + L".folders", CurrentFolder() + line);
   const int logged = Append(path, line);
+  if (held) ::ReleaseMutex(mutex);
+  if (mutex != nullptr) ::CloseHandle(mutex);
   return logged != 0 ? logged : (ordered != 0 ? ordered : placed);
 }
