@@ -23,6 +23,7 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 unset DISPLAY
 work="$build/package-test"
 uninstall_key='Software\Microsoft\Windows\CurrentVersion\Uninstall\Ombrel'
+approved_key='Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder'
 
 failures=0
 check() {  # check WHAT COMMAND...: one expectation; a failure is counted
@@ -226,8 +227,13 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
 
   # The log-on start back, a copy of it under another name, and a shortcut in
   # the Startup folder that starts something else: then the silent uninstall.
+  # Switched off meanwhile in Task Manager's Startup tab: /STARTUP=1 asks for it on.
+  wine_run reg add "HKCU\\$approved_key" /v Ombrel.lnk /t REG_BINARY /d 030000000000000000000000 /f \
+    >/dev/null 2>&1
   check "installing with /STARTUP=1 /RESUME=1 succeeds" install /S /STARTUP=1 /RESUME=1
   check "... and makes the Startup shortcut again" test -e "$startup/Ombrel.lnk"
+  check "... switched on in Windows' Startup settings" \
+    eval '! wine_run reg query "HKCU\\$approved_key" /v Ombrel.lnk >/dev/null 2>&1'
   check "... and the task" task_runs "$inst_win\\Ombrel.exe"
   cp "$startup/Ombrel.lnk" "$startup/朝の Ombrel.lnk"
   cp "$menu/OmbrelSet.lnk" "$startup/OmbrelSet.lnk"
