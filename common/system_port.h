@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,11 +54,22 @@ class SystemPort {
   // content.
   [[nodiscard]] virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
 
+  // Adds the bytes at the end of the file, creating it when missing, while
+  // others may read or add to it too. False on any failure.
+  [[nodiscard]] virtual bool AppendAll(const std::wstring& path, std::string_view bytes) = 0;
+
   // True for a plain file: a folder, a hidden or a system file counts as
   // missing, as does nothing at all.
   [[nodiscard]] virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
 
   [[nodiscard]] virtual LocalTime Now() = 0;
+
+  // The running process's id, which tells one program's lines from
+  // another's in a file both write.
+  [[nodiscard]] virtual std::uint32_t ProcessId() = 0;
+  // Windows' text for one of its error codes, in the language it speaks to
+  // the user; empty when it has none.
+  [[nodiscard]] virtual std::wstring ErrorText(std::uint32_t code) = 0;
 
   // Conversion between Unicode text and the system's ANSI code page. ToAnsi
   // gives nothing when the text holds a character the code page cannot hold

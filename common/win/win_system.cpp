@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "error_text.h"
 #include "program_folder.h"
 #include "scoped.h"
 
@@ -152,6 +153,16 @@ bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
   return false;
 }
 
+bool WinSystem::AppendAll(const std::wstring& path, std::string_view bytes) {
+  // Append-only access: each write lands at the file's end as one piece, even
+  // when another program adds to the file at the same time.
+  ScopedFile file = OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             OPEN_ALWAYS);
+  if (!file) return false;
+  const bool written = WriteWhole(file.get(), bytes);
+  return file.close() && written;
+}
+
 bool WinSystem::IsOrdinaryFile(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -163,6 +174,10 @@ LocalTime WinSystem::Now() {
   ::GetLocalTime(&now);
   return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
+
+std::uint32_t WinSystem::ProcessId() { return ::GetCurrentProcessId(); }
+
+std::wstring WinSystem::ErrorText(std::uint32_t code) { return WindowsErrorText(code); }
 
 std::optional<std::string> WinSystem::ToAnsi(const std::wstring& text) {
   if (text.empty()) return std::string();

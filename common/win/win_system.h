@@ -12,8 +12,11 @@ class WinSystem final : public SystemPort {
   [[nodiscard]] FileRead ReadStart(const std::wstring& path, std::size_t limit) override;
   [[nodiscard]] bool WriteAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
+  [[nodiscard]] bool AppendAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;
   [[nodiscard]] LocalTime Now() override;
+  [[nodiscard]] std::uint32_t ProcessId() override;
+  [[nodiscard]] std::wstring ErrorText(std::uint32_t code) override;
   [[nodiscard]] std::optional<std::string> ToAnsi(const std::wstring& text) override;
   [[nodiscard]] std::wstring FromAnsi(std::string_view bytes) override;
 };

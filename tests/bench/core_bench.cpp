@@ -42,8 +42,11 @@ class Latin1System final : public SystemPort {
   FileRead ReadStart(const std::wstring&, std::size_t) override { return {}; }
   bool WriteAll(const std::wstring&, std::string_view) override { return false; }
   bool ReplaceAll(const std::wstring&, std::string_view) override { return false; }
+  bool AppendAll(const std::wstring&, std::string_view) override { return false; }
   bool IsOrdinaryFile(const std::wstring&) override { return false; }
   LocalTime Now() override { return {}; }
+  std::uint32_t ProcessId() override { return 0; }
+  std::wstring ErrorText(std::uint32_t) override { return {}; }
   std::optional<std::string> ToAnsi(const std::wstring& text) override {
     std::string bytes(text.size(), '\0');
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -23,7 +23,8 @@ class FakeSystem : public SystemPort {
   std::set<std::wstring> unreadable;  // exist, but cannot be opened for reading
   std::set<std::wstring> unwritable;  // every write fails and leaves the file as it was
   LocalTime now{2026, 4, 7, 9, 5, 7};
-  std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH"
+  std::uint32_t process = 4321;
+  std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH", "append PATH"
 
   FileRead ReadAll(const std::wstring& path) override {
     log.push_back("read " + Narrow(path));
@@ -50,10 +51,19 @@ class FakeSystem : public SystemPort {
     files[path] = std::string(bytes);
     return true;
   }
+  bool AppendAll(const std::wstring& path, std::string_view bytes) override {
+    log.push_back("append " + Narrow(path));
+    if (unwritable.count(path) != 0) return false;
+    files[path] += bytes;
+    return true;
+  }
   bool IsOrdinaryFile(const std::wstring& path) override {
     return files.count(path) != 0 && unreadable.count(path) == 0;
   }
   LocalTime Now() override { return now; }
+  std::uint32_t ProcessId() override { return process; }
+  // Windows' words stand in as the code alone, so a test sees which code.
+  std::wstring ErrorText(std::uint32_t code) override { return L"text of " + std::to_wstring(code); }
   std::optional<std::string> ToAnsi(const std::wstring& text) override {
     std::string bytes;
     for (const wchar_t c : text) {
@@ -77,7 +87,9 @@ class FakeSystem : public SystemPort {
 
 // Records every call in order. Programs whose command line is in
 // `startFails` cannot be started; shell targets in `shellFails` do not open;
-// `existingFiles` are the files IsFile finds.
+// either fails with the code `errors` holds for it, else 2 (file not found).
+// `existingFiles` are the files IsFile finds. A program started by a bare
+// name is found as C:\Windows\ and that name.
 class FakeOpenPort : public OpenPort {
  public:
   struct Call {
@@ -92,15 +104,26 @@ class FakeOpenPort : public OpenPort {
   std::set<std::wstring> startFails;
   std::set<std::wstring> shellFails;
   std::set<std::wstring> existingFiles;
+  std::map<std::wstring, std::uint32_t> errors;
 
-  bool StartProgram(const ProgramStart& program, const std::wstring& directory) override {
+  OpenAttempt StartProgram(const ProgramStart& program, const std::wstring& directory) override {
     calls.push_back({"start", program.commandLine, directory, 0, program.application});
-    return startFails.count(program.commandLine) == 0;
+    if (startFails.count(program.commandLine) != 0) return Failure(program.commandLine);
+    const std::wstring& line = program.commandLine;
+    return {true, 0,
+            program.application.empty() ? L"C:\\Windows\\" + line.substr(0, line.find(L' ')) : program.application};
   }
   bool IsFile(const std::wstring& path) override { return existingFiles.count(path) != 0; }
-  bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
+  OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,
+                            const std::wstring& directory) override {
     calls.push_back({"shell", target, directory, owner, {}});
-    return shellFails.count(target) == 0;
+    return shellFails.count(target) != 0 ? Failure(target) : OpenAttempt{true, 0, {}};
+  }
+
+ private:
+  OpenAttempt Failure(const std::wstring& text) const {
+    const auto code = errors.find(text);
+    return {false, code != errors.end() ? code->second : 2U, {}};
   }
 };
 
