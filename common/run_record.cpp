@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <map>
 #include <tuple>
 #include <utility>
 
@@ -96,7 +95,8 @@ std::optional<std::uint32_t> ParseNumber(std::basic_string_view<Char> text) {
 }
 
 std::wstring InnerField(std::wstring field) {
-  std::ranges::replace_if(field, [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
+  std::ranges::replace_if(
+      field, [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
   return field;
 }
 
@@ -115,16 +115,23 @@ std::string LinePrefix(std::string_view current) {
   return "\r\n";
 }
 
-// A line of the file as it stands, without its line end, and where it was.
-struct RawLine {
-  std::size_t offset;
-  std::string_view text;
+// The runs of a record, its lines in file order with the run each belongs
+// to, and the bytes each run's lines take, line ends included.
+struct Grouped {
+  struct Line {
+    std::string_view text;  // without its line end
+    std::size_t run;
+  };
+  std::vector<RecordedRun> runs;
+  std::vector<Line> lines;
+  std::vector<std::size_t> runBytes;
 };
 
-// The runs of a record, each with the lines that belong to it.
-struct Grouped {
-  std::vector<RecordedRun> runs;
-  std::vector<std::vector<RawLine>> lines;
+// The run a process started last and has not ended. Few programs ever write
+// to one record at once, so a short list serves.
+struct Running {
+  std::uint32_t process;
+  std::size_t run;
 };
 
 void AddEntry(RecordedRun& run, const RecordLine& line) {
@@ -138,66 +145,64 @@ void AddEntry(RecordedRun& run, const RecordLine& line) {
   }
 }
 
-// Adds one line to the run it belongs to; false when it belongs to none or
-// holds a value this version does not know.
-bool Place(Grouped& grouped, std::map<std::uint32_t, std::size_t>& running, const RecordLine& line,
-           RawLine raw) {
+// Adds a line to the run it belongs to, and gives that run; nothing when it
+// belongs to none or holds a value this version does not know.
+std::optional<std::size_t> Place(Grouped& grouped, std::vector<Running>& running, const RecordLine& line) {
   const std::vector<std::wstring>& f = line.fields;
+  const auto process = std::ranges::find(running, line.process, &Running::process);
   if (line.event == RecordEvent::kRunStart) {
     const auto* words = std::ranges::find_if(
         kStarterWords, [&f](const StarterWords& w) { return w.program == f[0] && w.why == f[1]; });
-    if (words == std::end(kStarterWords)) return false;
-    running[line.process] = grouped.runs.size();
+    if (words == std::end(kStarterWords)) return std::nullopt;
+    if (process != running.end()) running.erase(process);
+    running.push_back({line.process, grouped.runs.size()});
     grouped.runs.push_back({line.time, line.process, words->starter, {}, std::nullopt, {}, false});
-    grouped.lines.push_back({raw});
-    return true;
+    return grouped.runs.size() - 1;
   }
   if (line.event == RecordEvent::kShown) {
     for (std::size_t i = grouped.runs.size(); i-- > 0;) {
       RecordedRun& run = grouped.runs[i];
       if (RecordTimeText(run.start) == f[0] && std::to_wstring(run.process) == f[1]) {
         run.shown = true;
-        grouped.lines[i].push_back(raw);
-        return true;
+        return i;
       }
     }
-    return false;
+    return std::nullopt;
   }
-  const auto at = running.find(line.process);
-  if (at == running.end()) return false;
-  RecordedRun& run = grouped.runs[at->second];
+  if (process == running.end()) return std::nullopt;
+  const std::size_t index = process->run;
+  RecordedRun& run = grouped.runs[index];
   if (line.event == RecordEvent::kRunEnd) {
     const auto* end = std::ranges::find(kRunEndWords, std::wstring_view(f[0]), &EndWord::word);
-    if (end == std::end(kRunEndWords)) return false;
+    if (end == std::end(kRunEndWords)) return std::nullopt;
     run.end = end->end;
     run.endDetail = f[1];
-    grouped.lines[at->second].push_back(raw);
-    running.erase(at);
-    return true;
-  }
-  if (line.event == RecordEvent::kFailed) {
+    running.erase(process);
+  } else if (line.event == RecordEvent::kFailed) {
     const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
-    if (!code) return false;
+    if (!code) return std::nullopt;
     run.entries.push_back({line.event, line.time, f[2], f[1], *code});
   } else {
     AddEntry(run, line);
   }
-  grouped.lines[at->second].push_back(raw);
-  return true;
+  return index;
 }
 
 Grouped Group(std::string_view bytes) {
   Grouped grouped;
-  std::map<std::uint32_t, std::size_t> running;
+  std::vector<Running> running;
   std::size_t at = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
   // A last line without its line end was cut off: it is never read.
   for (std::size_t end = bytes.find('\n', at); end != std::string_view::npos;
        at = end + 1, end = bytes.find('\n', at)) {
     std::string_view text = bytes.substr(at, end - at);
     if (text.ends_with('\r')) text.remove_suffix(1);
-    if (const std::optional<RecordLine> line = ParseRecordLine(text)) {
-      std::ignore = Place(grouped, running, *line, {at, text});
-    }
+    const std::optional<RecordLine> line = ParseRecordLine(text);
+    const std::optional<std::size_t> run = line ? Place(grouped, running, *line) : std::nullopt;
+    if (!run) continue;
+    grouped.lines.push_back({text, *run});
+    grouped.runBytes.resize(grouped.runs.size());
+    grouped.runBytes[*run] += text.size() + 2;
   }
   return grouped;
 }
@@ -249,7 +254,8 @@ std::optional<RecordLine> ParseRecordLine(std::string_view text) {
   return line;
 }
 
-RecordLine EntryRecordLine(const std::wstring& entry, const OpenResult& result, const std::wstring& errorText) {
+RecordLine EntryRecordLine(const std::wstring& entry, const OpenResult& result,
+                           const std::wstring& errorText) {
   using Outcome = OpenResult::Outcome;
   using Way = OpenResult::Way;
   if (result.outcome == Outcome::kSkippedBlank) return {{}, 0, RecordEvent::kSkipped, {kBlankReason, entry}};
@@ -280,29 +286,24 @@ RunRecordRead ReadRunRecord(SystemPort& system, const std::wstring& folder) {
 
 std::optional<std::string> TrimRunRecord(std::string_view bytes) {
   const Grouped grouped = Group(bytes);
-  if (grouped.runs.size() <= kRecordMostRuns && bytes.size() <= kRecordMostBytes) return std::nullopt;
+  const std::size_t runs = grouped.runs.size();
+  if (runs <= kRecordMostRuns && bytes.size() <= kRecordMostBytes) return std::nullopt;
   // The newest runs that fit both bounds, counting back from the newest,
   // which is kept whatever its size; the first that does not fit ends them.
   std::size_t bytesKept = kUtf8Mark.size();
-  std::size_t first = grouped.runs.size();
+  std::size_t first = runs;
   while (first > 0) {
-    std::size_t size = 0;
-    for (const RawLine& line : grouped.lines[first - 1]) size += line.text.size() + 2;
-    const std::size_t runs = grouped.runs.size() - first + 1;
-    if (first < grouped.runs.size() && (runs > kRecordMostRuns || bytesKept + size > kRecordMostBytes)) break;
+    const std::size_t size = grouped.runBytes[first - 1];
+    if (first < runs && (runs - first + 1 > kRecordMostRuns || bytesKept + size > kRecordMostBytes)) break;
     bytesKept += size;
     --first;
   }
   // In the order they stood, so that the lines of runs that overlapped stay
   // as they were written.
-  std::vector<RawLine> kept;
-  for (std::size_t i = first; i < grouped.runs.size(); ++i) {
-    kept.insert(kept.end(), grouped.lines[i].begin(), grouped.lines[i].end());
-  }
-  std::ranges::sort(kept, {}, &RawLine::offset);
   std::string trimmed(kUtf8Mark);
   trimmed.reserve(bytesKept);
-  for (const RawLine& line : kept) {
+  for (const Grouped::Line& line : grouped.lines) {
+    if (line.run < first) continue;
     trimmed += line.text;
     trimmed += "\r\n";
   }
@@ -357,8 +358,10 @@ bool MarkRunShown(SystemPort& system, const std::wstring& folder, const Recorded
   const std::wstring path = folder + kRunRecordFileName;
   const FileRead read = system.ReadAll(path);
   if (read.status == ReadStatus::kUnreadable) return false;
-  const RecordLine line{
-      system.Now(), system.ProcessId(), RecordEvent::kShown, {RecordTimeText(run.start), std::to_wstring(run.process)}};
+  const RecordLine line{system.Now(),
+                        system.ProcessId(),
+                        RecordEvent::kShown,
+                        {RecordTimeText(run.start), std::to_wstring(run.process)}};
   return system.AppendAll(path, LinePrefix(read.bytes) + FormatRecordLine(line));
 }
 
