@@ -47,7 +47,6 @@ constexpr EndWord kRunEndWords[] = {
     {RunEnd::kLockFailed, L"lock-failed"},
 };
 
-constexpr wchar_t kBlankReason[] = L"blank";
 // What a line break inside the last field is written as: the symbols for
 // CR and LF, which show in Notepad and in the editor's one-line cells.
 constexpr wchar_t kCrSymbol = L'\u240D';
@@ -222,8 +221,9 @@ std::string FormatRecordLine(const RecordLine& line) {
   text += word.word;
   for (std::size_t i = 0; i < word.fields; ++i) {
     std::wstring field = i < line.fields.size() ? line.fields[i] : std::wstring();
+    field = i + 1 < word.fields ? InnerField(field) : LastField(field);
     text += '\t';
-    text += ToUtf8(i + 1 < word.fields ? InnerField(std::move(field)) : LastField(std::move(field)));
+    text += ToUtf8(field);
   }
   return text + "\r\n";
 }
@@ -258,7 +258,8 @@ RecordLine EntryRecordLine(const std::wstring& entry, const OpenResult& result,
                            const std::wstring& errorText) {
   using Outcome = OpenResult::Outcome;
   using Way = OpenResult::Way;
-  if (result.outcome == Outcome::kSkippedBlank) return {{}, 0, RecordEvent::kSkipped, {kBlankReason, entry}};
+  if (result.outcome == Outcome::kSkippedBlank)
+    return {{}, 0, RecordEvent::kSkipped, {kSkippedAsBlank, entry}};
   if (result.outcome == Outcome::kNotOpened) {
     return {{}, 0, RecordEvent::kFailed, {std::to_wstring(result.error), errorText, entry}};
   }
@@ -317,24 +318,24 @@ RunRecord::RunRecord(SystemPort& system, const std::wstring& folder, RunStarter 
   // A record that cannot be read could be neither continued nor trimmed.
   if (read.status == ReadStatus::kUnreadable) return;
   before_ = std::move(read.bytes);
-  writing_ = true;
+  file_ = system_.OpenForAppend(path_);
   const StarterWords& words = WordsOf(starter);
   Append(RecordEvent::kRunStart, {std::wstring(words.program), std::wstring(words.why)});
 }
 
 void RunRecord::Append(RecordEvent event, std::vector<std::wstring> fields) {
-  if (!writing_) return;
+  if (!file_) return;
   std::string line = FormatRecordLine({system_.Now(), system_.ProcessId(), event, std::move(fields)});
   if (written_.empty()) line.insert(0, LinePrefix(before_));
-  if (!system_.AppendAll(path_, line)) {
-    writing_ = false;
+  if (!file_->Append(line)) {
+    file_.reset();
     return;
   }
   written_ += line;
 }
 
 void RunRecord::Entry(const std::wstring& entry, const OpenResult& result) {
-  if (!writing_) return;
+  if (!file_) return;
   const std::wstring text =
       result.outcome == OpenResult::Outcome::kNotOpened ? system_.ErrorText(result.error) : std::wstring();
   RecordLine line = EntryRecordLine(entry, result, text);
@@ -344,9 +345,12 @@ void RunRecord::Entry(const std::wstring& entry, const OpenResult& result) {
 void RunRecord::End(RunEnd end, std::wstring_view detail) {
   const auto* word = std::ranges::find(kRunEndWords, end, &EndWord::end);
   Append(RecordEvent::kRunEnd, {std::wstring(word->word), std::wstring(detail)});
+  if (!file_) return;
+  // Closed first: Windows may refuse to replace a file that is open.
+  file_.reset();
   // Decided on what the run knows; the trim itself reads the record again,
   // so that lines another program added meanwhile are not lost.
-  if (!writing_ || !TrimRunRecord(before_ + written_)) return;
+  if (!TrimRunRecord(before_ + written_)) return;
   const FileRead now = system_.ReadAll(path_);
   if (now.status != ReadStatus::kRead) return;
   if (const std::optional<std::string> trimmed = TrimRunRecord(now.bytes)) {
@@ -362,7 +366,8 @@ bool MarkRunShown(SystemPort& system, const std::wstring& folder, const Recorded
                         system.ProcessId(),
                         RecordEvent::kShown,
                         {RecordTimeText(run.start), std::to_wstring(run.process)}};
-  return system.AppendAll(path, LinePrefix(read.bytes) + FormatRecordLine(line));
+  const std::unique_ptr<FileAppender> file = system.OpenForAppend(path);
+  return file && file->Append(LinePrefix(read.bytes) + FormatRecordLine(line));
 }
 
 bool ClearRunRecord(SystemPort& system, const std::wstring& folder) {

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,9 @@ enum class RunEnd {
   kLockHeld,         // another launcher of the folder held the lock all along: nothing was opened
   kLockFailed,       // the lock could not be made: nothing was opened
 };
+
+// Why an entry was skipped, as a `skipped` line says it: it was blank.
+inline constexpr wchar_t kSkippedAsBlank[] = L"blank";
 
 // What one line tells.
 enum class RecordEvent { kRunStart, kProgram, kShell, kMailLink, kFailed, kSkipped, kRunEnd, kShown };
@@ -140,7 +144,8 @@ class RunRecord {
   std::wstring path_;
   std::string before_;  // the record as the run found it
   std::string written_;
-  bool writing_ = false;
+  // Open for the whole run: one open, then one write a line.
+  std::unique_ptr<FileAppender> file_;
 };
 
 // Adds the line that marks `run` as shown by an editor, so that no editor

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,18 @@ struct FileRead {
   std::string bytes;  // the whole file, when read
 };
 
+// A file open for adding to its end; others may read it, add to it or
+// replace it meanwhile. Closed when destroyed.
+class FileAppender {
+ public:
+  FileAppender() = default;
+  FileAppender(const FileAppender&) = delete;
+  FileAppender& operator=(const FileAppender&) = delete;
+  virtual ~FileAppender() = default;
+  // Adds the bytes at the file's end in one piece. False on any failure.
+  [[nodiscard]] virtual bool Append(std::string_view bytes) = 0;
+};
+
 class SystemPort {
  public:
   SystemPort() = default;
@@ -54,9 +67,9 @@ class SystemPort {
   // content.
   [[nodiscard]] virtual bool ReplaceAll(const std::wstring& path, std::string_view bytes) = 0;
 
-  // Adds the bytes at the end of the file, creating it when missing, while
-  // others may read or add to it too. False on any failure.
-  [[nodiscard]] virtual bool AppendAll(const std::wstring& path, std::string_view bytes) = 0;
+  // Opens the file for adding to its end, creating it when missing; nothing
+  // when it cannot be. One open serves a run's many small additions.
+  [[nodiscard]] virtual std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) = 0;
 
   // True for a plain file: a folder, a hidden or a system file counts as
   // missing, as does nothing at all.

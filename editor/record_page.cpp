@@ -64,7 +64,7 @@ RecordRow EntryRow(EditorView& view, const RecordedEntry& entry) {
       break;
     case RecordEvent::kSkipped:
       row.result = view.LoadText(IDS_RECORD_SKIPPED);
-      row.detail = entry.detail == L"blank" ? view.LoadText(IDS_RECORD_BLANK) : entry.detail;
+      row.detail = entry.detail == kSkippedAsBlank ? view.LoadText(IDS_RECORD_BLANK) : entry.detail;
       break;
     default:
       row.result = view.LoadText(IDS_RECORD_SHELL);

@@ -19,7 +19,8 @@ class WinOpenPort final : public OpenPort {
   WinOpenPort() = default;
   ~WinOpenPort() override;
 
-  [[nodiscard]] OpenAttempt StartProgram(const ProgramStart& program, const std::wstring& workingFolder) override;
+  [[nodiscard]] OpenAttempt StartProgram(const ProgramStart& program,
+                                         const std::wstring& workingFolder) override;
   [[nodiscard]] bool IsFile(const std::wstring& path) override;
   [[nodiscard]] OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,
                                           const std::wstring& workingFolder) override;

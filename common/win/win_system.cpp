@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "error_text.h"
@@ -153,14 +155,26 @@ bool WinSystem::ReplaceAll(const std::wstring& path, std::string_view bytes) {
   return false;
 }
 
-bool WinSystem::AppendAll(const std::wstring& path, std::string_view bytes) {
+namespace {
+
+class WinFileAppender final : public FileAppender {
+ public:
+  explicit WinFileAppender(ScopedFile file) : file_(std::move(file)) {}
+  [[nodiscard]] bool Append(std::string_view bytes) override { return WriteWhole(file_.get(), bytes); }
+
+ private:
+  ScopedFile file_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileAppender> WinSystem::OpenForAppend(const std::wstring& path) {
   // Append-only access: each write lands at the file's end as one piece, even
   // when another program adds to the file at the same time.
-  ScopedFile file = OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             OPEN_ALWAYS);
-  if (!file) return false;
-  const bool written = WriteWhole(file.get(), bytes);
-  return file.close() && written;
+  ScopedFile file =
+      OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_ALWAYS);
+  if (!file) return nullptr;
+  return std::make_unique<WinFileAppender>(std::move(file));
 }
 
 bool WinSystem::IsOrdinaryFile(const std::wstring& path) {

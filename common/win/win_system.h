@@ -12,7 +12,7 @@ class WinSystem final : public SystemPort {
   [[nodiscard]] FileRead ReadStart(const std::wstring& path, std::size_t limit) override;
   [[nodiscard]] bool WriteAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] bool ReplaceAll(const std::wstring& path, std::string_view bytes) override;
-  [[nodiscard]] bool AppendAll(const std::wstring& path, std::string_view bytes) override;
+  [[nodiscard]] std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) override;
   [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;
   [[nodiscard]] LocalTime Now() override;
   [[nodiscard]] std::uint32_t ProcessId() override;

@@ -42,7 +42,7 @@ class Latin1System final : public SystemPort {
   FileRead ReadStart(const std::wstring&, std::size_t) override { return {}; }
   bool WriteAll(const std::wstring&, std::string_view) override { return false; }
   bool ReplaceAll(const std::wstring&, std::string_view) override { return false; }
-  bool AppendAll(const std::wstring&, std::string_view) override { return false; }
+  std::unique_ptr<FileAppender> OpenForAppend(const std::wstring&) override { return nullptr; }
   bool IsOrdinaryFile(const std::wstring&) override { return false; }
   LocalTime Now() override { return {}; }
   std::uint32_t ProcessId() override { return 0; }

@@ -640,49 +640,42 @@ TEST(RecordRowsTest, NewestRunFirstWithItsEntriesAndFailuresMarked) {
 struct UnseenCase {
   const char* name;
   std::optional<std::string> record;  // nothing: no record
-  bool shown;
+  bool unwritable;
+  std::size_t windows;  // of two starts
 };
 
 // Only Ombrel's newest run, with a failure, shown once; the mark makes a
-// later start show nothing.
+// later start show nothing. A record that cannot be written cannot
+// remember: shown at each start rather than never.
 TEST(UnseenFailureTest, TheLaunchersNewestFailureIsShownOnceWithItsRunSelected) {
   const UnseenCase cases[] = {
-      {"launcher_failure", kLauncherFailure, true},
-      {"after_a_cut_off_line", kLauncherFailure + "2026-04-07 09:01", true},
-      {"no_record", std::nullopt, false},
-      {"launcher_without_failure", RecordLine("09:00:00", 10, "run\tOmbrel\tstart"), false},
+      {"launcher_failure", kLauncherFailure, false, 1},
+      {"after_a_cut_off_line", kLauncherFailure + "2026-04-07 09:01", false, 1},
+      {"unwritable_record", kLauncherFailure, true, 2},
+      {"no_record", std::nullopt, false, 0},
+      {"launcher_without_failure", RecordLine("09:00:00", 10, "run\tOmbrel\tstart"), false, 0},
       {"run_now_failure",
        kLauncherFailure + RecordLine("09:10:00", 11, "run\tOmbrelSet\trun-now") +
            RecordLine("09:10:01", 11, "failed\t2\tgone\tC:\\b.txt"),
-       false},
-      {"older_failure", kLauncherFailure + RecordLine("09:10:00", 11, "run\tOmbrel\tstart"), false},
+       false, 0},
+      {"older_failure", kLauncherFailure + RecordLine("09:10:00", 11, "run\tOmbrel\tstart"), false, 0},
       {"shown_already", kLauncherFailure + RecordLine("09:05:00", 20, "shown\t2026-04-07 09:00:00\t10"),
-       false},
+       false, 0},
   };
   for (const UnseenCase& c : cases) {
     SCOPED_TRACE(c.name);
     Harness h;
     if (c.record) h.system.files[kRecord] = *c.record;
+    if (c.unwritable) h.system.unwritable.insert(kRecord);
     h.editor.ShowUnseenLauncherFailure();
     h.editor.ShowUnseenLauncherFailure();
-    ASSERT_EQ(h.view.recordWindows.size(), c.shown ? 1U : 0U);
-    if (c.shown) {
-      EXPECT_EQ(h.view.recordWindows[0].selected, 0);
-      EXPECT_TRUE(h.view.recordWindows[0].rows[0].failed);
+    ASSERT_EQ(h.view.recordWindows.size(), c.windows);
+    EXPECT_TRUE(h.view.messages.empty());
+    for (const FakeView::RecordWindow& window : h.view.recordWindows) {
+      EXPECT_EQ(window.selected, 0);
+      EXPECT_TRUE(window.rows.at(0).failed);
     }
   }
-}
-
-// A record that cannot be written cannot remember: shown again rather than
-// never.
-TEST(UnseenFailureTest, AnUnwritableRecordShowsTheFailureAtEachStart) {
-  Harness h;
-  h.system.files[kRecord] = kLauncherFailure;
-  h.system.unwritable.insert(kRecord);
-  h.editor.ShowUnseenLauncherFailure();
-  h.editor.ShowUnseenLauncherFailure();
-  EXPECT_EQ(h.view.recordWindows.size(), 2U);
-  EXPECT_TRUE(h.view.messages.empty());
 }
 
 TEST(RecordWindowTest, AnUnreadableRecordShowsOneRowSayingSo) {

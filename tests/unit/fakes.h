@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "entry_open.h"
@@ -24,7 +26,7 @@ class FakeSystem : public SystemPort {
   std::set<std::wstring> unwritable;  // every write fails and leaves the file as it was
   LocalTime now{2026, 4, 7, 9, 5, 7};
   std::uint32_t process = 4321;
-  std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH", "append PATH"
+  std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH", "open PATH", "append PATH"
 
   FileRead ReadAll(const std::wstring& path) override {
     log.push_back("read " + Narrow(path));
@@ -51,7 +53,15 @@ class FakeSystem : public SystemPort {
     files[path] = std::string(bytes);
     return true;
   }
-  bool AppendAll(const std::wstring& path, std::string_view bytes) override {
+  // Opening fails for an unwritable file, and so does each addition while it
+  // is unwritable.
+  std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) override {
+    log.push_back("open " + Narrow(path));
+    if (unwritable.count(path) != 0) return nullptr;
+    files[path];
+    return std::make_unique<Appender>(*this, path);
+  }
+  virtual bool AppendTo(const std::wstring& path, std::string_view bytes) {
     log.push_back("append " + Narrow(path));
     if (unwritable.count(path) != 0) return false;
     files[path] += bytes;
@@ -77,6 +87,16 @@ class FakeSystem : public SystemPort {
     for (const char c : bytes) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
     return text;
   }
+
+  class Appender final : public FileAppender {
+   public:
+    Appender(FakeSystem& system, std::wstring path) : system_(system), path_(std::move(path)) {}
+    bool Append(std::string_view bytes) override { return system_.AppendTo(path_, bytes); }
+
+   private:
+    FakeSystem& system_;
+    std::wstring path_;
+  };
 
   static std::string Narrow(const std::wstring& text) {
     std::string out;
@@ -111,7 +131,8 @@ class FakeOpenPort : public OpenPort {
     if (startFails.count(program.commandLine) != 0) return Failure(program.commandLine);
     const std::wstring& line = program.commandLine;
     return {true, 0,
-            program.application.empty() ? L"C:\\Windows\\" + line.substr(0, line.find(L' ')) : program.application};
+            program.application.empty() ? L"C:\\Windows\\" + line.substr(0, line.find(L' '))
+                                        : program.application};
   }
   bool IsFile(const std::wstring& path) override { return existingFiles.count(path) != 0; }
   OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,

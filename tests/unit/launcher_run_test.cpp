@@ -44,9 +44,9 @@ class RecordingSystem final : public testing::FakeSystem {
     Note("replace ", path);
     return FakeSystem::ReplaceAll(path, bytes);
   }
-  bool AppendAll(const std::wstring& path, std::string_view bytes) override {
+  bool AppendTo(const std::wstring& path, std::string_view bytes) override {
     Note("append ", path);
-    return FakeSystem::AppendAll(path, bytes);
+    return FakeSystem::AppendTo(path, bytes);
   }
   std::wstring readThrows;  // as an allocation that fails while it is read
   // The run record's reads and writes join the events only when watched: one
@@ -297,10 +297,10 @@ TEST_F(LauncherRunTest, TheRecordFollowsTheRunLineByLine) {
   system_.files[kList] = "C:\\a.exe\r\nC:\\gone.txt\r\n";
   port_.shellFails.insert(L"C:\\gone.txt");
   EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
-  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG",
-                             "read OMBREL.DAT", "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG",
-                             "window", "shell C:\\gone.txt", "append OMBREL.LOG", "append OMBREL.LOG",
-                             "unlock"}));
+  EXPECT_EQ(events_,
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG", "read OMBREL.DAT",
+                    "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG", "window",
+                    "shell C:\\gone.txt", "append OMBREL.LOG", "append OMBREL.LOG", "unlock"}));
   const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
   ASSERT_EQ(runs.size(), 1U);
   EXPECT_EQ(runs[0].starter, RunStarter::kLauncher);

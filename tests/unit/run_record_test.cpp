@@ -1,5 +1,5 @@
-// The run record: its lines (narrow literals are UTF-8, as the source is), reading it back as runs, trimming it at both
-// bounds, and a run's writes over the fake files.
+// The run record: its lines (narrow literals are UTF-8, as the source is), reading it back as runs, trimming
+// it at both bounds, and a run's writes over the fake files.
 #include "run_record.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ struct LineCase {
   std::wstring entry;
   OpenResult result;
   std::wstring errorText;
-  std::string line;         // as written, UTF-8
+  std::string line;          // as written, UTF-8
   std::wstring readAsEntry;  // the entry as read back
 };
 
@@ -39,7 +39,12 @@ TEST(RecordLineTest, EachOutcomeAndAnyEntryAsOneLine) {
        L"",
        kHead + "program\tC:\\Tools\\app.exe\tapp.exe /min\r\n",
        L"app.exe /min"},
-      {"shell", L"C:\\a.txt", {Outcome::kOpened, Way::kShell, L"", 0}, L"", kHead + "shell\tC:\\a.txt\r\n", L"C:\\a.txt"},
+      {"shell",
+       L"C:\\a.txt",
+       {Outcome::kOpened, Way::kShell, L"", 0},
+       L"",
+       kHead + "shell\tC:\\a.txt\r\n",
+       L"C:\\a.txt"},
       {"mail_link",
        L"taro@example.jp",
        {Outcome::kOpened, Way::kMailLink, L"", 0},
@@ -99,7 +104,8 @@ TEST(RecordLineTest, EachOutcomeAndAnyEntryAsOneLine) {
     line.process = 4321;
     const std::string written = FormatRecordLine(line);
     EXPECT_EQ(written, c.line);
-    const std::optional<RecordLine> read = ParseRecordLine(std::string_view(written).substr(0, written.size() - 2));
+    const std::optional<RecordLine> read =
+        ParseRecordLine(std::string_view(written).substr(0, written.size() - 2));
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->event, line.event);
     EXPECT_EQ(read->process, 4321U);
@@ -110,11 +116,11 @@ TEST(RecordLineTest, EachOutcomeAndAnyEntryAsOneLine) {
 TEST(RecordLineTest, WhatIsNoLineOfTheRecord) {
   const std::string cases[] = {
       "",
-      "2026-04-07 09:0",                       // cut off in the time
-      kHead + "failed\t2",                     // cut off before the entry
-      kHead + "opened\tC:\\a.txt",             // a kind this version does not know
-      "2026-13-07 09:05:07\t4321\tshell\tx",   // no such month
-      "2026-04-07 09:05:07\t-1\tshell\tx",     // no process id
+      "2026-04-07 09:0",                      // cut off in the time
+      kHead + "failed\t2",                    // cut off before the entry
+      kHead + "opened\tC:\\a.txt",            // a kind this version does not know
+      "2026-13-07 09:05:07\t4321\tshell\tx",  // no such month
+      "2026-04-07 09:05:07\t-1\tshell\tx",    // no process id
       "2026-04-07 09:05:07\t99999999999\tshell\tx",
       std::string("\0\0\0", 3) + kHead + "shell\tx",  // what a power cut leaves
       "2026-04-07T09:05:07\t4321\tshell\tx",
@@ -128,7 +134,7 @@ TEST(RecordLineTest, WhatIsNoLineOfTheRecord) {
 
 // The lines of one run, as the writer makes them.
 std::string RunLines(const std::string& time, const std::string& process, const std::string& starter,
-                const std::vector<std::string>& entries, const std::string& end = "done\t") {
+                     const std::vector<std::string>& entries, const std::string& end = "done\t") {
   const std::string head = "2026-04-07 " + time + "\t" + process + "\t";
   std::string lines = head + "run\t" + starter + "\r\n";
   for (const std::string& entry : entries) lines += head + entry + "\r\n";
@@ -137,10 +143,11 @@ std::string RunLines(const std::string& time, const std::string& process, const 
 }
 
 TEST(RunRecordReadTest, RunsWithTheirEntriesInOrderAndACutOffLastLineLeftOut) {
-  const std::string bytes = std::string(kUtf8Mark) +
-                            RunLines("09:00:00", "10", "Ombrel\tstart", {"program\tC:\\a.exe\tC:\\a.exe"}) +
-                            RunLines("09:10:00", "11", "OmbrelSet\trun-now", {"failed\t2\tgone\tC:\\b.exe"}, "") +
-                            "2026-04-07 09:10:01\t11\tshell\tC:\\c.t";
+  const std::string bytes =
+      std::string(kUtf8Mark) +
+      RunLines("09:00:00", "10", "Ombrel\tstart", {"program\tC:\\a.exe\tC:\\a.exe"}) +
+      RunLines("09:10:00", "11", "OmbrelSet\trun-now", {"failed\t2\tgone\tC:\\b.exe"}, "") +
+      "2026-04-07 09:10:01\t11\tshell\tC:\\c.t";
   const std::vector<RecordedRun> runs = ParseRunRecord(bytes);
   ASSERT_EQ(runs.size(), 2U);
   EXPECT_EQ(runs[0].starter, RunStarter::kLauncher);
@@ -159,8 +166,8 @@ TEST(RunRecordReadTest, RunsWithTheirEntriesInOrderAndACutOffLastLineLeftOut) {
 
 TEST(RunRecordReadTest, LinesGoToTheRunTheirProcessStartedEvenWhenRunsOverlap) {
   const std::string head = "2026-04-07 09:00:0";
-  const std::string bytes = head + "0\t10\trun\tOmbrel\tstart\r\n" + head + "1\t20\trun\tOmbrel\tstart\r\n" + head +
-                            "2\t10\tshell\ta\r\n" + head + "3\t20\tend\tlock-held\t\r\n" + head +
+  const std::string bytes = head + "0\t10\trun\tOmbrel\tstart\r\n" + head + "1\t20\trun\tOmbrel\tstart\r\n" +
+                            head + "2\t10\tshell\ta\r\n" + head + "3\t20\tend\tlock-held\t\r\n" + head +
                             "4\t10\tshell\tb\r\n" + head + "5\t30\tshell\tno run of its own\r\n" + head +
                             "6\t10\tend\tdone\t\r\n" + head + "7\t10\tshell\tafter its end\r\n" + head +
                             "8\t99\tshown\t2026-04-07 09:00:00\t10\r\n";
@@ -179,7 +186,8 @@ TEST(RunRecordReadTest, LinesGoToTheRunTheirProcessStartedEvenWhenRunsOverlap) {
 std::string Runs(std::size_t count, std::size_t entryBytes = 10) {
   std::string bytes(kUtf8Mark);
   for (std::size_t i = 0; i < count; ++i) {
-    bytes += RunLines("09:00:00", std::to_string(i + 1), "Ombrel\tstart", {"shell\t" + std::string(entryBytes, 'x')});
+    bytes += RunLines("09:00:00", std::to_string(i + 1), "Ombrel\tstart",
+                      {"shell\t" + std::string(entryBytes, 'x')});
   }
   return bytes;
 }
@@ -204,7 +212,7 @@ TEST(RunRecordTrimTest, AtMostTheNewestHundredRuns) {
 
 TEST(RunRecordTrimTest, AtMostTheBoundsBytesAndTheNewestRunAlwaysWhole) {
   // Runs of about 10 KiB: 30 pass the bound, 25 fit it.
-  const std::string thirty = Runs(30, 10 * 1024);
+  const std::string thirty = Runs(30, std::size_t{10} * 1024);
   const std::size_t runBytes = (thirty.size() - kUtf8Mark.size()) / 30;
   ASSERT_GT(thirty.size(), kRecordMostBytes);
   const std::optional<std::string> trimmed = TrimRunRecord(thirty);
@@ -216,7 +224,8 @@ TEST(RunRecordTrimTest, AtMostTheBoundsBytesAndTheNewestRunAlwaysWhole) {
   EXPECT_FALSE(TrimRunRecord(*trimmed).has_value());
 
   // A newest run beyond the bound alone is kept, alone.
-  const std::string huge = Runs(2) + RunLines("10:00:00", "77", "Ombrel\tstart", {"shell\t" + std::string(300000, 'y')});
+  const std::string huge =
+      Runs(2) + RunLines("10:00:00", "77", "Ombrel\tstart", {"shell\t" + std::string(300000, 'y')});
   const std::optional<std::string> alone = TrimRunRecord(huge);
   ASSERT_TRUE(alone.has_value());
   EXPECT_EQ(ProcessesOf(*alone), std::vector<std::uint32_t>{77});
@@ -245,8 +254,10 @@ TEST_F(RunRecordWriteTest, ANewRecordStartsWithTheMarkAndTakesALineAtATime) {
   EXPECT_EQ(system_.files[kRecord], std::string(kUtf8Mark) + kHead + "run\tOmbrel\tstart\r\n" + kHead +
                                         "shell\tC:\\a.txt\r\n" + kHead +
                                         "failed\t2\ttext of 2\tC:\\gone.txt\r\n" + kHead + "end\tdone\t\r\n");
-  EXPECT_EQ(Count("append C:\\Tools\\OMBREL.LOG"), 4U);
+  // One read and one open a run, one write a line.
   EXPECT_EQ(Count("read C:\\Tools\\OMBREL.LOG"), 1U);
+  EXPECT_EQ(Count("open C:\\Tools\\OMBREL.LOG"), 1U);
+  EXPECT_EQ(Count("append C:\\Tools\\OMBREL.LOG"), 4U);
 }
 
 TEST_F(RunRecordWriteTest, ARunAfterOneCutShortStartsOnALineOfItsOwn) {
@@ -261,16 +272,27 @@ TEST_F(RunRecordWriteTest, ARunAfterOneCutShortStartsOnALineOfItsOwn) {
 }
 
 TEST_F(RunRecordWriteTest, AFailedWriteEndsTheRunsRecordAndAnUnreadableRecordIsLeftAlone) {
-  system_.unwritable.insert(kRecord);
-  RunOnce();
-  EXPECT_EQ(Count("append C:\\Tools\\OMBREL.LOG"), 1U);
+  // A disk that fills after the first line: the run's record stops there.
+  {
+    RunRecord record(system_, kFolder, RunStarter::kLauncher);
+    system_.unwritable.insert(kRecord);
+    record.Entry(L"C:\\a.txt", {Outcome::kOpened, Way::kShell, L"", 0});
+    system_.unwritable.clear();
+    record.Entry(L"C:\\b.txt", {Outcome::kOpened, Way::kShell, L"", 0});
+    record.End(RunEnd::kDone);
+  }
+  EXPECT_EQ(Count("append C:\\Tools\\OMBREL.LOG"), 2U);
+  EXPECT_EQ(ParseRunRecord(system_.files[kRecord]).at(0).entries.size(), 0U);
 
-  system_.unwritable.clear();
-  system_.unreadable.insert(kRecord);
-  system_.log.clear();
-  RunOnce();
-  EXPECT_EQ(Count("append C:\\Tools\\OMBREL.LOG"), 0U);
-  EXPECT_EQ(system_.files.count(kRecord), 0U);
+  // Read-only from the start, and unreadable: nothing is written.
+  for (const bool unreadable : {false, true}) {
+    system_.files.clear();
+    system_.log.clear();
+    (unreadable ? system_.unreadable : system_.unwritable).insert(kRecord);
+    RunOnce();
+    EXPECT_EQ(Count("append C:\\Tools\\OMBREL.LOG"), 0U);
+    EXPECT_EQ(system_.files.count(kRecord), 0U);
+  }
 }
 
 TEST_F(RunRecordWriteTest, TheRunThatPassesABoundRewritesTheRecordInOneStep) {
@@ -291,7 +313,8 @@ TEST_F(RunRecordWriteTest, ShownMarkAndClearing) {
   EXPECT_FALSE(run.shown);
   system_.process = 99;
   ASSERT_TRUE(MarkRunShown(system_, kFolder, run));
-  EXPECT_TRUE(system_.files[kRecord].ends_with(kHead.substr(0, 20) + "99\tshown\t2026-04-07 09:05:07\t4321\r\n"));
+  EXPECT_TRUE(
+      system_.files[kRecord].ends_with(kHead.substr(0, 20) + "99\tshown\t2026-04-07 09:05:07\t4321\r\n"));
   EXPECT_TRUE(ParseRunRecord(system_.files[kRecord]).back().shown);
 
   ASSERT_TRUE(ClearRunRecord(system_, kFolder));

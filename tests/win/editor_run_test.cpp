@@ -205,8 +205,8 @@ TEST_F(EditorRunTest, UnwritableStampWarnsWithItsPathAndTheEntriesStillOpen) {
 // The list of the record's tests: a program, a document, a mail address, a
 // program that is not there and a blank line.
 Lines RecordedList(const TempFolder& documents) {
-  return {RecorderEntry(L"program"), documents / L"予定.ombtest", L"user@host.example.jp", documents / L"gone.exe",
-          L""};
+  return {RecorderEntry(L"program"), documents / L"予定.ombtest", L"user@host.example.jp",
+          documents / L"gone.exe", L""};
 }
 
 std::vector<RecordedRun> RecordedRuns(const std::wstring& folder) {
@@ -232,8 +232,9 @@ TEST_F(EditorRunTest, RunNowRecordsEachOutcomeAsItHappens) {
   EXPECT_EQ(runs[0].starter, RunStarter::kRunNow);
   std::vector<RecordEvent> outcomes;
   for (const RecordedEntry& entry : runs[0].entries) outcomes.push_back(entry.event);
-  EXPECT_EQ(outcomes, (std::vector<RecordEvent>{RecordEvent::kProgram, RecordEvent::kShell, RecordEvent::kMailLink,
-                                                RecordEvent::kFailed, RecordEvent::kSkipped}));
+  EXPECT_EQ(outcomes,
+            (std::vector<RecordEvent>{RecordEvent::kProgram, RecordEvent::kShell, RecordEvent::kMailLink,
+                                      RecordEvent::kFailed, RecordEvent::kSkipped}));
   EXPECT_EQ(Opened(3), (Lines{RecorderEntry(L"program"), OpenedByShell(entries[1]),
                               OpenedByShell(L"Mailto:user@host.example.jp")}));
 }
@@ -295,8 +296,10 @@ TEST_F(RecordWindowTest, TheEditorAfterOmbrelsFailedRunShowsItOnceWithTheRunSele
 // controls, Enter on 記録を消去 asks (No the default) and empties the record.
 // It can be sized: the list grows, the buttons keep to the corner.
 TEST_F(RecordWindowTest, KeyboardOnlyClearingAndSizing) {
-  const std::string record = "\xEF\xBB\xBF" "2026-01-02 09:00:00\t7\trun\tOmbrelSet\trun-now\r\n"
-                             "2026-01-02 09:00:01\t7\tshell\tC:\\a.txt\r\n";
+  const std::string record =
+      "\xEF\xBB\xBF"
+      "2026-01-02 09:00:00\t7\trun\tOmbrelSet\trun-now\r\n"
+      "2026-01-02 09:00:01\t7\tshell\tC:\\a.txt\r\n";
   testing::WriteBytes(folder_ / L"OMBREL.LOG", record);
   const std::unique_ptr<App> editor = StartEditor();
   ASSERT_TRUE(editor->Started());
@@ -314,8 +317,10 @@ TEST_F(RecordWindowTest, KeyboardOnlyClearingAndSizing) {
   const Rect list = window.Child(IDC_RECORD_LIST).ScreenRect();
   const Rect close = window.Child(IDC_RECORD_CLOSE).ScreenRect();
   const Rect outer = window.ScreenRect();
-  ::SetWindowPos(window.hwnd(), nullptr, 0, 0, outer.width + 120, outer.height + 80, SWP_NOMOVE | SWP_NOZORDER);
-  EXPECT_TRUE(WaitUntil([&] { return window.Child(IDC_RECORD_LIST).ScreenRect().width == list.width + 120; }));
+  ::SetWindowPos(window.hwnd(), nullptr, 0, 0, outer.width + 120, outer.height + 80,
+                 SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(
+      WaitUntil([&] { return window.Child(IDC_RECORD_LIST).ScreenRect().width == list.width + 120; }));
   const Rect moved = window.Child(IDC_RECORD_CLOSE).ScreenRect();
   EXPECT_EQ(moved.width, close.width);
   EXPECT_EQ(moved.left - close.left, 120);

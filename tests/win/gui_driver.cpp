@@ -44,7 +44,8 @@ BOOL CALLBACK FindVisibleOfProcess(HWND window, LPARAM parameter) {
   if (query->caption && Window(window).Text() != *query->caption) return TRUE;
   // A dialog asked for without a caption is a message box: one with the
   // box's text, never a window of the program's own made as a dialog.
-  if (!query->caption && query->className == L"#32770" && ::GetDlgItem(window, kMessageBoxTextId) == nullptr) {
+  if (!query->caption && query->className == L"#32770" &&
+      ::GetDlgItem(window, kMessageBoxTextId) == nullptr) {
     return TRUE;
   }
   query->found = window;
