@@ -89,11 +89,15 @@ RecordPage::RecordPage(EditorView& view, SystemPort& system, std::wstring folder
   RunRecordRead read = ReadRunRecord(system_, folder_);
   if (read.status == ReadStatus::kUnreadable) {
     // Said in the window itself; the editor goes on either way.
-    rows_.push_back({{}, {}, folder_ + kRunRecordFileName + view_.LoadText(IDS_LIST_UNREADABLE), {}, true});
+    rows_ = {{{}, {}, folder_ + kRunRecordFileName + view_.LoadText(IDS_LIST_UNREADABLE), {}, true}};
     return;
   }
   runs_ = std::move(read.runs);
-  rows_ = RecordRows(view_, runs_);
+}
+
+const std::vector<RecordRow>& RecordPage::Rows() {
+  if (!rows_) rows_ = RecordRows(view_, runs_);
+  return *rows_;
 }
 
 bool RecordPage::NewestRunHasUnseenFailure() const {
@@ -118,7 +122,7 @@ bool RecordPage::Clear() {
     return false;
   }
   runs_.clear();
-  rows_.clear();
+  rows_.emplace();
   return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,9 @@ class RecordPage {
   // that says so.
   RecordPage(EditorView& view, SystemPort& system, std::wstring folder);
 
-  [[nodiscard]] const std::vector<RecordRow>& Rows() const { return rows_; }
+  // Made when first asked for: the editor reads the record at every start,
+  // but shows it seldom.
+  [[nodiscard]] const std::vector<RecordRow>& Rows();
   // The row shown selected when the window opens: the newest run's start;
   // -1 when there is none.
   [[nodiscard]] std::ptrdiff_t FirstSelected() const { return runs_.empty() ? -1 : 0; }
@@ -55,7 +58,7 @@ class RecordPage {
   SystemPort& system_;
   std::wstring folder_;
   std::vector<RecordedRun> runs_;
-  std::vector<RecordRow> rows_;
+  std::optional<std::vector<RecordRow>> rows_;
 };
 
 }  // namespace ombrel::editor

@@ -182,7 +182,7 @@ class RecordWindow {
   }
 
   // The page's rows, and its first selection.
-  void Fill() const {
+  void Fill() {
     const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
