@@ -97,27 +97,53 @@ std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring&
   return std::nullopt;
 }
 
+namespace {
+
+OpenResult Opened(OpenResult::Way way, std::wstring file = {}) {
+  return {OpenResult::Outcome::kOpened, way, std::move(file), 0};
+}
+
+OpenResult NotOpened(std::uint32_t error) {
+  return {OpenResult::Outcome::kNotOpened, OpenResult::Way::kNone, {}, error};
+}
+
+// The shell's default action on `target`, then on `retry`: the way it opened,
+// or Windows' code for why the last attempt did not.
+OpenResult ShellThenRetry(OpenPort& port, WindowHandle owner, const std::wstring& workingFolder,
+                          const std::wstring& target, const std::optional<std::wstring>& retry) {
+  OpenAttempt attempt = port.OpenWithShell(owner, target, workingFolder);
+  if (attempt.opened) return Opened(OpenResult::Way::kShell);
+  if (retry) {
+    attempt = port.OpenWithShell(owner, *retry, workingFolder);
+    if (attempt.opened) return Opened(OpenResult::Way::kMailLink);
+  }
+  return NotOpened(attempt.error);
+}
+
+}  // namespace
+
 bool OpenThroughShell(OpenPort& port, WindowHandle owner, const std::wstring& workingFolder,
                       const std::wstring& target, const std::optional<std::wstring>& retry) {
-  if (port.OpenWithShell(owner, target, workingFolder)) return true;
-  return retry && port.OpenWithShell(owner, *retry, workingFolder);
+  return ShellThenRetry(port, owner, workingFolder, target, retry).outcome == OpenResult::Outcome::kOpened;
 }
 
 OpenResult OpenEntry(OpenPort& port, OwnerWindow& owner, const WorkingFolders& folders,
                      const std::wstring& entry) {
-  using Outcome = OpenResult::Outcome;
   // Handed to the shell, an empty target may open a folder window; the user
   // listed nothing there.
-  if (IsBlankEntry(entry)) return {Outcome::kSkippedBlank};
+  if (IsBlankEntry(entry)) return {OpenResult::Outcome::kSkippedBlank, OpenResult::Way::kNone, {}, 0};
   // Longer than any command line or path Windows takes: nothing can open it,
   // and a shell handed one has been seen to overrun its own buffers.
-  if (entry.size() > kLongestEntryToOpen) return {Outcome::kNotOpened};
-  const std::optional<ProgramStart> start = PlanProgramStart(port, entry);
-  if (start && port.StartProgram(*start, folders.program)) return {Outcome::kOpened};
+  if (entry.size() > kLongestEntryToOpen) return NotOpened(kEntryTooLongError);
+  if (const std::optional<ProgramStart> start = PlanProgramStart(port, entry)) {
+    OpenAttempt started = port.StartProgram(*start, folders.program);
+    if (started.opened) return Opened(OpenResult::Way::kProgram, std::move(started.file));
+  }
+  // A program that could not be started still goes to the shell, and the
+  // shell's answer is the one kept.
   std::optional<std::wstring> retry;
   if (MayBeMailLink(entry)) retry = L"Mailto:" + entry;
-  return {OpenThroughShell(port, owner.Handle(), folders.shell, entry, retry) ? Outcome::kOpened
-                                                                              : Outcome::kNotOpened};
+  return ShellThenRetry(port, owner.Handle(), folders.shell, entry, retry);
 }
 
 }  // namespace ombrel

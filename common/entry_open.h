@@ -22,6 +22,16 @@ struct ProgramStart {
   bool operator==(const ProgramStart&) const = default;
 };
 
+// What one call to start a program or to the shell came to.
+struct OpenAttempt {
+  bool opened = false;
+  // Windows' error code when nothing opened (GetLastError's).
+  std::uint32_t error = 0;
+  // A started program's file, as Windows found it; empty when it cannot say.
+  std::wstring file;
+  bool operator==(const OpenAttempt&) const = default;
+};
+
 class OpenPort {
  public:
   OpenPort() = default;
@@ -30,17 +40,18 @@ class OpenPort {
   virtual ~OpenPort() = default;
 
   // Starts a program in a normal window with focus, in the given working
-  // folder, and returns at once. False when it could not be started.
-  [[nodiscard]] virtual bool StartProgram(const ProgramStart& program, const std::wstring& workingFolder) = 0;
+  // folder, and returns at once.
+  [[nodiscard]] virtual OpenAttempt StartProgram(const ProgramStart& program,
+                                                 const std::wstring& workingFolder) = 0;
 
   // True when `path` names an existing file (not a folder).
   [[nodiscard]] virtual bool IsFile(const std::wstring& path) = 0;
 
   // The shell's default action on `target`, in a normal window, with the given
-  // working folder. True when the shell reports the target opened; it has
+  // working folder. Opened when the shell reports the target opened; it has
   // handed the target over by then, so the caller may end at once.
-  [[nodiscard]] virtual bool OpenWithShell(WindowHandle owner, const std::wstring& target,
-                                           const std::wstring& workingFolder) = 0;
+  [[nodiscard]] virtual OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,
+                                                  const std::wstring& workingFolder) = 0;
 };
 
 // The window that owns what the shell shows. Asked for its handle only when an
@@ -97,25 +108,39 @@ struct WorkingFolders {
 // The most characters a Windows command line, or a path in its long form, may
 // hold; a longer entry cannot be opened.
 inline constexpr std::size_t kLongestEntryToOpen = 32767;
+// Windows' code for a name too long (ERROR_FILENAME_EXCED_RANGE), given for
+// such an entry, which never reaches Windows.
+inline constexpr std::uint32_t kEntryTooLongError = 206;
 
-// What opening one entry came to. A structure rather than a bool, so that a
-// record of the run can learn more of each entry later.
+// What opening one entry came to, as the run's record tells it.
 struct OpenResult {
   enum class Outcome {
     kOpened,
-    // Blank: nothing was handed to the system, and nobody is told.
+    // Blank: nothing was handed to the system, and no message says so.
     kSkippedBlank,
     // Neither started nor opened by the shell; an entry too long for any
     // command line included.
     kNotOpened,
   };
+  // How an entry that opened was opened.
+  enum class Way {
+    kNone,
+    kProgram,   // started as a program
+    kShell,     // handed to the shell as it is
+    kMailLink,  // opened by the shell as "Mailto:" and the entry
+  };
   Outcome outcome = Outcome::kNotOpened;
+  Way way = Way::kNone;
+  // The program's file, when started as a program.
+  std::wstring file;
+  // Windows' error code of the last attempt, when not opened.
+  std::uint32_t error = 0;
   bool operator==(const OpenResult&) const = default;
 };
 
 // Opens one entry. A program that cannot be started still goes to the shell,
-// as it always did. The launcher skips an entry that was not opened in
-// silence, the editor says so.
+// as it always did. The launcher skips an entry that was not opened without a
+// message, the editor says so; both keep the result in the run's record.
 [[nodiscard]] OpenResult OpenEntry(OpenPort& port, OwnerWindow& owner, const WorkingFolders& folders,
                                    const std::wstring& entry);
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,18 @@ struct SaveResult {
   explicit operator bool() const { return status == SaveStatus::kSaved; }
 };
 
+// A file open for adding to its end; others may read it, add to it or
+// replace it meanwhile. Closed when destroyed.
+class FileAppender {
+ public:
+  FileAppender() = default;
+  FileAppender(const FileAppender&) = delete;
+  FileAppender& operator=(const FileAppender&) = delete;
+  virtual ~FileAppender() = default;
+  // Adds the bytes at the file's end in one piece. False on any failure.
+  [[nodiscard]] virtual bool Append(std::string_view bytes) = 0;
+};
+
 class SystemPort {
  public:
   SystemPort() = default;
@@ -89,11 +102,22 @@ class SystemPort {
   // Deletes a file; false when it could not be.
   [[nodiscard]] virtual bool RemoveFile(const std::wstring& path) = 0;
 
+  // Opens the file for adding to its end, creating it when missing; nothing
+  // when it cannot be. One open serves a run's many small additions.
+  [[nodiscard]] virtual std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) = 0;
+
   // True for a plain file: a folder, a hidden or a system file counts as
   // missing, as does nothing at all.
   [[nodiscard]] virtual bool IsOrdinaryFile(const std::wstring& path) = 0;
 
   [[nodiscard]] virtual LocalTime Now() = 0;
+
+  // The running process's id, which tells one program's lines from
+  // another's in a file both write.
+  [[nodiscard]] virtual std::uint32_t ProcessId() = 0;
+  // Windows' text for one of its error codes, in the language it speaks to
+  // the user; empty when it has none.
+  [[nodiscard]] virtual std::wstring ErrorText(std::uint32_t code) = 0;
 
   // The system's ANSI code page (932 on Japanese Windows, 65001 where Windows
   // uses UTF-8 for it).

@@ -7,6 +7,7 @@
 #include "entry_list.h"
 #include "program_folder.h"
 #include "resource.h"
+#include "run_record.h"
 #include "stamp.h"
 #include "text_search.h"
 #include "version.h"
@@ -198,17 +199,21 @@ void Editor::RunNow() {
         view_.LoadText(IDS_RUN_AGAIN_1) + kBreak + kBreak + view_.LoadText(IDS_RUN_AGAIN_2);
     if (view_.ShowMessage(MessageKind::kRunAgainQuestion, question) != Answer::kYes) return;
   }
+  RunRecord record(system_, folder_, RunStarter::kRunNow);
   // Unwritten, the stamp would let the launcher open everything again today;
   // the user is told, and the entries asked for still open.
-  if (!StampRenew(system_, folder_)) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
+  const bool renewed = StampRenew(system_, folder_);
+  if (!renewed) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
   const WorkingFolders folders{FolderAsPath(folder_), kShellWorkingFolder};
   const std::ptrdiff_t last = view_.ListCount() - 1;
   for (std::ptrdiff_t i = 0; i <= last; ++i) {
     const std::wstring entry = view_.ListItem(i);
-    if (OpenEntry(open_, *this, folders, entry).outcome == OpenResult::Outcome::kNotOpened) {
-      Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
-    }
+    const OpenResult result = OpenEntry(open_, *this, folders, entry);
+    // Recorded before the message, which waits for the user.
+    record.Entry(entry, result);
+    if (result.outcome == OpenResult::Outcome::kNotOpened) Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
   }
+  record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
 }
 
 bool Editor::LauncherIsBeside() {

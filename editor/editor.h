@@ -15,6 +15,8 @@
 
 namespace ombrel::editor {
 
+class RecordPage;
+
 // The kinds of message box; each has its fixed icon and buttons.
 enum class MessageKind {
   kWarning,            // exclamation mark, OK
@@ -68,6 +70,10 @@ class EditorView {
                                                                        const std::wstring& filter) = 0;
 
   virtual WindowHandle Handle() = 0;
+
+  // The run record's window, modal over the editor's, showing `page`; returns
+  // when the user has closed it.
+  virtual void ShowRunRecord(RecordPage& page) = 0;
 
   // Ends the program at once; no handler runs after it.
   virtual void EndProgram() = 0;
@@ -182,6 +188,13 @@ class Editor final : public OwnerWindow {
   void RunNow();
   // Empties the run-date stamp, so that the launcher runs again today.
   void ClearStamp();
+
+  // The run record's window (record_page.cpp).
+  void ShowRunRecord();
+  // As the window is first shown: the run record's window, once, when
+  // Ombrel's newest run had an entry that could not be opened and no editor
+  // has shown it yet.
+  void ShowUnseenLauncherFailure();
 
   // Turns Ombrel's start at log-on on or off, whichever it is not; a shortcut
   // switched off in Windows is switched on again rather than made anew.

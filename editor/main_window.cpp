@@ -62,6 +62,7 @@ constexpr Wiring kWiring[] = {
     // The window stays whether the save worked or not; a failure has warned.
     {IDM_SAVE, [](Editor& e) { static_cast<void>(e.SaveList()); }},
     {IDM_CAN, [](Editor& e) { e.LeaveWithoutSaving(); }},
+    {IDM_RECORD, [](Editor& e) { e.ShowRunRecord(); }},
     {IDM_LOGON, [](Editor& e) { e.ToggleLogOnStart(); }},
     {IDM_RESUME, [](Editor& e) { e.ToggleResumeStart(); }},
     {IDM_END, [](Editor& e) { e.Leave(); }},
@@ -267,6 +268,7 @@ bool MainWindow::Show(int showCommand) {
   // Also when the window was shown without being activated.
   ::SetFocus(Control(IDC_LIST1));
   editor_.TellOfRecoveredList();
+  editor_.ShowUnseenLauncherFailure();
   return true;
 }
 
@@ -379,8 +381,9 @@ std::wstring MainWindow::LoadText(int id) {
 
 Answer MainWindow::ShowMessage(MessageKind kind, const std::wstring& text) {
   // Before the window is shown (a list that cannot be read) the box stands
-  // on its own, with a button on the taskbar.
-  const HWND owner = hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
+  // on its own, with a button on the taskbar; over the record window it
+  // belongs to that.
+  const HWND owner = hwnd_ != nullptr && ::IsWindowVisible(hwnd_) ? ::GetLastActivePopup(hwnd_) : nullptr;
   return ShowMessageBox(owner, kind, text, LoadText(IDS_PROGRAM_TITLE));
 }
 

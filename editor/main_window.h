@@ -13,6 +13,7 @@
 #include "dialogs.h"
 #include "editor.h"
 #include "list_box.h"
+#include "record_window.h"
 #include "resource.h"
 #include "scheduled_task.h"
 #include "scoped.h"
@@ -63,6 +64,7 @@ class MainWindow final : public EditorView {
     return editor::ShowOpenFileDialog(hwnd_, title, filter);
   }
   WindowHandle Handle() override;
+  void ShowRunRecord(RecordPage& page) override { ShowRecordWindow(instance_, hwnd_, *this, page); }
   void EndProgram() override;
 
  private:

@@ -28,6 +28,12 @@
 #define IDM_ABOUT 2005
 #define IDM_LOGON 2006
 #define IDM_RESUME 2010
+#define IDM_RECORD 2040
+
+// Controls of the run record's window.
+#define IDC_RECORD_LIST 4000
+#define IDC_RECORD_CLEAR 4001
+#define IDC_RECORD_CLOSE 4002
 
 // Texts. Captions of the controls, then the pieces of the messages, which the
 // editor joins with paths and line breaks.
@@ -74,3 +80,24 @@
 #define IDS_LIST_READ_ONLY 3072
 #define IDS_RECOVERED_1 3073
 #define IDS_RECOVERED_2 3074
+// The run record's window: its captions, then what its rows say.
+#define IDS_RECORD_TITLE 3100
+#define IDS_RECORD_COLUMNS 3101
+#define IDS_RECORD_CLOSE 3102
+#define IDS_RECORD_CLEAR 3103
+#define IDS_RECORD_CLEAR_QUESTION 3104
+#define IDS_RECORD_LAUNCHER 3105
+#define IDS_RECORD_DONE 3106
+#define IDS_RECORD_FAILURES_1 3107
+#define IDS_RECORD_FAILURES_2 3108
+#define IDS_RECORD_CUT_SHORT 3109
+#define IDS_RECORD_STAMP_NOT_WRITTEN 3110
+#define IDS_RECORD_LIST_UNREADABLE 3111
+#define IDS_RECORD_LOCK_HELD 3112
+#define IDS_RECORD_LOCK_FAILED 3113
+#define IDS_RECORD_PROGRAM 3114
+#define IDS_RECORD_SHELL 3115
+#define IDS_RECORD_MAIL_LINK 3116
+#define IDS_RECORD_FAILED 3117
+#define IDS_RECORD_SKIPPED 3118
+#define IDS_RECORD_BLANK 3119

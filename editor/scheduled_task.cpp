@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "error_text.h"
 #include "resource.h"
 #include "resume_task.h"
 #include "same_path.h"
@@ -60,17 +61,8 @@ std::optional<User> CurrentUser() {
 std::wstring ErrorText(HRESULT result) {
   wchar_t code[16] = {};
   std::swprintf(code, std::size(code), L"0x%08lX", static_cast<unsigned long>(result));
-  const HMODULE scheduler = ::GetModuleHandleW(L"taskschd.dll");
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-          (scheduler != nullptr ? FORMAT_MESSAGE_FROM_HMODULE : 0),
-      scheduler, static_cast<DWORD>(result), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::wstring words = length > 0 ? std::wstring(text, length) : std::wstring();
-  ::LocalFree(text);
-  while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' || words.back() == L' ')) {
-    words.pop_back();
-  }
+  const std::wstring words =
+      win::WindowsErrorText(static_cast<DWORD>(result), ::GetModuleHandleW(L"taskschd.dll"));
   return words.empty() ? code : words + L" (" + code + L")";
 }
 

@@ -1,10 +1,11 @@
 #include "launcher_run.h"
 
-#include <tuple>
+#include <cstdint>
 #include <vector>
 
 #include "entry_list.h"
 #include "program_folder.h"
+#include "run_record.h"
 #include "stamp.h"
 
 namespace ombrel {
@@ -36,32 +37,47 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
     case FolderLock::Acquired::kHeld:
       break;
     case FolderLock::Acquired::kTimedOut:
+      RunRecord(system, folder, RunStarter::kLauncher).End(RunEnd::kLockHeld);
       return LauncherExit::kLockTimedOut;
     case FolderLock::Acquired::kFailed:
+      RunRecord(system, folder, RunStarter::kLauncher).End(RunEnd::kLockFailed);
       return LauncherExit::kLockFailed;
   }
   const HeldLock held(lock);
 
-  // The same-day start ends here, having read one small file.
+  // The same-day start ends here, having read one small file; the record is
+  // not even opened.
   if (StampCheck(system, folder)) return LauncherExit::kDone;
+  RunRecord record(system, folder, RunStarter::kLauncher);
 
   // Read before the stamp is renewed: a list that exists but cannot be read
   // opens nothing and leaves the stamp as it was, so the next start tries
   // again. A missing list is an empty one.
   const EntryListRead list = ReadEntryList(system, folder + kEntryListFileName);
-  if (list.status == ReadStatus::kUnreadable) return LauncherExit::kListUnreadable;
+  if (list.status == ReadStatus::kUnreadable) {
+    record.End(RunEnd::kListUnreadable);
+    return LauncherExit::kListUnreadable;
+  }
 
   // Renewed before the first entry, so whatever happens to the entries, a
   // second start today opens nothing. A stamp that cannot be written does not
   // cost the user the day's entries; it only shows in the exit status.
   const bool renewed = StampRenew(system, folder);
 
-  // An entry that cannot be opened is skipped in silence: nobody is there to
-  // read a message at log-on, and the next entries still open.
+  // An entry that cannot be opened is skipped without a message: nobody is
+  // there to read one at log-on, and the next entries still open. The record
+  // and the exit status tell.
   // The shell gets an empty working folder, as it always did.
   const WorkingFolders folders{FolderAsPath(folder), L""};
-  for (const std::wstring& entry : list.entries) std::ignore = OpenEntry(open, owner, folders, entry);
-  return renewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
+  bool allOpened = true;
+  for (const std::wstring& entry : list.entries) {
+    const OpenResult result = OpenEntry(open, owner, folders, entry);
+    record.Entry(entry, result);
+    allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;
+  }
+  record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
+  if (!renewed) return LauncherExit::kStampNotWritten;
+  return allOpened ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
 }
 
 }  // namespace ombrel

@@ -12,13 +12,15 @@ namespace ombrel {
 
 class SystemPort;
 
-// The process's exit status. Only what went wrong for the launcher itself
-// counts; an entry the shell could not open is skipped silently, as always.
+// The process's exit status. An entry that cannot be opened is skipped
+// without a message, as always; the run's record tells which and why.
 enum class LauncherExit : int {
-  // Ran today already, or the entries were opened (a missing list included).
+  // Ran today already, or every entry was opened (a missing list included).
   kDone = 0,
   // The stamp could not be written; the entries were opened all the same, so
-  // the next start will open them again.
+  // the next start will open them again. It wins over kEntryNotOpened: a run
+  // opened again at the next start matters more than one entry, which the
+  // record names anyway.
   kStampNotWritten = 1,
   // Another launcher of the same folder held the lock for the whole wait;
   // nothing was checked or opened, the other one does the day's run.
@@ -29,6 +31,9 @@ enum class LauncherExit : int {
   // access denied, a failing disk): nothing was opened and the stamp was left
   // as it was, so the next start tries again.
   kListUnreadable = 4,
+  // The list was read and the stamp renewed, but at least one entry could
+  // not be opened; the others were.
+  kEntryNotOpened = 5,
   // Something no step of the run provides for ended it (an allocation that
   // failed, for one); what was opened by then stays open.
   kUnexpectedFailure = 6,
@@ -54,7 +59,8 @@ class FolderLock {
 // The name of the folder's lock, a FolderObjectName.
 [[nodiscard]] std::wstring FolderLockName(std::wstring_view upperCaseFolder);
 
-// The run. `folder` is the program folder, without a trailing backslash.
+// The run. `folder` is the program folder, without a trailing backslash. Every
+// run but the same-day start leaves its lines in the run record.
 [[nodiscard]] LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
                                        FolderLock& lock, const std::wstring& folder);
 

@@ -19,10 +19,11 @@ class WinOpenPort final : public OpenPort {
   WinOpenPort() = default;
   ~WinOpenPort() override;
 
-  [[nodiscard]] bool StartProgram(const ProgramStart& program, const std::wstring& workingFolder) override;
+  [[nodiscard]] OpenAttempt StartProgram(const ProgramStart& program,
+                                         const std::wstring& workingFolder) override;
   [[nodiscard]] bool IsFile(const std::wstring& path) override;
-  [[nodiscard]] bool OpenWithShell(WindowHandle owner, const std::wstring& target,
-                                   const std::wstring& workingFolder) override;
+  [[nodiscard]] OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,
+                                          const std::wstring& workingFolder) override;
 
  private:
   [[nodiscard]] bool LoadShell();

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "error_text.h"
 #include "final_path.h"
 #include "list_temporary.h"
 #include "program_folder.h"
@@ -219,6 +222,28 @@ std::vector<std::wstring> WinSystem::FindFiles(const std::wstring& pattern) {
 
 bool WinSystem::RemoveFile(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != 0; }
 
+namespace {
+
+class WinFileAppender final : public FileAppender {
+ public:
+  explicit WinFileAppender(ScopedFile file) : file_(std::move(file)) {}
+  [[nodiscard]] bool Append(std::string_view bytes) override { return WriteWhole(file_.get(), bytes); }
+
+ private:
+  ScopedFile file_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileAppender> WinSystem::OpenForAppend(const std::wstring& path) {
+  // Append-only access: each write lands at the file's end as one piece, even
+  // when another program adds to the file at the same time.
+  ScopedFile file =
+      OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_ALWAYS);
+  if (!file) return nullptr;
+  return std::make_unique<WinFileAppender>(std::move(file));
+}
+
 bool WinSystem::IsOrdinaryFile(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -230,6 +255,10 @@ LocalTime WinSystem::Now() {
   ::GetLocalTime(&now);
   return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
+
+std::uint32_t WinSystem::ProcessId() { return ::GetCurrentProcessId(); }
+
+std::wstring WinSystem::ErrorText(std::uint32_t code) { return WindowsErrorText(code); }
 
 unsigned WinSystem::AnsiCodePage() { return ::GetACP(); }
 

@@ -12,10 +12,13 @@ class WinSystem final : public SystemPort {
   [[nodiscard]] FileRead ReadStart(const std::wstring& path, std::size_t limit) override;
   [[nodiscard]] bool WriteAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] SaveResult ReplaceAll(const std::wstring& path, std::string_view bytes) override;
+  [[nodiscard]] std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) override;
   [[nodiscard]] std::vector<std::wstring> FindFiles(const std::wstring& pattern) override;
   [[nodiscard]] bool RemoveFile(const std::wstring& path) override;
   [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;
   [[nodiscard]] LocalTime Now() override;
+  [[nodiscard]] std::uint32_t ProcessId() override;
+  [[nodiscard]] std::wstring ErrorText(std::uint32_t code) override;
   [[nodiscard]] unsigned AnsiCodePage() override;
   [[nodiscard]] std::optional<std::string> ToCodePage(unsigned codePage, const std::wstring& text) override;
   [[nodiscard]] std::wstring FromCodePage(unsigned codePage, std::string_view bytes) override;

@@ -3,12 +3,14 @@
 //
 //   ombrel_bench WORK_FOLDER FIGURES_FILE [start=N] [run=N] [editor=N] [core=N]
 //
-// start   the launcher's same-day start (stamp of today, 100 entries) against
-//         the empty static program, both started by CreateProcessW and
-//         waited for; and the DLLs each loads, seen as their debugger
+// start   the launcher's same-day start (stamp of today, 100 entries, a full
+//         run record) against the empty static program, both started by
+//         CreateProcessW and waited for; and the DLLs each loads, seen as
+//         their debugger
 // run     the launcher's run of 100 program entries that end at once, until
-//         it exits, against a plain loop of CreateProcessW over the same
-//         command lines
+//         it exits, with a run record at its bounds, so that each run
+//         records every entry and then trims the record, against a plain
+//         loop of CreateProcessW over the same command lines
 // editor  OmbrelSet from its start to its window shown and idle, the list
 //         box holding every entry, for 1,000, 32,767 and 100,000 entries
 //         against the empty list
@@ -37,6 +39,7 @@
 #include "entry_list.h"
 #include "figures.h"
 #include "resource.h"
+#include "run_record.h"
 #include "scoped.h"
 #include "typical_entries.h"
 #include "utf8.h"
@@ -77,6 +80,11 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
       written != bytes.size()) {
     Fail("cannot write " + ToUtf8(path));
   }
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  win::WinSystem system;
+  return system.ReadAll(path).bytes;
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
@@ -254,6 +262,8 @@ class Driver {
     WriteFileBytes(launcher + L"\\OMBREL.INI", stamp);
     // Entries that do no harm should the day end during the run.
     WriteFileBytes(launcher + L"\\OMBREL.DAT", EntryLines());
+    const std::string record = FullRecord();
+    WriteFileBytes(launcher + L"\\OMBREL.LOG", record);
     const std::wstring empty = ProgramFolder(work_, L"empty", {{L"bench_empty.exe", L"empty.exe"}});
     const Pairs pairs = Alternate(
         rounds, [&] { return TimeToExit(launcher + L"\\Ombrel.exe"); },
@@ -273,12 +283,14 @@ class Driver {
     // A stamp of another day: the day ended during the run, and the starts
     // after that were no same-day starts.
     if (ReadFileBytes(launcher + L"\\OMBREL.INI") != stamp) Fail("the day changed during the run");
+    if (ReadWholeFile(launcher + L"\\OMBREL.LOG") != record) Fail("a same-day start changed the record");
   }
 
   void RunOfEntries(int rounds) {
     const std::string lines = EntryLines();
     const std::wstring launcher = ProgramFolder(work_, L"run", {{L"Ombrel.exe", L"Ombrel.exe"}});
     WriteFileBytes(launcher + L"\\OMBREL.DAT", lines);
+    WriteFileBytes(launcher + L"\\OMBREL.LOG", FullRecord());
     const std::wstring loop = ProgramFolder(work_, L"loop", {{L"bench_spawn_loop.exe", L"loop.exe"}});
     WriteFileBytes(loop + L"\\OMBREL.DAT", lines);
 
@@ -300,8 +312,18 @@ class Driver {
     const Pairs pairs = Alternate(
         rounds, [&] { return side(launcher + L"\\Ombrel.exe", true); },
         [&] { return side(loop + L"\\loop.exe", false); });
-    Row(TimeRow("launcher's run of 100 program entries / loop of CreateProcessW", pairs,
+    Row(TimeRow("launcher's run of 100 program entries, recorded / loop of CreateProcessW", pairs,
                 {1.2, false, "≤ 1.2"}, "ms"));
+    // Each run wrote its lines and trimmed the record back to its bounds:
+    // the full record's first run (process 1) is gone.
+    const std::string record = ReadWholeFile(launcher + L"\\OMBREL.LOG");
+    const std::vector<RecordedRun> runs = ParseRunRecord(record);
+    if (runs.empty() || runs.size() > kRecordMostRuns || record.size() > kRecordMostBytes ||
+        runs.front().process == 1 || runs.back().entries.size() != 100 || runs.back().end != RunEnd::kDone) {
+      Fail("the launcher's runs were not recorded and trimmed");
+    }
+    Line("run record after the runs of entries: " + std::to_string(runs.size()) + " runs, " +
+         std::to_string(record.size()) + " bytes; each run appended 102 lines, then rewrote it");
   }
 
   void EditorStart(int rounds) {
@@ -387,6 +409,25 @@ class Driver {
   }
 
  private:
+  // A record at its bounds: 100 runs of Ombrel of a dozen typical entries
+  // each, just under 256 KiB.
+  static std::string FullRecord() {
+    std::string record(kUtf8Mark);
+    const std::vector<std::wstring> entries = TypicalEntries(12);
+    for (std::uint32_t run = 1; run <= kRecordMostRuns; ++run) {
+      const LocalTime time{2026, 1, 2, 9, 0, static_cast<int>(run % 60)};
+      record += FormatRecordLine({time, run, RecordEvent::kRunStart, {L"Ombrel", L"start"}});
+      for (const std::wstring& entry : entries) {
+        record += FormatRecordLine({time, run, RecordEvent::kProgram, {std::wstring(130, L'x'), entry}});
+      }
+      record += FormatRecordLine({time, run, RecordEvent::kRunEnd, {L"done", L""}});
+    }
+    if (record.size() > kRecordMostBytes || record.size() < kRecordMostBytes * 9 / 10) {
+      Fail("the full record is " + std::to_string(record.size()) + " bytes");
+    }
+    return record;
+  }
+
   // 100 program entries that end at once: the empty program, as tick.exe.
   std::string EntryLines() {
     const std::wstring entries = ProgramFolder(work_, L"entries", {{L"bench_empty.exe", L"tick.exe"}});

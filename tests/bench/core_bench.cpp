@@ -44,8 +44,11 @@ class Latin1System final : public SystemPort {
   SaveResult ReplaceAll(const std::wstring&, std::string_view) override { return {}; }
   std::vector<std::wstring> FindFiles(const std::wstring&) override { return {}; }
   bool RemoveFile(const std::wstring&) override { return false; }
+  std::unique_ptr<FileAppender> OpenForAppend(const std::wstring&) override { return nullptr; }
   bool IsOrdinaryFile(const std::wstring&) override { return false; }
   LocalTime Now() override { return {}; }
+  std::uint32_t ProcessId() override { return 0; }
+  std::wstring ErrorText(std::uint32_t) override { return {}; }
   unsigned AnsiCodePage() override { return 932; }
   std::optional<std::string> ToCodePage(unsigned codePage, const std::wstring& text) override {
     std::string bytes(text.size(), '\0');

@@ -238,8 +238,8 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
   cp "$startup/Ombrel.lnk" "$startup/朝の Ombrel.lnk"
   cp "$menu/OmbrelSet.lnk" "$startup/OmbrelSet.lnk"
   check "the quiet uninstall command succeeds" uninstall QuietUninstallString
-  check "it removes the programs and keeps the user's two files" \
-    same "$(ls -A "$inst" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" "OMBREL.DAT OMBREL.INI "
+  check "it removes the programs and keeps the user's files, the run record included" \
+    same "$(ls -A "$inst" 2>/dev/null | LC_ALL=C sort | tr '\n' ' ')" "OMBREL.DAT OMBREL.INI OMBREL.LOG "
   check "... OMBREL.DAT byte for byte" cmp "$inst/OMBREL.DAT" "$work/OMBREL.DAT.kept"
   check "it removes the Start menu shortcut" test ! -e "$menu/OmbrelSet.lnk"
   check "it removes every Startup shortcut to the installed Ombrel" \
@@ -262,7 +262,7 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
 
   # The uninstaller's box (/PURGE) removes the user's files and the folder.
   check "uninstalling with /PURGE succeeds" uninstall UninstallString /S /PURGE
-  check "/PURGE removes OMBREL.DAT, OMBREL.INI and the folder" test ! -e "$inst"
+  check "/PURGE removes OMBREL.DAT, OMBREL.INI, OMBREL.LOG and the folder" test ! -e "$inst"
   check "it removes this copy's shortcuts only" \
     same "$(cd "$startup" && ls *.lnk) $(cd "$menu" && ls OmbrelSet*.lnk)" "Ombrel.lnk OmbrelSet.lnk"
   check "... which still start the other copy" \

@@ -7,8 +7,10 @@
 #include <deque>
 
 #include "editor/resource.h"
+#include "entry_list.h"
 #include "fakes.h"
 #include "list_temporary.h"
+#include "record_page.h"
 #include "resume_switch.h"
 
 namespace ombrel::editor {
@@ -74,6 +76,21 @@ class FakeView : public EditorView {
     return chosenFile;
   }
   WindowHandle Handle() override { return 0x77; }
+  // The rows and first selection of each opening of the record window; while
+  // open, its "記録を消去" is pressed `clearsInRecordWindow` times, and the
+  // rows after each press that cleared are kept as well.
+  struct RecordWindow {
+    std::vector<RecordRow> rows;
+    std::ptrdiff_t selected;
+  };
+  std::vector<RecordWindow> recordWindows;
+  int clearsInRecordWindow = 0;
+  void ShowRunRecord(RecordPage& page) override {
+    recordWindows.push_back({page.Rows(), page.FirstSelected()});
+    for (int i = 0; i < clearsInRecordWindow; ++i) {
+      if (page.Clear()) recordWindows.push_back({page.Rows(), page.FirstSelected()});
+    }
+  }
   void EndProgram() override { ++ended; }
 };
 
@@ -129,6 +146,7 @@ class FakeResumeStart : public ResumeStart {
 const std::wstring kFolder = L"C:\\Tools";
 const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
 const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
+const std::wstring kRecord = L"C:\\Tools\\OMBREL.LOG";
 const std::wstring kHelp = L"C:\\Tools\\help.htm";
 
 // A fresh editor over a fresh fake window, for cases that each need their own.
@@ -595,6 +613,15 @@ TEST_F(EditorTest, RunWithAFreshStampOpensEveryItemAsShownWithoutAsking) {
   EXPECT_EQ(open_.calls[2], (FakeOpenPort::Call{"start", L"notepad.exe", kFolder, 0, L""}));
   EXPECT_EQ(editor_.modified(), true);
   EXPECT_EQ(system_.files[kList], "a.txt\r\n");  // the list file is not touched
+  // The record has the run as shown, the blank item included.
+  const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].starter, RunStarter::kRunNow);
+  EXPECT_EQ(runs[0].end, RunEnd::kDone);
+  std::vector<RecordEvent> events;
+  for (const RecordedEntry& entry : runs[0].entries) events.push_back(entry.event);
+  EXPECT_EQ(events, (std::vector<RecordEvent>{RecordEvent::kShell, RecordEvent::kShell, RecordEvent::kSkipped,
+                                              RecordEvent::kProgram}));
 }
 
 TEST_F(EditorTest, RunAgainTheSameDayAsksAndNoChangesNothing) {
@@ -630,6 +657,7 @@ TEST_F(EditorTest, RunWithAnUnwritableStampWarnsAndStillOpens) {
   EXPECT_EQ(view_.messages[0].text, kStamp + T(IDS_STAMP_FAILED));
   EXPECT_EQ(open_.calls.size(), 2U);
   EXPECT_EQ(view_.ended, 0);
+  EXPECT_EQ(ParseRunRecord(system_.files[kRecord]).at(0).end, RunEnd::kStampNotWritten);
 }
 
 TEST_F(EditorTest, DateClearEmptiesTheStampSoTheNextRunDoesNotAsk) {
@@ -683,6 +711,129 @@ TEST_F(EditorTest, CannotOpenMessageNamesTheEntryAsListed) {
   system_.files.erase(kStamp);
   editor_.RunNow();
   EXPECT_TRUE(view_.messages.empty());
+}
+
+// --- Run record ------------------------------------------------------------
+
+// A line of the record at 2026-04-07 `time`, by process `process`.
+std::string RecordLine(const std::string& time, int process, const std::string& rest) {
+  return "2026-04-07 " + time + "\t" + std::to_string(process) + "\t" + rest + "\r\n";
+}
+
+// Ombrel's run at 09:00 whose second entry could not be opened.
+const std::string kLauncherFailure =
+    RecordLine("09:00:00", 10, "run\tOmbrel\tstart") + RecordLine("09:00:01", 10, "shell\tC:\\a.txt") +
+    RecordLine("09:00:02", 10, "failed\t2\tgone\tC:\\b.txt") + RecordLine("09:00:02", 10, "end\tdone\t");
+
+TEST(RecordRowsTest, NewestRunFirstWithItsEntriesAndFailuresMarked) {
+  const std::string record =
+      RecordLine("09:00:00", 10, "run\tOmbrel\tstart") +
+      RecordLine("09:00:01", 10, "program\tC:\\a.exe\ta.exe") +
+      RecordLine("09:00:02", 10, "failed\t2\tgone\tC:\\b.txt") +
+      RecordLine("09:00:02", 10, "skipped\tblank\t") +
+      RecordLine("09:00:02", 10, "end\tstamp-not-written\t") +
+      RecordLine("09:10:00", 11, "run\tOmbrelSet\trun-now") + RecordLine("09:10:01", 11, "shell\tC:\\d.txt") +
+      RecordLine("09:10:02", 11, "mailto\tt@example.jp") + RecordLine("09:10:02", 11, "end\tdone\t") +
+      RecordLine("09:20:00", 12, "run\tOmbrel\tstart") + RecordLine("09:20:00", 12, "end\tlock-held\t") +
+      RecordLine("09:30:00", 13, "run\tOmbrel\tstart") + RecordLine("09:30:01", 13, "shell\tx");
+  FakeView view;
+  const std::vector<RecordRow> expected = {
+      {L"2026-04-07 09:30:00", T(IDS_RECORD_CUT_SHORT), T(IDS_RECORD_LAUNCHER), L"", false},
+      {L"09:30:01", T(IDS_RECORD_SHELL), L"x", L"", false},
+      {L"2026-04-07 09:20:00", T(IDS_RECORD_LOCK_HELD), T(IDS_RECORD_LAUNCHER), L"", true},
+      {L"2026-04-07 09:10:00", T(IDS_RECORD_DONE), T(IDS_COMMAND8), L"", false},
+      {L"09:10:01", T(IDS_RECORD_SHELL), L"C:\\d.txt", L"", false},
+      {L"09:10:02", T(IDS_RECORD_MAIL_LINK), L"t@example.jp", L"Mailto:t@example.jp", false},
+      {L"2026-04-07 09:00:00", T(IDS_RECORD_FAILURES_1) + L"1" + T(IDS_RECORD_FAILURES_2),
+       T(IDS_RECORD_LAUNCHER), T(IDS_RECORD_STAMP_NOT_WRITTEN), true},
+      {L"09:00:01", T(IDS_RECORD_PROGRAM), L"a.exe", L"C:\\a.exe", false},
+      {L"09:00:02", T(IDS_RECORD_FAILED), L"C:\\b.txt", L"gone (2)", true},
+      {L"09:00:02", T(IDS_RECORD_SKIPPED), L"", T(IDS_RECORD_BLANK), false},
+  };
+  const std::vector<RecordRow> rows = RecordRows(view, ParseRunRecord(record));
+  ASSERT_EQ(rows.size(), expected.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], expected[i]) << "row " << i;
+}
+
+struct UnseenCase {
+  const char* name;
+  std::optional<std::string> record;  // nothing: no record
+  bool unwritable;
+  std::size_t windows;  // of two starts
+};
+
+// Only Ombrel's newest run, with a failure, shown once; the mark makes a
+// later start show nothing. A record that cannot be written cannot
+// remember: shown at each start rather than never.
+TEST(UnseenFailureTest, TheLaunchersNewestFailureIsShownOnceWithItsRunSelected) {
+  const UnseenCase cases[] = {
+      {"launcher_failure", kLauncherFailure, false, 1},
+      {"after_a_cut_off_line", kLauncherFailure + "2026-04-07 09:01", false, 1},
+      {"unwritable_record", kLauncherFailure, true, 2},
+      {"no_record", std::nullopt, false, 0},
+      {"launcher_without_failure", RecordLine("09:00:00", 10, "run\tOmbrel\tstart"), false, 0},
+      {"run_now_failure",
+       kLauncherFailure + RecordLine("09:10:00", 11, "run\tOmbrelSet\trun-now") +
+           RecordLine("09:10:01", 11, "failed\t2\tgone\tC:\\b.txt"),
+       false, 0},
+      {"older_failure", kLauncherFailure + RecordLine("09:10:00", 11, "run\tOmbrel\tstart"), false, 0},
+      {"shown_already", kLauncherFailure + RecordLine("09:05:00", 20, "shown\t2026-04-07 09:00:00\t10"),
+       false, 0},
+  };
+  for (const UnseenCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    if (c.record) h.system.files[kRecord] = *c.record;
+    if (c.unwritable) h.system.unwritable.insert(kRecord);
+    h.editor.ShowUnseenLauncherFailure();
+    h.editor.ShowUnseenLauncherFailure();
+    ASSERT_EQ(h.view.recordWindows.size(), c.windows);
+    EXPECT_TRUE(h.view.messages.empty());
+    for (const FakeView::RecordWindow& window : h.view.recordWindows) {
+      EXPECT_EQ(window.selected, 0);
+      EXPECT_TRUE(window.rows.at(0).failed);
+    }
+  }
+}
+
+TEST(RecordWindowTest, AnUnreadableRecordShowsOneRowSayingSo) {
+  Harness h;
+  h.system.files[kRecord] = kLauncherFailure;
+  h.system.unreadable.insert(kRecord);
+  h.editor.ShowRunRecord();
+  h.editor.ShowUnseenLauncherFailure();
+  ASSERT_EQ(h.view.recordWindows.size(), 1U);
+  EXPECT_EQ(h.view.recordWindows[0].rows,
+            (std::vector<RecordRow>{{L"", L"", kRecord + T(IDS_LIST_UNREADABLE), L"", true}}));
+  EXPECT_EQ(h.view.recordWindows[0].selected, -1);
+  EXPECT_TRUE(h.view.messages.empty());
+}
+
+TEST(RecordWindowTest, ClearingAsksFirstAndEmptiesTheRecordOnYesOnly) {
+  Harness h;
+  h.view.clearsInRecordWindow = 1;
+  for (const Answer answer : {Answer::kNo, Answer::kYes}) {
+    h.system.files[kRecord] = kLauncherFailure;
+    h.view.answers = {answer};
+    h.view.recordWindows.clear();
+    h.editor.ShowRunRecord();
+    EXPECT_EQ(h.view.messages.back(),
+              (FakeView::Message{MessageKind::kReplaceQuestion, T(IDS_RECORD_CLEAR_QUESTION)}));
+    EXPECT_EQ(h.view.recordWindows.at(0).selected, 0);
+    EXPECT_EQ(h.view.recordWindows.size(), answer == Answer::kYes ? 2U : 1U);
+    EXPECT_EQ(h.system.files[kRecord], answer == Answer::kYes ? std::string(kUtf8Mark) : kLauncherFailure);
+  }
+  EXPECT_TRUE(h.view.recordWindows.at(1).rows.empty());
+  EXPECT_EQ(h.view.recordWindows.at(1).selected, -1);
+
+  // A record that cannot be written: a warning, and the rows stay.
+  h.system.unwritable.insert(kRecord);
+  h.view.answers = {Answer::kYes};
+  h.view.recordWindows.clear();
+  h.editor.ShowRunRecord();
+  EXPECT_EQ(h.view.messages.back(),
+            (FakeView::Message{MessageKind::kWarning, kRecord + T(IDS_STAMP_FAILED)}));
+  EXPECT_EQ(h.view.recordWindows.size(), 1U);
 }
 
 // --- Help and About --------------------------------------------------------

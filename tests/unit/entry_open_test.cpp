@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "fakes.h"
 
 namespace ombrel {
@@ -17,6 +19,7 @@ using testing::FakeOwner;
 using Call = FakeOpenPort::Call;
 
 using Outcome = OpenResult::Outcome;
+using Way = OpenResult::Way;
 
 // The launcher's working folders, in a program folder of C:\Tools.
 const WorkingFolders kLauncher{L"C:\\Tools", L""};
@@ -25,7 +28,8 @@ const WorkingFolders kEditor{L"C:\\Tools", L"c:\\"};
 TEST(OpenEntryTest, ProgramStartsInTheProgramFolderAndNeedsNoWindow) {
   FakeOpenPort port;
   FakeOwner owner;
-  EXPECT_EQ(OpenEntry(port, owner, kLauncher, L"notepad.exe /min C:\\x.txt"), OpenResult{Outcome::kOpened});
+  EXPECT_EQ(OpenEntry(port, owner, kLauncher, L"notepad.exe /min C:\\x.txt"),
+            (OpenResult{Outcome::kOpened, Way::kProgram, L"C:\\Windows\\notepad.exe", 0}));
   EXPECT_EQ(port.calls, (std::vector<Call>{{"start", L"notepad.exe /min C:\\x.txt", L"C:\\Tools", 0, L""}}));
   EXPECT_EQ(owner.asked, 0);
 }
@@ -63,6 +67,64 @@ TEST(OpenEntryTest, ProgramThatCannotStartGoesToTheShell) {
 
   port.shellFails.insert(broken);
   EXPECT_EQ(OpenEntry(port, owner, kLauncher, broken).outcome, Outcome::kNotOpened);
+}
+
+struct ResultCase {
+  const char* name;
+  std::wstring entry;
+  std::vector<std::wstring> startFails;
+  std::map<std::wstring, std::uint32_t> shellFails;  // with Windows' code
+  OpenResult result;
+};
+
+// What the run's record keeps of each entry: how it opened and which file
+// started, or the code of the last attempt that failed.
+TEST(OpenEntryTest, ResultTellsHowAnEntryOpenedOrWhyNot) {
+  const std::wstring app = L"C:\\Tools\\app.exe";
+  const std::wstring mail = L"taro@example.jp";
+  const ResultCase cases[] = {
+      {"program_by_path", app + L" /x", {}, {}, {Outcome::kOpened, Way::kProgram, app, 0}},
+      {"program_found_by_windows",
+       L"calc.exe",
+       {},
+       {},
+       {Outcome::kOpened, Way::kProgram, L"C:\\Windows\\calc.exe", 0}},
+      {"document", L"C:\\a.txt", {}, {}, {Outcome::kOpened, Way::kShell, L"", 0}},
+      {"program_the_shell_opened", app, {app}, {}, {Outcome::kOpened, Way::kShell, L"", 0}},
+      {"mail_link", mail, {}, {{mail, 2}}, {Outcome::kOpened, Way::kMailLink, L"", 0}},
+      {"missing_document",
+       L"C:\\gone.txt",
+       {},
+       {{L"C:\\gone.txt", 2}},
+       {Outcome::kNotOpened, Way::kNone, L"", 2}},
+      {"program_neither_started_nor_opened",
+       app,
+       {app},
+       {{app, 193}},
+       {Outcome::kNotOpened, Way::kNone, L"", 193}},
+      {"mail_without_a_mail_program",
+       mail,
+       {},
+       {{mail, 2}, {L"Mailto:" + mail, 1155}},
+       {Outcome::kNotOpened, Way::kNone, L"", 1155}},
+      {"too_long", L"C:\\" + std::wstring(40000, L'x'), {}, {}, {Outcome::kNotOpened, Way::kNone, L"", 206}},
+      {"blank", L" ", {}, {}, {Outcome::kSkippedBlank, Way::kNone, L"", 0}},
+  };
+  for (const ResultCase& c : cases) {
+    FakeOpenPort port;
+    FakeOwner owner;
+    port.existingFiles.insert(app);
+    port.startFails.insert(c.startFails.begin(), c.startFails.end());
+    for (const auto& [target, code] : c.shellFails) {
+      port.shellFails.insert(target);
+      port.errors[target] = code;
+    }
+    const OpenResult result = OpenEntry(port, owner, kLauncher, c.entry);
+    EXPECT_EQ(result.outcome, c.result.outcome) << c.name;
+    EXPECT_EQ(result.way, c.result.way) << c.name;
+    EXPECT_EQ(result.file, c.result.file) << c.name;
+    EXPECT_EQ(result.error, c.result.error) << c.name;
+  }
 }
 
 struct MailCase {

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "entry_open.h"
@@ -27,8 +29,9 @@ class FakeSystem : public SystemPort {
   std::set<std::wstring> readOnly;    // carry the read-only attribute
   LocalTime now{2026, 4, 7, 9, 5, 7};
   unsigned ansiCodePage = 932;
-  unsigned lastCodePage = 0;     // of the last conversion
-  std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH"
+  unsigned lastCodePage = 0;  // of the last conversion
+  std::uint32_t process = 4321;
+  std::vector<std::string> log;  // "read PATH", "write PATH", "replace PATH", "open PATH", "append PATH"
 
   FileRead ReadAll(const std::wstring& path) override {
     log.push_back("read " + Narrow(path));
@@ -66,10 +69,27 @@ class FakeSystem : public SystemPort {
     return found;
   }
   bool RemoveFile(const std::wstring& path) override { return files.erase(path) != 0; }
+  // Opening fails for an unwritable file, and so does each addition while it
+  // is unwritable.
+  std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) override {
+    log.push_back("open " + Narrow(path));
+    if (unwritable.count(path) != 0) return nullptr;
+    files[path];
+    return std::make_unique<Appender>(*this, path);
+  }
+  virtual bool AppendTo(const std::wstring& path, std::string_view bytes) {
+    log.push_back("append " + Narrow(path));
+    if (unwritable.count(path) != 0) return false;
+    Write(path, files[path] + std::string(bytes));
+    return true;
+  }
   bool IsOrdinaryFile(const std::wstring& path) override {
     return files.count(path) != 0 && unreadable.count(path) == 0;
   }
   LocalTime Now() override { return now; }
+  std::uint32_t ProcessId() override { return process; }
+  // Windows' words stand in as the code alone, so a test sees which code.
+  std::wstring ErrorText(std::uint32_t code) override { return L"text of " + std::to_wstring(code); }
   unsigned AnsiCodePage() override { return ansiCodePage; }
   std::optional<std::string> ToCodePage(unsigned codePage, const std::wstring& text) override {
     lastCodePage = codePage;
@@ -99,6 +119,16 @@ class FakeSystem : public SystemPort {
     writeTimes[path] = ++clock_;
   }
 
+  class Appender final : public FileAppender {
+   public:
+    Appender(FakeSystem& system, std::wstring path) : system_(system), path_(std::move(path)) {}
+    bool Append(std::string_view bytes) override { return system_.AppendTo(path_, bytes); }
+
+   private:
+    FakeSystem& system_;
+    std::wstring path_;
+  };
+
   static std::string Narrow(const std::wstring& text) {
     std::string out;
     for (const wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
@@ -111,7 +141,9 @@ class FakeSystem : public SystemPort {
 
 // Records every call in order. Programs whose command line is in
 // `startFails` cannot be started; shell targets in `shellFails` do not open;
-// `existingFiles` are the files IsFile finds.
+// either fails with the code `errors` holds for it, else 2 (file not found).
+// `existingFiles` are the files IsFile finds. A program started by a bare
+// name is found as C:\Windows\ and that name.
 class FakeOpenPort : public OpenPort {
  public:
   struct Call {
@@ -126,15 +158,27 @@ class FakeOpenPort : public OpenPort {
   std::set<std::wstring> startFails;
   std::set<std::wstring> shellFails;
   std::set<std::wstring> existingFiles;
+  std::map<std::wstring, std::uint32_t> errors;
 
-  bool StartProgram(const ProgramStart& program, const std::wstring& directory) override {
+  OpenAttempt StartProgram(const ProgramStart& program, const std::wstring& directory) override {
     calls.push_back({"start", program.commandLine, directory, 0, program.application});
-    return startFails.count(program.commandLine) == 0;
+    if (startFails.count(program.commandLine) != 0) return Failure(program.commandLine);
+    const std::wstring& line = program.commandLine;
+    return {true, 0,
+            program.application.empty() ? L"C:\\Windows\\" + line.substr(0, line.find(L' '))
+                                        : program.application};
   }
   bool IsFile(const std::wstring& path) override { return existingFiles.count(path) != 0; }
-  bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
+  OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,
+                            const std::wstring& directory) override {
     calls.push_back({"shell", target, directory, owner, {}});
-    return shellFails.count(target) == 0;
+    return shellFails.count(target) != 0 ? Failure(target) : OpenAttempt{true, 0, {}};
+  }
+
+ private:
+  OpenAttempt Failure(const std::wstring& text) const {
+    const auto code = errors.find(text);
+    return {false, code != errors.end() ? code->second : 2U, {}};
   }
 };
 

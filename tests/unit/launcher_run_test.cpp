@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <new>
 #include <set>
+#include <tuple>
 
 #include "fakes.h"
 #include "program_folder.h"
+#include "run_record.h"
 
 namespace ombrel {
 namespace {
@@ -17,6 +19,7 @@ using Events = std::vector<std::string>;
 const std::wstring kFolder = L"C:\\Tools";
 const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
 const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
+const std::wstring kRecord = L"C:\\Tools\\OMBREL.LOG";
 // The fake clock's day.
 const std::string kToday = "04-07-2026\r\n";
 
@@ -30,32 +33,44 @@ class RecordingSystem final : public testing::FakeSystem {
  public:
   explicit RecordingSystem(Events& events) : events_(events) {}
   FileRead ReadAll(const std::wstring& path) override {
-    events_.push_back("read " + FileName(path));
+    Note("read ", path);
     if (readThrows == path) throw std::bad_alloc();
     return FakeSystem::ReadAll(path);
   }
   bool WriteAll(const std::wstring& path, std::string_view bytes) override {
-    events_.push_back("write " + FileName(path));
+    Note("write ", path);
     return FakeSystem::WriteAll(path, bytes);
   }
   SaveResult ReplaceAll(const std::wstring& path, std::string_view bytes) override {
-    events_.push_back("replace " + FileName(path));
+    Note("replace ", path);
     return FakeSystem::ReplaceAll(path, bytes);
   }
+  bool AppendTo(const std::wstring& path, std::string_view bytes) override {
+    Note("append ", path);
+    return FakeSystem::AppendTo(path, bytes);
+  }
   std::wstring readThrows;  // as an allocation that fails while it is read
+  // The run record's reads and writes join the events only when watched: one
+  // test follows them among the run's steps, the others the steps alone.
+  bool watchRecord = false;
 
  private:
+  void Note(const char* what, const std::wstring& path) {
+    if (watchRecord || path != kRecord) events_.push_back(what + FileName(path));
+  }
+
   Events& events_;
 };
 
 class RecordingPort final : public testing::FakeOpenPort {
  public:
   explicit RecordingPort(Events& events) : events_(events) {}
-  bool StartProgram(const ProgramStart& program, const std::wstring& directory) override {
+  OpenAttempt StartProgram(const ProgramStart& program, const std::wstring& directory) override {
     events_.push_back("start " + testing::FakeSystem::Narrow(program.commandLine));
     return FakeOpenPort::StartProgram(program, directory);
   }
-  bool OpenWithShell(WindowHandle owner, const std::wstring& target, const std::wstring& directory) override {
+  OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,
+                            const std::wstring& directory) override {
     events_.push_back("shell " + testing::FakeSystem::Narrow(target));
     return FakeOpenPort::OpenWithShell(owner, target, directory);
   }
@@ -97,6 +112,13 @@ class LauncherRunTest : public ::testing::Test {
 
   LauncherExit Run(const std::wstring& folder = kFolder) {
     return LauncherRun(system_, port_, owner_, lock_, folder);
+  }
+
+  // How each run in the record ended, oldest first.
+  std::vector<std::optional<RunEnd>> RecordedEnds() {
+    std::vector<std::optional<RunEnd>> ends;
+    for (const RecordedRun& run : ParseRunRecord(system_.files[kRecord])) ends.push_back(run.end);
+    return ends;
   }
 
   Events events_;
@@ -167,6 +189,10 @@ TEST_F(LauncherRunTest, OnlyTodaysExactStampEndsTheRunUntouched) {
     if (c.ranToday) {
       EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], *c.bytes);
+      // Not even opened: the same-day start costs what an empty program does.
+      EXPECT_EQ(std::count_if(system_.log.begin(), system_.log.end(),
+                              [](const std::string& step) { return step.ends_with("OMBREL.LOG"); }),
+                0);
     } else {
       EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI",
                                  "start C:\\a.exe", "unlock"}));
@@ -201,6 +227,7 @@ TEST_F(LauncherRunTest, MissingOrEmptyListStillRenewsStampButUnreadableOneLeaves
       EXPECT_EQ(Run(), LauncherExit::kListUnreadable);
       EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
+      EXPECT_EQ(RecordedEnds(), (std::vector<std::optional<RunEnd>>{RunEnd::kListUnreadable}));
     } else {
       EXPECT_EQ(Run(), LauncherExit::kDone);
       EXPECT_EQ(events_,
@@ -228,12 +255,77 @@ TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
   port_.startFails.insert(L"C:\\gone.exe");
   port_.shellFails.insert(L"C:\\gone.exe");
 
-  // The blank line between them opens nothing at all.
-  EXPECT_EQ(Run(), LauncherExit::kDone);
+  // The blank line between them opens nothing at all. No message: the exit
+  // status and the record tell.
+  EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
   EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "window",
                              "shell C:\\missing.txt", "window", "shell user@example.jp",
                              "shell Mailto:user@example.jp", "start C:\\gone.exe", "window",
                              "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
+}
+
+struct StatusCase {
+  const char* name;
+  std::string list;
+  bool stampUnwritable;
+  LauncherExit status;
+};
+
+// An entry not opened makes the status 5, unless the stamp was not written:
+// a whole run opened again at the next start matters more.
+TEST_F(LauncherRunTest, ExitStatusOfARunThatOpenedItsList) {
+  const StatusCase cases[] = {
+      {"every_entry_opened", "C:\\a.exe\r\nC:\\memo.txt\r\n", false, LauncherExit::kDone},
+      {"blank_entries_only", "\r\n \r\n", false, LauncherExit::kDone},
+      {"one_entry_not_opened", "C:\\gone.txt\r\nC:\\a.exe\r\n", false, LauncherExit::kEntryNotOpened},
+      {"stamp_not_written", "C:\\a.exe\r\n", true, LauncherExit::kStampNotWritten},
+      {"both", "C:\\gone.txt\r\n", true, LauncherExit::kStampNotWritten},
+  };
+  port_.shellFails.insert(L"C:\\gone.txt");
+  for (const StatusCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    system_.files = {{kList, c.list}};
+    system_.unwritable.clear();
+    if (c.stampUnwritable) system_.unwritable.insert(kStamp);
+    EXPECT_EQ(Run(), c.status);
+  }
+}
+
+// Each line is appended as it happens, the run's first before the list is
+// read, each entry's right after it was opened.
+TEST_F(LauncherRunTest, TheRecordFollowsTheRunLineByLine) {
+  system_.watchRecord = true;
+  system_.files[kList] = "C:\\a.exe\r\nC:\\gone.txt\r\n";
+  port_.shellFails.insert(L"C:\\gone.txt");
+  EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
+  EXPECT_EQ(events_,
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG", "read OMBREL.DAT",
+                    "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG", "window",
+                    "shell C:\\gone.txt", "append OMBREL.LOG", "append OMBREL.LOG", "unlock"}));
+  const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].starter, RunStarter::kLauncher);
+  EXPECT_EQ(runs[0].end, RunEnd::kDone);
+  ASSERT_EQ(runs[0].entries.size(), 2U);
+  EXPECT_EQ(runs[0].entries[0].event, RecordEvent::kProgram);
+  EXPECT_EQ(runs[0].entries[1].event, RecordEvent::kFailed);
+}
+
+// Read-only, full or held open: the run, its steps and its status are those
+// of a run with a record.
+TEST_F(LauncherRunTest, ARecordThatCannotBeWrittenOrReadChangesNothingElse) {
+  port_.shellFails.insert(L"C:\\gone.txt");
+  const auto run = [this](bool unwritable, bool unreadable) {
+    events_.clear();
+    system_.files = {{kList, "C:\\a.exe\r\nC:\\gone.txt\r\n"}, {kRecord, ""}};
+    system_.unwritable = unwritable ? std::set<std::wstring>{kRecord} : std::set<std::wstring>{};
+    system_.unreadable = unreadable ? std::set<std::wstring>{kRecord} : std::set<std::wstring>{};
+    return std::pair{Run(), events_};
+  };
+  const auto written = run(false, false);
+  EXPECT_EQ(run(true, false), written);
+  EXPECT_EQ(run(false, true), written);
+  EXPECT_EQ(system_.files[kRecord], "");
 }
 
 TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
@@ -255,17 +347,20 @@ TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
 }
 
 TEST_F(LauncherRunTest, WithoutTheLockNothingIsReadOrOpened) {
-  const std::pair<FolderLock::Acquired, LauncherExit> cases[] = {
-      {FolderLock::Acquired::kTimedOut, LauncherExit::kLockTimedOut},
-      {FolderLock::Acquired::kFailed, LauncherExit::kLockFailed},
+  const std::tuple<FolderLock::Acquired, LauncherExit, RunEnd> cases[] = {
+      {FolderLock::Acquired::kTimedOut, LauncherExit::kLockTimedOut, RunEnd::kLockHeld},
+      {FolderLock::Acquired::kFailed, LauncherExit::kLockFailed, RunEnd::kLockFailed},
   };
-  for (const auto& [acquired, status] : cases) {
+  for (const auto& [acquired, status, recorded] : cases) {
     events_.clear();
+    system_.files.clear();
     system_.files[kList] = "C:\\a.exe\r\n";
     lock_.result = acquired;
     EXPECT_EQ(Run(), status);
     EXPECT_EQ(events_, Events{"lock"});
     EXPECT_EQ(system_.files.count(kStamp), 0U);
+    // Recorded all the same, with the reason.
+    EXPECT_EQ(RecordedEnds(), std::vector<std::optional<RunEnd>>{recorded});
   }
 }
 

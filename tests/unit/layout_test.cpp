@@ -2,8 +2,12 @@
 // which the virtual display of the window tests (one size, 96 DPI) cannot
 // vary.
 #include "layout.h"
+#include "record_layout.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 namespace ombrel::editor {
 namespace {
@@ -49,6 +53,41 @@ TEST(LayoutTest, PlacementCentresAcrossAndLiftsEightyTwipsUnclamped) {
         CentredPlacement(c.screenWidth, c.screenHeight, c.windowWidth, c.windowHeight);
     EXPECT_DOUBLE_EQ(place.left, c.left);
     EXPECT_DOUBLE_EQ(place.top, c.top);
+  }
+}
+
+// The record window's table at the size it opens with and at the least it
+// can be sized to, at two DPIs: every control inside the client area, none
+// over another, the buttons the same size at both.
+TEST(RecordLayoutTest, ControlsStayInsideApartAndButtonsKeepTheirSize) {
+  for (const int dpi : {96, 144}) {
+    std::vector<std::vector<PixelRect>> sizes;
+    for (const auto& [width, height] : {std::pair{kRecordClientWidthTwips, kRecordClientHeightTwips},
+                                        std::pair{kRecordMinClientWidthTwips, kRecordMinClientHeightTwips}}) {
+      const int w = TwipsToPixels(width, dpi);
+      const int h = TwipsToPixels(height, dpi);
+      std::vector<PixelRect> rects;
+      for (const RecordControlLayout& control : kRecordControls) {
+        const PixelRect r = PlaceRecordControl(control, w, h, dpi);
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h)
+            << control.id << " at " << dpi;
+        EXPECT_TRUE(r.left < r.right && r.top < r.bottom) << control.id << " at " << dpi;
+        for (const PixelRect& other : rects) {
+          EXPECT_TRUE(r.right <= other.left || other.right <= r.left || r.bottom <= other.top ||
+                      other.bottom <= r.top)
+              << control.id << " at " << dpi;
+        }
+        rects.push_back(r);
+      }
+      sizes.push_back(rects);
+    }
+    for (std::size_t i = 0; i < std::size(kRecordControls); ++i) {
+      if (kRecordControls[i].kind == RecordControlKind::kList) continue;
+      const PixelRect& opening = sizes[0][i];
+      const PixelRect& least = sizes[1][i];
+      EXPECT_EQ(opening.right - opening.left, least.right - least.left);
+      EXPECT_EQ(opening.bottom - opening.top, least.bottom - least.top);
+    }
   }
 }
 

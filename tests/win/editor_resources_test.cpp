@@ -84,6 +84,10 @@ const TextCase kTexts[] = {
     {IDS_ABOUT_NOTICE, L"Copyright (C) 2026 Ombrel 開発チーム"},
     {IDS_TASK_NOT_REGISTERED, L"を登録できませんでした。"},
     {IDS_TASK_NOT_REMOVED, L"を削除できませんでした。"},
+    {IDS_RECORD_TITLE, L"実行の記録"},
+    {IDS_RECORD_COLUMNS, L"日時|結果|項目|詳細"},
+    {IDS_RECORD_CLOSE, L"閉じる"},
+    {IDS_RECORD_CLEAR, L"記録を消去"},
 };
 
 TEST(EditorResourcesTest, EveryTextIsExactSpacesAndWidthsIncluded) {
@@ -114,6 +118,8 @@ TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndSeparators) {
        {{L"保存(&S)", IDM_SAVE},
         {L"", 0},
         {L"取り消し(&C)", IDM_CAN},
+        {L"", 0},
+        {L"実行の記録(&R)...", IDM_RECORD},
         {L"", 0},
         {L"ログオン時に Ombrel を実行(&L)", IDM_LOGON},
         {L"ロック解除・復帰時にも実行(&U)", IDM_RESUME},

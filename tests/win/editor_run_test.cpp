@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "editor_fixture.h"
+#include "error_text.h"
+#include "run_record.h"
 #include "win_system.h"
 
 namespace ombrel {
@@ -26,6 +28,7 @@ using testing::WaitUntil;
 using testing::gui::App;
 using testing::gui::Icon;
 using testing::gui::MessageBoxWindow;
+using testing::gui::Rect;
 using Lines = std::vector<std::wstring>;
 
 const std::string kOldStamp = "01-01-2000\r\n";
@@ -197,6 +200,143 @@ TEST_F(EditorRunTest, UnwritableStampWarnsWithItsPathAndTheEntriesStillOpen) {
   clear.Answer(IDOK);
   EXPECT_TRUE(StaysOpenQuietly(app()));
   EXPECT_EQ(Stamp(), kOldStamp);
+}
+
+// The list of the record's tests: a program, a document, a mail address, a
+// program that is not there and a blank line.
+Lines RecordedList(const TempFolder& documents) {
+  return {RecorderEntry(L"program"), documents / L"予定.ombtest", L"user@host.example.jp",
+          documents / L"gone.exe", L""};
+}
+
+std::vector<RecordedRun> RecordedRuns(const std::wstring& folder) {
+  return ParseRunRecord(testing::ReadBytes(folder + L"\\OMBREL.LOG").value_or(""));
+}
+
+TEST_F(EditorRunTest, RunNowRecordsEachOutcomeAsItHappens) {
+  const Lines entries = RecordedList(documents_);
+  testing::WriteBytes(entries[1], "x");
+  ASSERT_TRUE(Start(entries, kOldStamp));
+  app().Click(IDC_COMMAND8);
+  const MessageBoxWindow box = app().WaitForMessageBox();
+  ASSERT_TRUE(IsBox(box, entries[3] + L"は開けません", Icon::kExclamation, {IDOK}));
+  // Recorded before the message waits for the user.
+  std::vector<RecordedRun> runs = RecordedRuns(editor_->folder().path());
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].entries.size(), 4U);
+  box.Answer(IDOK);
+  EXPECT_TRUE(WaitUntil([&] {
+    runs = RecordedRuns(editor_->folder().path());
+    return runs.size() == 1 && runs[0].end.has_value();
+  }));
+  EXPECT_EQ(runs[0].starter, RunStarter::kRunNow);
+  std::vector<RecordEvent> outcomes;
+  for (const RecordedEntry& entry : runs[0].entries) outcomes.push_back(entry.event);
+  EXPECT_EQ(outcomes,
+            (std::vector<RecordEvent>{RecordEvent::kProgram, RecordEvent::kShell, RecordEvent::kMailLink,
+                                      RecordEvent::kFailed, RecordEvent::kSkipped}));
+  EXPECT_EQ(Opened(3), (Lines{RecorderEntry(L"program"), OpenedByShell(entries[1]),
+                              OpenedByShell(L"Mailto:user@host.example.jp")}));
+}
+
+// Both programs in a program folder of their own, as shipped.
+class RecordWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder_.path()));
+    ASSERT_TRUE(testing::CopyProgram(L"OmbrelSet.exe", folder_.path()));
+  }
+  [[nodiscard]] std::unique_ptr<App> StartEditor() const {
+    return std::make_unique<App>(folder_ / L"OmbrelSet.exe", testing::kEditorWindowClass);
+  }
+  [[nodiscard]] testing::gui::ReportList RowsOf(const testing::gui::Window& window) const {
+    return testing::gui::ReportList(window.Child(IDC_RECORD_LIST).hwnd());
+  }
+
+  RecorderLog log_;
+  TempFolder documents_;
+  TempFolder folder_;
+};
+
+TEST_F(RecordWindowTest, TheEditorAfterOmbrelsFailedRunShowsItOnceWithTheRunSelected) {
+  const Lines entries = RecordedList(documents_);
+  testing::WriteBytes(entries[1], "x");
+  testing::WriteBytes(folder_ / L"OMBREL.DAT", ListFile(entries));
+  EXPECT_EQ(testing::RunAndWait(L"\"" + (folder_ / L"Ombrel.exe") + L"\""), 5U);
+  WaitForRecorders();
+
+  {
+    const std::unique_ptr<App> editor = StartEditor();
+    ASSERT_TRUE(editor->Started());
+    const testing::gui::Window window = editor->WaitForDialog(L"実行の記録");
+    ASSERT_TRUE(window.Exists());
+    const testing::gui::ReportList list = RowsOf(window);
+    const std::vector<testing::gui::ReportList::Row> rows = list.Rows(4);
+    ASSERT_EQ(rows.size(), 6U);
+    EXPECT_EQ(rows[0].columns[1], L"× 1 件開けませんでした");
+    EXPECT_EQ(rows[0].columns[2], L"Ombrel の起動");
+    EXPECT_EQ(rows[4].columns[1], L"× 開けませんでした");
+    EXPECT_EQ(rows[4].columns[2], entries[3]);
+    EXPECT_EQ(rows[4].columns[3], win::WindowsErrorText(ERROR_FILE_NOT_FOUND) + L" (2)");
+    // The failures carry the error sign; the rest no image.
+    for (const std::size_t i : {0U, 4U}) EXPECT_EQ(rows[i].image, 0) << i;
+    for (const std::size_t i : {1U, 2U, 3U, 5U}) EXPECT_LT(rows[i].image, 0) << i;
+    EXPECT_EQ(list.Selection(), 0);
+    EXPECT_EQ(editor->FocusId(), IDC_RECORD_LIST);
+    ASSERT_TRUE(testing::gui::PressKeys(window, "Escape"));
+    EXPECT_TRUE(WaitUntil([&] { return !window.Exists(); }));
+    EXPECT_TRUE(StaysOpenQuietly(*editor));
+  }
+  const std::unique_ptr<App> again = StartEditor();
+  ASSERT_TRUE(again->Started());
+  EXPECT_FALSE(again->WaitForDialog(L"実行の記録", std::chrono::seconds(2)).Exists());
+}
+
+// Keyboard alone: the menu's access key opens it, Tab goes round its three
+// controls, Enter on 記録を消去 asks (No the default) and empties the record.
+// It can be sized: the list grows, the buttons keep to the corner.
+TEST_F(RecordWindowTest, KeyboardOnlyClearingAndSizing) {
+  const std::string record =
+      "\xEF\xBB\xBF"
+      "2026-01-02 09:00:00\t7\trun\tOmbrelSet\trun-now\r\n"
+      "2026-01-02 09:00:01\t7\tshell\tC:\\a.txt\r\n";
+  testing::WriteBytes(folder_ / L"OMBREL.LOG", record);
+  const std::unique_ptr<App> editor = StartEditor();
+  ASSERT_TRUE(editor->Started());
+  EXPECT_FALSE(editor->WaitForDialog(L"実行の記録", std::chrono::milliseconds(500)).Exists());
+  ASSERT_TRUE(editor->Menu("alt+f r"));
+  const testing::gui::Window window = editor->WaitForDialog(L"実行の記録");
+  ASSERT_TRUE(window.Exists());
+  EXPECT_NE(window.Style() & WS_THICKFRAME, 0);
+  EXPECT_EQ(RowsOf(window).Rows(4).size(), 2U);
+
+  for (const int expected : {IDC_RECORD_CLEAR, IDC_RECORD_CLOSE, IDC_RECORD_LIST, IDC_RECORD_CLEAR}) {
+    ASSERT_TRUE(testing::gui::PressKeys(window, "Tab"));
+    EXPECT_TRUE(WaitUntil([&] { return editor->FocusId() == expected; })) << expected;
+  }
+  const Rect list = window.Child(IDC_RECORD_LIST).ScreenRect();
+  const Rect close = window.Child(IDC_RECORD_CLOSE).ScreenRect();
+  const Rect outer = window.ScreenRect();
+  ::SetWindowPos(window.hwnd(), nullptr, 0, 0, outer.width + 120, outer.height + 80,
+                 SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_TRUE(
+      WaitUntil([&] { return window.Child(IDC_RECORD_LIST).ScreenRect().width == list.width + 120; }));
+  const Rect moved = window.Child(IDC_RECORD_CLOSE).ScreenRect();
+  EXPECT_EQ(moved.width, close.width);
+  EXPECT_EQ(moved.left - close.left, 120);
+  EXPECT_EQ(moved.top - close.top, 80);
+
+  ASSERT_TRUE(testing::gui::PressKeys(window, "Return"));
+  const MessageBoxWindow question = editor->WaitForMessageBox();
+  ASSERT_TRUE(IsBox(question, L"実行の記録をすべて消去しますか？", Icon::kQuestion, {IDYES, IDNO}));
+  EXPECT_EQ(question.DefaultButton(), IDNO);
+  question.Answer(IDYES);
+  EXPECT_TRUE(WaitUntil([&] { return RowsOf(window).Rows(4).empty(); }));
+  EXPECT_EQ(testing::ReadBytes(folder_ / L"OMBREL.LOG"), "\xEF\xBB\xBF");
+  // Enter now closes it: 閉じる is the default.
+  ASSERT_TRUE(testing::gui::PressKeys(window, "Tab Return"));
+  EXPECT_TRUE(WaitUntil([&] { return !window.Exists(); }));
+  EXPECT_TRUE(StaysOpenQuietly(*editor));
 }
 
 // Makes the recorder the program for .htm documents for one scope; a fresh

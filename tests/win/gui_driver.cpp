@@ -1,8 +1,11 @@
 #include "gui_driver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cwchar>
 #include <thread>
 
 #include "test_support.h"
@@ -39,6 +42,12 @@ BOOL CALLBACK FindVisibleOfProcess(HWND window, LPARAM parameter) {
   if (processId != query->processId || !::IsWindowVisible(window)) return TRUE;
   if (Window(window).ClassName() != query->className) return TRUE;
   if (query->caption && Window(window).Text() != *query->caption) return TRUE;
+  // A dialog asked for without a caption is a message box: one with the
+  // box's text, never a window of the program's own made as a dialog.
+  if (!query->caption && query->className == L"#32770" &&
+      ::GetDlgItem(window, kMessageBoxTextId) == nullptr) {
+    return TRUE;
+  }
   query->found = window;
   return FALSE;
 }
@@ -165,6 +174,50 @@ LRESULT Window::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
 
 void Window::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
   ::PostMessageW(hwnd_, message, wParam, lParam);
+}
+
+std::vector<ReportList::Row> ReportList::Rows(int columns) const {
+  constexpr std::size_t kTextRoom = 4096;
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(hwnd_, &processId);
+  const win::ScopedHandle process(
+      ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  if (!process) return {};
+  const std::size_t size = sizeof(LVITEMW) + kTextRoom * sizeof(wchar_t);
+  auto* remote =
+      static_cast<char*>(::VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  if (remote == nullptr) return {};
+  std::vector<Row> rows;
+  const auto count = static_cast<int>(Send(LVM_GETITEMCOUNT));
+  for (int i = 0; i < count; ++i) {
+    Row row;
+    for (int column = 0; column < columns; ++column) {
+      LVITEMW item{};
+      item.mask = LVIF_TEXT | (column == 0 ? LVIF_IMAGE : 0U);
+      item.iItem = i;
+      item.iSubItem = column;
+      item.pszText = reinterpret_cast<LPWSTR>(remote + sizeof(LVITEMW));
+      item.cchTextMax = static_cast<int>(kTextRoom);
+      std::wstring text(kTextRoom, L'\0');
+      if (!::WriteProcessMemory(process.get(), remote, &item, sizeof item, nullptr) ||
+          Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) == 0 ||
+          !::ReadProcessMemory(process.get(), remote, &item, sizeof item, nullptr) ||
+          !::ReadProcessMemory(process.get(), remote + sizeof(LVITEMW), text.data(),
+                               kTextRoom * sizeof(wchar_t), nullptr)) {
+        text.clear();
+      }
+      text.resize(std::wcslen(text.c_str()));
+      row.columns.push_back(text);
+      if (column == 0) row.image = item.iImage;
+    }
+    rows.push_back(std::move(row));
+  }
+  ::VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+  return rows;
+}
+
+int ReportList::Selection() const {
+  return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 std::wstring MessageBoxWindow::Message() const { return Child(kMessageBoxTextId).Text(); }

@@ -96,6 +96,23 @@ class MessageBoxWindow : public Window {
   void Answer(int buttonId) const;
 };
 
+// A report-style list view of the program. Its items live in the program's
+// memory, so they are read through a buffer made there.
+class ReportList : public Window {
+ public:
+  ReportList() = default;
+  explicit ReportList(HWND hwnd) : Window(hwnd) {}
+
+  struct Row {
+    std::vector<std::wstring> columns;
+    int image = -1;  // the image of the first column; -1 or less: none
+  };
+  // Every row, with the texts of its first `columns` columns.
+  [[nodiscard]] std::vector<Row> Rows(int columns) const;
+  // The selected row; -1 for none.
+  [[nodiscard]] int Selection() const;
+};
+
 // Keys on the real keyboard of the virtual display, in xdotool's syntax
 // ("alt+f s", "Tab"), typed with the pointer over `target`: without a window
 // manager, keys go to the window under the pointer. False when xdotool failed.

@@ -8,6 +8,7 @@
 
 #include "editor_fixture.h"
 #include "entry_list.h"
+#include "run_record.h"
 #include "win_system.h"
 
 namespace ombrel {
@@ -55,8 +56,17 @@ TEST(HostileListTest, TheLauncherOpensWhatItReadsAndEndsNormally) {
     win::WinSystem system;
     testing::WriteBytes(folder / L"OMBREL.DAT",
                         c.bytes + "\r\n" + system.ToCodePage(932, RecorderEntry(L"last")).value() + "\r\n");
-    EXPECT_EQ(testing::RunAndWait(L"\"" + (folder / L"Ombrel.exe") + L"\"", 120s), 0U);
+    // Garbage that opens nothing ends the run with status 5, blank lines
+    // alone with 0; the record has a line for every entry all the same.
+    const std::optional<DWORD> status = testing::RunAndWait(L"\"" + (folder / L"Ombrel.exe") + L"\"", 120s);
+    EXPECT_TRUE(status == 0U || status == 5U) << status.value_or(999);
     testing::WaitForRecorders();
+    const std::vector<RecordedRun> runs =
+        ParseRunRecord(testing::ReadBytes(folder / L"OMBREL.LOG").value_or(""));
+    ASSERT_EQ(runs.size(), 1U);
+    EXPECT_EQ(runs[0].end, RunEnd::kDone);
+    EXPECT_EQ(runs[0].entries.size(),
+              DecodeEntryList(system, testing::ReadBytes(folder / L"OMBREL.DAT").value()).size());
     const std::vector<std::wstring> opened = log.StartOrder();
     ASSERT_FALSE(opened.empty());
     EXPECT_EQ(opened.back(), RecorderEntry(L"last"));
@@ -106,9 +116,16 @@ TEST(HostileListTest, AnEntryLongerThanACommandLineIsSkipped) {
     win::WinSystem system;
     ASSERT_TRUE(
         WriteEntryList(system, folder / L"OMBREL.DAT", {tooLong, tooLongDocument, RecorderEntry(L"after")}));
-    EXPECT_EQ(testing::RunAndWait(L"\"" + (folder / L"Ombrel.exe") + L"\"", 60s), 0U);
+    EXPECT_EQ(testing::RunAndWait(L"\"" + (folder / L"Ombrel.exe") + L"\"", 60s), 5U);
     testing::WaitForRecorders();
     EXPECT_EQ(log.Lines(), std::vector<std::wstring>{RecorderEntry(L"after")});
+    // Recorded whole, with the code Windows gives a name too long.
+    const std::vector<RecordedRun> runs =
+        ParseRunRecord(testing::ReadBytes(folder / L"OMBREL.LOG").value_or(""));
+    ASSERT_EQ(runs.size(), 1U);
+    ASSERT_EQ(runs[0].entries.size(), 3U);
+    EXPECT_EQ(runs[0].entries[0].entry, tooLong);
+    EXPECT_EQ(runs[0].entries[1].error, static_cast<std::uint32_t>(ERROR_FILENAME_EXCED_RANGE));
   }
   {
     SCOPED_TRACE("run now");

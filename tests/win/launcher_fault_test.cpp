@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <set>
 
 #include "folder_mutex.h"
@@ -21,6 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::DateOf;
 using testing::kDone;
+using testing::kEntryNotOpened;
 using testing::Lines;
 using testing::OpenedByShell;
 using testing::Quote;
@@ -72,6 +74,34 @@ TEST_F(LauncherFaultTest, AMissingListWithACompleteTemporaryIsOpened) {
   EXPECT_FALSE(ReadBytes(List()).has_value());
 }
 
+// A record that cannot be written, read-only or held by another program
+// beyond the wait: the run opens what it would and ends as it would; the
+// record stays as it was.
+TEST_F(LauncherFaultTest, ARecordThatCannotBeWrittenLeavesTheRunAndItsStatusAsTheyWere) {
+  const std::string earlier =
+      "\xEF\xBB\xBF"
+      "2026-01-02 09:00:00\t1\trun\tOmbrel\tstart\r\n";
+  WriteList(List(), {folder_ / L"無い.ombtest", RecorderEntry(L"after")});
+  for (const bool readOnly : {true, false}) {
+    SCOPED_TRACE(readOnly ? "read-only" : "held");
+    WriteBytes(Record(), earlier);
+    WriteBytes(Stamp(), "\r\n");
+    {
+      std::optional<testing::ImmutablePath> immutable;
+      std::optional<testing::HeldFile> held;
+      if (readOnly) {
+        ASSERT_TRUE(immutable.emplace(Record()).applied());
+      } else {
+        ASSERT_TRUE(held.emplace(Record(), 4s).held());
+      }
+      EXPECT_EQ(Run(), kEntryNotOpened);
+    }
+    EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+    EXPECT_EQ(ReadBytes(Record()), earlier);
+  }
+  EXPECT_EQ(log_.WaitForLines(2), (Lines{RecorderEntry(L"after"), RecorderEntry(L"after")}));
+}
+
 // R:\ is the root of a test drive, where "R:\Program Files\App\app.exe" read
 // as Windows reads an unquoted command line would first start R:\Program.exe.
 class PlantedProgramTest : public testing::LauncherTest {
@@ -108,7 +138,7 @@ TEST_F(PlantedProgramTest, UnquotedPathWithBlanksStartsThatProgramNeverAPrefix) 
   // Without app.exe nothing may start, least of all R:\Program.exe.
   ASSERT_TRUE(testing::WaitUntil([] { return ::DeleteFileW(kApp) != FALSE; }));
   WriteBytes(Stamp(), "\r\n");
-  EXPECT_EQ(Run(), kDone);
+  EXPECT_EQ(Run(), kEntryNotOpened);
   EXPECT_EQ(log_.WaitForLines(3, 2s).size(), 2U);
 }
 
@@ -184,7 +214,8 @@ TEST_F(ComHostTest, FolderAndDocumentOpenThroughTheShellAndNoProgramOfTheirNameR
 TEST_F(LauncherFaultTest, MailAddressesOpenAsMailLinks) {
   WriteList(List(), {L"taro@example.jp", L"taro@example.com", L"first.last@example.jp", L"user@localhost",
                      RecorderEntry(L"last")});
-  EXPECT_EQ(Run(), kDone);
+  // user@localhost is no address, and nothing else opens it.
+  EXPECT_EQ(Run(), kEntryNotOpened);
   log_.WaitForLines(4);
   EXPECT_EQ(log_.StartOrder(),
             (Lines{OpenedByShell(L"Mailto:taro@example.jp"), OpenedByShell(L"Mailto:taro@example.com"),

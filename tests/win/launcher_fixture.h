@@ -22,6 +22,7 @@ using Lines = std::vector<std::wstring>;
 
 constexpr DWORD kDone = static_cast<DWORD>(LauncherExit::kDone);
 constexpr DWORD kStampNotWritten = static_cast<DWORD>(LauncherExit::kStampNotWritten);
+constexpr DWORD kEntryNotOpened = static_cast<DWORD>(LauncherExit::kEntryNotOpened);
 
 inline std::string DateOf(const SYSTEMTIME& day, const char* format = "%02u-%02u-%04u") {
   char text[32];
@@ -62,6 +63,7 @@ class LauncherTest : public ::testing::Test {
   [[nodiscard]] std::wstring Program() const { return folder_ / L"Ombrel.exe"; }
   [[nodiscard]] std::wstring Stamp() const { return folder_ / L"OMBREL.INI"; }
   [[nodiscard]] std::wstring List() const { return folder_ / L"OMBREL.DAT"; }
+  [[nodiscard]] std::wstring Record() const { return folder_ / L"OMBREL.LOG"; }
 
   // Runs the launcher to its end and lets what it started finish logging.
   std::optional<DWORD> Run() {

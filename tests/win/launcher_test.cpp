@@ -12,9 +12,11 @@
 #include <set>
 
 #include "entry_list.h"
+#include "error_text.h"
 #include "folder_mutex.h"
 #include "launcher_fixture.h"
 #include "launcher_run.h"
+#include "run_record.h"
 #include "test_support.h"
 #include "win_system.h"
 
@@ -23,6 +25,7 @@ namespace {
 
 using testing::DateOf;
 using testing::kDone;
+using testing::kEntryNotOpened;
 using testing::kStampNotWritten;
 using testing::LauncherTest;
 using testing::Lines;
@@ -218,7 +221,7 @@ TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
                     });
   const std::optional<std::string> list = ReadBytes(List());
 
-  EXPECT_EQ(Run(), kDone);
+  EXPECT_EQ(Run(), kEntryNotOpened);
   const Lines expected = {RecorderEntry(L"first"), OpenedByShell(document),
                           OpenedByShell(L"Mailto:user@host.example.jp"),
                           OpenedByShell(L"http://www.example.jp/"), RecorderEntry(L"last")};
@@ -227,6 +230,32 @@ TEST_F(LauncherTest, MixedListOpensEachEntryOnceInFileOrderAndOnlyOnceADay) {
   EXPECT_EQ(log_.Lines().size(), expected.size());
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
   EXPECT_EQ(ReadBytes(List()), list) << "the launcher never writes the list";
+
+  // The record: every entry's outcome, with Windows' code and words for
+  // those that failed, a line each, in a file that starts with the mark.
+  const std::optional<std::string> record = ReadBytes(Record());
+  ASSERT_TRUE(record.has_value());
+  EXPECT_TRUE(record->starts_with("\xEF\xBB\xBF"));
+  const std::vector<RecordedRun> runs = ParseRunRecord(*record);
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].starter, RunStarter::kLauncher);
+  EXPECT_EQ(runs[0].end, RunEnd::kDone);
+  const std::vector<RecordEvent> outcomes = {
+      RecordEvent::kProgram, RecordEvent::kShell,   RecordEvent::kMailLink, RecordEvent::kFailed,
+      RecordEvent::kFailed,  RecordEvent::kSkipped, RecordEvent::kShell,    RecordEvent::kProgram};
+  ASSERT_EQ(runs[0].entries.size(), outcomes.size());
+  for (std::size_t i = 0; i < outcomes.size(); ++i) {
+    const RecordedEntry& entry = runs[0].entries[i];
+    EXPECT_EQ(entry.event, outcomes[i]) << i;
+    if (entry.event == RecordEvent::kFailed) {
+      EXPECT_EQ(entry.error, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND)) << ToUtf8(entry.entry);
+      EXPECT_EQ(entry.detail, win::WindowsErrorText(ERROR_FILE_NOT_FOUND)) << ToUtf8(entry.entry);
+    }
+  }
+  EXPECT_EQ(runs[0].entries[3].entry, folder_ / L"無い.ombtest");
+  // The program's file as Windows found it.
+  EXPECT_EQ(::lstrcmpiW(runs[0].entries[0].detail.c_str(), testing::BinPath(L"recorder.exe").c_str()), 0)
+      << ToUtf8(runs[0].entries[0].detail);
 
   // The second start of the day.
   EXPECT_EQ(Run(), kDone);

@@ -1,0 +1,243 @@
+#include "record_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <exception>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dpi.h"
+#include "record_layout.h"
+#include "resource.h"
+#include "scoped.h"
+
+namespace ombrel::editor {
+
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+
+// A dialog with no controls of its own: they come from the layout table once
+// the window knows its DPI.
+struct alignas(4) EmptyDialog {
+  DLGTEMPLATE header;
+  WORD menu;
+  WORD windowClass;
+  WORD title;
+};
+
+// The list's image for a failure: Windows' own error sign.
+constexpr int kFailureImage = 0;
+
+// The pieces of a text separated by "|".
+std::vector<std::wstring> Split(const std::wstring& text) {
+  std::vector<std::wstring> pieces(1);
+  for (const wchar_t c : text) {
+    if (c == L'|') {
+      pieces.emplace_back();
+    } else {
+      pieces.back() += c;
+    }
+  }
+  return pieces;
+}
+
+class RecordWindow {
+ public:
+  RecordWindow(HINSTANCE instance, EditorView& view, RecordPage& page)
+      : instance_(instance), view_(view), page_(page) {}
+
+  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<RecordWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
+    if (self == nullptr) return FALSE;
+    // No exception may unwind through the window system's frames; the
+    // command is dropped and the window lives on.
+    try {
+      return self->Handle(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+      return FALSE;
+    }
+  }
+
+ private:
+  INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_INITDIALOG:
+        hwnd_ = window;
+        Create(::GetWindow(window, GW_OWNER));
+        // The focus is set: the list, on the selected row.
+        return FALSE;
+      case WM_SIZE:
+        Arrange();
+        return TRUE;
+      case WM_GETMINMAXINFO: {
+        const SIZE least = OuterSize(kRecordMinClientWidthTwips, kRecordMinClientHeightTwips);
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+        return TRUE;
+      }
+      case WM_DPICHANGED: {
+        SetDpi(HIWORD(wParam));
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+      }
+      case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+
+  void Create(HWND owner) {
+    ::SetWindowTextW(hwnd_, view_.LoadText(IDS_RECORD_TITLE).c_str());
+    // The caption as the editor's own window has it, with the program's icon.
+    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
+      const int size = ::GetSystemMetrics(metric);
+      ::SendMessageW(hwnd_, WM_SETICON, which,
+                     reinterpret_cast<LPARAM>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_OMBREL),
+                                                           IMAGE_ICON, size, size, LR_SHARED)));
+    }
+    for (const RecordControlLayout& layout : kRecordControls) {
+      const bool list = layout.kind == RecordControlKind::kList;
+      const DWORD style =
+          list ? LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER
+               : (layout.kind == RecordControlKind::kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+      const std::wstring caption = layout.captionId != 0 ? view_.LoadText(layout.captionId) : std::wstring();
+      ::CreateWindowExW(list ? WS_EX_CLIENTEDGE : 0, list ? WC_LISTVIEWW : WC_BUTTONW, caption.c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+    }
+    ::SendMessageW(hwnd_, DM_SETDEFID, IDC_RECORD_CLOSE, 0);
+    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+    // The list destroys its image list with itself.
+    const HIMAGELIST images = ::ImageList_Create(
+        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK, 1, 0);
+    ::ImageList_AddIcon(images, ::LoadIconW(nullptr, IDI_ERROR));
+    ListView_SetImageList(list, images, LVSIL_SMALL);
+    const std::vector<std::wstring> headings = Split(view_.LoadText(IDS_RECORD_COLUMNS));
+    for (std::size_t i = 0; i < headings.size() && i < std::size(kRecordColumnTwips); ++i) {
+      LVCOLUMNW column{};
+      column.mask = LVCF_TEXT | LVCF_SUBITEM;
+      column.pszText = const_cast<LPWSTR>(headings[i].c_str());
+      column.iSubItem = static_cast<int>(i);
+      ListView_InsertColumn(list, static_cast<int>(i), &column);
+    }
+
+    SetDpi(WindowDpi(owner != nullptr ? owner : hwnd_));
+    PlaceOver(owner);
+    Fill();
+    ::SetFocus(list);
+  }
+
+  // Fonts and column widths for a DPI.
+  void SetDpi(UINT dpi) {
+    dpi_ = static_cast<int>(dpi);
+    LOGFONTW ui = MessageFont(dpi);
+    font_.reset(::CreateFontIndirectW(&ui));
+    for (const RecordControlLayout& layout : kRecordControls) {
+      ::SendMessageW(::GetDlgItem(hwnd_, layout.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    for (std::size_t i = 0; i < std::size(kRecordColumnTwips); ++i) {
+      ListView_SetColumnWidth(list, static_cast<int>(i), TwipsToPixels(kRecordColumnTwips[i], dpi_));
+    }
+  }
+
+  [[nodiscard]] SIZE OuterSize(int clientWidthTwips, int clientHeightTwips) const {
+    return OuterSizeForClient({TwipsToPixels(clientWidthTwips, dpi_), TwipsToPixels(clientHeightTwips, dpi_)},
+                              kStyle, 0, false, static_cast<UINT>(dpi_));
+  }
+
+  // The table's size, centred over the editor's window and kept on its
+  // screen.
+  void PlaceOver(HWND owner) {
+    const SIZE size = OuterSize(kRecordClientWidthTwips, kRecordClientHeightTwips);
+    RECT over{};
+    ::GetWindowRect(owner != nullptr ? owner : hwnd_, &over);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int left =
+        std::max<int>(work.left, std::min<int>(work.right - size.cx, (over.left + over.right - size.cx) / 2));
+    const int top =
+        std::max<int>(work.top, std::min<int>(work.bottom - size.cy, (over.top + over.bottom - size.cy) / 2));
+    ::SetWindowPos(hwnd_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  void Arrange() const {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    for (const RecordControlLayout& layout : kRecordControls) {
+      const PixelRect at = PlaceRecordControl(layout, client.right, client.bottom, dpi_);
+      ::MoveWindow(::GetDlgItem(hwnd_, layout.id), at.left, at.top, at.right - at.left, at.bottom - at.top,
+                   TRUE);
+    }
+  }
+
+  // The page's rows, and its first selection.
+  void Fill() {
+    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    const std::vector<RecordRow>& rows = page_.Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const RecordRow& row = rows[i];
+      LVITEMW item{};
+      item.mask = LVIF_TEXT | LVIF_IMAGE;
+      item.iItem = static_cast<int>(i);
+      item.pszText = const_cast<LPWSTR>(row.time.c_str());
+      item.iImage = row.failed ? kFailureImage : I_IMAGENONE;
+      const int at = ListView_InsertItem(list, &item);
+      int column = 1;
+      for (const std::wstring* text : {&row.result, &row.item, &row.detail}) {
+        ListView_SetItemText(list, at, column++, const_cast<LPWSTR>(text->c_str()));
+      }
+    }
+    if (const auto selected = static_cast<int>(page_.FirstSelected()); selected >= 0) {
+      const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+      ListView_SetItemState(list, selected, state, state);
+      ListView_EnsureVisible(list, selected, FALSE);
+    }
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  }
+
+  void OnCommand(int id) {
+    switch (id) {
+      case IDCANCEL:  // Esc, the close box
+      case IDC_RECORD_CLOSE:
+        ::EndDialog(hwnd_, 0);
+        break;
+      case IDC_RECORD_CLEAR:
+        if (page_.Clear()) Fill();
+        break;
+      default:
+        break;
+    }
+  }
+
+  HINSTANCE instance_;
+  EditorView& view_;
+  RecordPage& page_;
+  HWND hwnd_ = nullptr;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  win::ScopedFont font_;
+};
+
+}  // namespace
+
+void ShowRecordWindow(HINSTANCE instance, HWND owner, EditorView& view, RecordPage& page) {
+  EmptyDialog dialog{};
+  dialog.header.style = kStyle;
+  RecordWindow window(instance, view, page);
+  ::DialogBoxIndirectParamW(instance, &dialog.header, owner, &RecordWindow::Procedure,
+                            reinterpret_cast<LPARAM>(&window));
+}
+
+}  // namespace ombrel::editor
