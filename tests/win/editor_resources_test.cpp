@@ -64,7 +64,7 @@ const TextCase kTexts[] = {
     {IDS_COMMAND8, L"処理の実行"},
     {IDS_LABEL1, L"編集エリア"},
     {IDS_LABEL2, L"登録内容"},
-    {IDS_COMMAND7_FONT, L"ＭＳ Ｐゴシック"},
+    {IDS_DATE_CLEAR_FONT, L"ＭＳ Ｐゴシック"},
     {IDS_TITLE_PREFIX, L"設定 For Ombrel                "},
     {IDS_BROWSE_TITLE, L"ファイルの選択"},
     {IDS_BROWSE_FILTER,
