@@ -36,7 +36,8 @@ std::vector<std::wstring> DroppedPaths(IDataObject* data) {
 // it, and forgets the editor once the window revokes it.
 class FileDrop::Target final : public IDropTarget {
  public:
-  Target(HWND list, HWND editBox, Editor& editor) : list_(list), editBox_(editBox), editor_(&editor) {}
+  Target(HWND window, HWND list, HWND editBox, Editor& editor)
+      : window_(window), list_(list), editBox_(editBox), editor_(&editor) {}
 
   void Forget() { editor_ = nullptr; }
 
@@ -89,14 +90,17 @@ class FileDrop::Target final : public IDropTarget {
   }
   // A drop makes an entry that names the file, never a copy: a link where
   // the source allows it. Never a move, which would have Explorer delete the
-  // file it moved.
+  // file it moved. Nothing while a message box or dialog holds the window,
+  // as its buttons take no click then: a save may be asking its question.
   [[nodiscard]] DWORD EffectAt(POINTL point, DWORD allowed) const {
-    if (editor_ == nullptr || !carriesFiles_ || PlaceAt(point) == nullptr) return DROPEFFECT_NONE;
+    if (editor_ == nullptr || !carriesFiles_ || ::IsWindowEnabled(window_) == FALSE) return DROPEFFECT_NONE;
+    if (PlaceAt(point) == nullptr) return DROPEFFECT_NONE;
     if ((allowed & DROPEFFECT_LINK) != 0) return DROPEFFECT_LINK;
     return allowed & DROPEFFECT_COPY;
   }
 
   ULONG references_ = 1;
+  HWND window_;
   HWND list_;
   HWND editBox_;
   Editor* editor_;
@@ -105,7 +109,7 @@ class FileDrop::Target final : public IDropTarget {
 
 FileDrop::FileDrop(HWND window, HWND list, HWND editBox, Editor& editor)
     : window_(window),
-      target_(new Target(list, editBox, editor)),
+      target_(new Target(window, list, editBox, editor)),
       registered_(SUCCEEDED(::RegisterDragDrop(window, target_))) {}
 
 FileDrop::~FileDrop() {
