@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "blank.h"
 #include "list_temporary.h"
 #include "utf8.h"
 
@@ -15,7 +16,6 @@ constexpr char kComma = ',';
 constexpr char kCr = '\r';
 constexpr char kLf = '\n';
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == kCr || c == kLf; }
 
 std::string_view TrimTrailingBlanks(std::string_view text) {

@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "text_search.h"
+#include "blank.h"
 
 namespace ombrel {
 
@@ -20,9 +20,6 @@ bool EndsWithIgnoringCase(std::wstring_view text, std::wstring_view lowerEnd) {
                     text.end() - static_cast<std::ptrdiff_t>(lowerEnd.size()),
                     [](wchar_t lower, wchar_t c) { return AsciiLower(c) == lower; });
 }
-
-// Windows splits a command line at spaces and tabs.
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 bool NamesAFolder(std::wstring_view text) { return text.find_first_of(L"\\/:") != std::wstring_view::npos; }
 
@@ -50,17 +47,18 @@ std::optional<ProgramStart> StartOf(OpenPort& port, std::wstring_view part, std:
 }  // namespace
 
 bool IsMailAddress(std::wstring_view entry) {
-  if (CountCharacter(entry, L"@") != 1 || CountCharacter(entry, L" ") != 0) return false;
+  if (std::ranges::count(entry, L'@') != 1 || entry.find(L' ') != std::wstring_view::npos) return false;
   if (NamesAFolder(entry)) return false;
   return entry.find(L'.', entry.find(L'@')) != std::wstring_view::npos;
 }
 
 bool MayBeMailLink(std::wstring_view target) {
-  return IsMailAddress(target) || (CountCharacter(target, L"@") == 1 && CountCharacter(target, L" ") == 0 &&
-                                   CountCharacter(target, L".") > 1);
+  return IsMailAddress(target) ||
+         (std::ranges::count(target, L'@') == 1 && target.find(L' ') == std::wstring_view::npos &&
+          std::ranges::count(target, L'.') > 1);
 }
 
-bool IsBlankEntry(std::wstring_view entry) { return std::all_of(entry.begin(), entry.end(), IsBlank); }
+bool IsBlankEntry(std::wstring_view entry) { return std::ranges::all_of(entry, IsBlank<wchar_t>); }
 
 std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring& entry) {
   if (IsMailAddress(entry)) return std::nullopt;
@@ -74,7 +72,7 @@ std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring&
     const std::wstring_view part = text.substr(1, close == std::wstring_view::npos ? close : close - 1);
     return IsProgramName(part) ? StartOf(port, part, entry) : std::nullopt;
   }
-  if (std::none_of(text.begin(), text.end(), IsBlank)) {
+  if (std::ranges::none_of(text, IsBlank<wchar_t>)) {
     return IsProgramName(text) ? StartOf(port, text, entry) : std::nullopt;
   }
 
@@ -121,6 +119,12 @@ OpenResult ShellThenRetry(OpenPort& port, WindowHandle owner, const std::wstring
 }
 
 }  // namespace
+
+std::wstring EntryForDroppedPath(OpenPort& port, const std::wstring& path) {
+  if (std::ranges::none_of(path, IsBlank<wchar_t>)) return path;
+  std::wstring quoted = L"\"" + path + L"\"";
+  return PlanProgramStart(port, quoted) ? quoted : path;
+}
 
 bool OpenThroughShell(OpenPort& port, WindowHandle owner, const std::wstring& workingFolder,
                       const std::wstring& target, const std::optional<std::wstring>& retry) {

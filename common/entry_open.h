@@ -47,6 +47,13 @@ class OpenPort {
   // True when `path` names an existing file (not a folder).
   [[nodiscard]] virtual bool IsFile(const std::wstring& path) = 0;
 
+  // The entry that opens a file or folder dropped on the editor the way it was
+  // dropped. A path with a blank that opening would start as a program is
+  // quoted, so that no shorter path in front of a blank is ever tried; any
+  // other path stays as it is, a shortcut (.lnk) included, which the shell
+  // opens as a shortcut.
+  [[nodiscard]] std::wstring EntryForDroppedPath(OpenPort& port, const std::wstring& path);
+
   // The shell's default action on `target`, in a normal window, with the given
   // working folder. Opened when the shell reports the target opened; it has
   // handed the target over by then, so the caller may end at once.
@@ -99,6 +106,13 @@ struct WorkingFolders {
 // is found the way Windows finds it, unless it ends in ".com" with another
 // dot before it (www.example.com), which is a web address.
 [[nodiscard]] std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring& entry);
+
+// The entry that opens a file or folder dropped on the editor the way it was
+// dropped. A path with a blank that opening would start as a program is
+// quoted, so that no shorter path in front of a blank is ever tried; any
+// other path stays as it is, a shortcut (.lnk) included, which the shell
+// opens as a shortcut.
+[[nodiscard]] std::wstring EntryForDroppedPath(OpenPort& port, const std::wstring& path);
 
 // The shell's default action on `target`, and when that fails, on `retry`.
 // True when either opened.

@@ -4,10 +4,10 @@
 
 namespace ombrel {
 
-std::wstring FolderOfModule(std::wstring_view modulePath) {
-  const std::size_t slash = modulePath.rfind(L'\\');
+std::wstring FolderOf(std::wstring_view path) {
+  const std::size_t slash = path.rfind(L'\\');
   if (slash == std::wstring_view::npos) return {};
-  return std::wstring(modulePath.substr(0, slash));
+  return std::wstring(path.substr(0, slash));
 }
 
 std::wstring FolderAsPath(std::wstring_view folder) {

@@ -14,10 +14,10 @@ inline constexpr wchar_t kSettingsFileName[] = L"\\OMBREL.CFG";
 inline constexpr wchar_t kHelpFileName[] = L"\\help.htm";
 inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 
-// The folder of an executable from its full path, without a trailing
-// backslash: "C:\Tools\Ombrel.exe" gives "C:\Tools", "C:\Ombrel.exe" gives
-// "C:". Nothing else is changed: no case folding, trimming or resolving.
-[[nodiscard]] std::wstring FolderOfModule(std::wstring_view modulePath);
+// The folder of a file from its full path, without a trailing backslash:
+// "C:\Tools\Ombrel.exe" gives "C:\Tools", "C:\Ombrel.exe" gives "C:". Nothing
+// else is changed: no case folding, trimming or resolving.
+[[nodiscard]] std::wstring FolderOf(std::wstring_view path);
 
 // The folder as a path that names it on its own: a drive's root gets its
 // backslash back ("C:" gives "C:\"), since "C:" alone means the current
@@ -33,8 +33,5 @@ inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 // The editor's one instance a program folder. Named apart from the
 // launcher's lock, so that an open editor never holds up a launcher.
 inline constexpr wchar_t kEditorInstancePrefix[] = L"Local\\OmbrelSet-";
-
-// The folder of the running program (Windows only).
-[[nodiscard]] std::wstring ProgramFolder();
 
 }  // namespace ombrel

@@ -73,7 +73,7 @@ std::wstring ResumeTaskXml(const ResumeTask& task) {
       L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
       L"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><StartWhenAvailable>false</StartWhenAvailable>"
       L"<ExecutionTimeLimit>PT1H</ExecutionTimeLimit><Priority>4</Priority></Settings>\n";
-  const std::wstring folder = FolderAsPath(FolderOfModule(task.launcher));
+  const std::wstring folder = FolderAsPath(FolderOf(task.launcher));
   // Quoted, so that a folder with blanks is never cut at the first one.
   xml += L"<Actions Context=\"Author\"><Exec>" + Element(L"Command", L"\"" + task.launcher + L"\"") +
          Element(L"WorkingDirectory", folder) + L"</Exec></Actions>\n";

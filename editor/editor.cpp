@@ -9,7 +9,6 @@
 #include "resource.h"
 #include "run_record.h"
 #include "stamp.h"
-#include "text_search.h"
 #include "version.h"
 
 namespace ombrel::editor {
@@ -61,23 +60,14 @@ bool Editor::LoadList() {
   recoveredFrom_ = std::move(list.recoveredFrom);
   // Not in place yet: leaving asks to save it there.
   modified_ = !recoveredFrom_.empty();
-  std::size_t characters = 0;
-  for (const std::wstring& entry : list.entries) characters += entry.size();
-  view_.ReserveListItems(list.entries.size(), characters);
-  for (const std::wstring& entry : list.entries) {
-    if (!view_.AppendListItem(entry)) {
-      // A list shown short would be saved short.
-      Warn(entryListPath_ + view_.LoadText(IDS_LIST_UNREADABLE));
-      return false;
-    }
+  entries_ = std::move(list.entries);
+  if (!view_.ShowList(entries_)) {
+    // A list shown short would be saved short.
+    Warn(entryListPath_ + view_.LoadText(IDS_LIST_UNREADABLE));
+    return false;
   }
-  if (!list.entries.empty()) {
-    view_.SetEditText(view_.ListItem(0));
-    view_.SetListSelection(0);
-  } else {
-    view_.SetEditText(L"");
-    view_.SetListSelection(-1);
-  }
+  view_.SetEditText(entries_.empty() ? std::wstring() : entries_.front());
+  Select(entries_.empty() ? -1 : 0);
   return true;
 }
 
@@ -103,11 +93,7 @@ bool Editor::SaveList() {
     return false;
   }
   if (!MayOverwrite(now)) return false;
-  std::vector<std::wstring> entries;
-  const std::ptrdiff_t count = view_.ListCount();
-  entries.reserve(static_cast<std::size_t>(count));
-  for (std::ptrdiff_t i = 0; i < count; ++i) entries.push_back(view_.ListItem(i));
-  ListSave saved = WriteEntryList(system_, entryListPath_, entries);
+  ListSave saved = WriteEntryList(system_, entryListPath_, entries_);
   if (!saved) {
     const int reason = saved.status == SaveStatus::kReadOnly ? IDS_LIST_READ_ONLY : IDS_SAVE_FAILED;
     Warn(entryListPath_ + view_.LoadText(reason));
@@ -154,41 +140,6 @@ void Editor::Browse() {
   if (chosen && !chosen->empty()) view_.SetEditText(*chosen);
 }
 
-void Editor::InsertEntry() {
-  const std::ptrdiff_t count = view_.ListCount();
-  std::ptrdiff_t at = view_.ListSelection();
-  // With entries but none selected, nothing the user typed is dropped: the
-  // text goes to the end and becomes the selected entry.
-  if (at < 0 || at > count) at = count;
-  view_.InsertListItem(at, view_.EditText());
-  view_.SetListSelection(at);
-  modified_ = true;
-}
-
-void Editor::DeleteEntry() {
-  const std::ptrdiff_t at = view_.ListSelection();
-  if (at < 0) return;
-  view_.SetEditText(view_.ListItem(at));
-  view_.RemoveListItem(at);
-  const std::ptrdiff_t remaining = view_.ListCount();
-  if (remaining == 0) {
-    view_.SetListSelection(-1);
-  } else {
-    view_.SetListSelection(remaining < at + 1 ? remaining - 1 : at);
-  }
-  modified_ = true;
-}
-
-void Editor::AppendEntry() {
-  view_.InsertListItem(view_.ListCount(), view_.EditText());
-  modified_ = true;
-}
-
-void Editor::CopySelectedEntryToEditBox() {
-  const std::ptrdiff_t at = view_.ListSelection();
-  if (at >= 0) view_.SetEditText(view_.ListItem(at));
-}
-
 void Editor::ClearStamp() {
   if (!StampClear(system_, folder_)) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
 }
@@ -204,23 +155,30 @@ void Editor::RunNow() {
   // the user is told, and the entries asked for still open.
   const bool renewed = StampRenew(system_, folder_);
   if (!renewed) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
-  const WorkingFolders folders{FolderAsPath(folder_), kShellWorkingFolder};
-  const std::ptrdiff_t last = view_.ListCount() - 1;
-  for (std::ptrdiff_t i = 0; i <= last; ++i) {
-    const std::wstring entry = view_.ListItem(i);
-    const OpenResult result = OpenEntry(open_, *this, folders, entry);
-    // Recorded before the message, which waits for the user.
-    record.Entry(entry, result);
-    if (result.outcome == OpenResult::Outcome::kNotOpened) Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
-  }
+  // By position and as a copy: a message box shown meanwhile lets messages
+  // through.
+  for (std::size_t i = 0; i < entries_.size(); ++i) OpenOneEntry(std::wstring(entries_[i]), &record);
   record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
+}
+
+void Editor::RunSelectedEntry() {
+  // One entry tried out is no run of the list: the record is left alone.
+  if (selected_ >= 0) OpenOneEntry(std::wstring(entries_[static_cast<std::size_t>(selected_)]), nullptr);
+}
+
+void Editor::OpenOneEntry(const std::wstring& entry, RunRecord* record) {
+  const WorkingFolders folders{FolderAsPath(folder_), kShellWorkingFolder};
+  const OpenResult result = OpenEntry(open_, *this, folders, entry);
+  // Recorded before the message, which waits for the user.
+  if (record != nullptr) record->Entry(entry, result);
+  if (result.outcome == OpenResult::Outcome::kNotOpened) Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
 }
 
 bool Editor::LauncherIsBeside() {
   // A start of a launcher that is not there would start nothing, silently.
   const std::wstring launcher = folder_ + kLauncherFileName;
   if (system_.IsOrdinaryFile(launcher)) return true;
-  Warn(launcher + view_.LoadText(IDS_HELP_MISSING));
+  Warn(launcher + view_.LoadText(IDS_LAUNCHER_MISSING));
   return false;
 }
 
@@ -272,7 +230,7 @@ void Editor::OpenHelpPage(WindowHandle owner, const std::wstring& pagePath) {
   // A page whose name holds no dot at all is tried with ".HTM" at once; the
   // second try always adds it, for a shell that only knows the long form.
   const std::wstring withExtension = pagePath + L".HTM";
-  const std::wstring first = FindOccurrence(pagePath, L".", 1) < 0 ? withExtension : pagePath;
+  const std::wstring first = pagePath.find(L'.') == std::wstring::npos ? withExtension : pagePath;
   if (OpenThroughShell(open_, owner, kShellWorkingFolder, first, withExtension)) return;
   Warn(view_.LoadText(IDS_NO_BROWSER_1) + kBreak + view_.LoadText(IDS_NO_BROWSER_2) + kBreak +
        view_.LoadText(IDS_NO_BROWSER_3));

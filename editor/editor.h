@@ -1,7 +1,7 @@
 // What OmbrelSet does, apart from drawing it: every command of the window as
 // plain code over a small view interface, so that each decision (list and
 // selection, the modified flag, saving and leaving, running the entries, help)
-// is tested without a window. Form1 implements the view with real controls.
+// is tested without a window. MainWindow implements the view with real controls.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,10 @@
 #include "entry_open.h"
 #include "startup_approval.h"
 #include "system_port.h"
+
+namespace ombrel {
+class RunRecord;
+}  // namespace ombrel
 
 namespace ombrel::editor {
 
@@ -38,21 +42,15 @@ class EditorView {
   EditorView& operator=(const EditorView&) = delete;
   virtual ~EditorView() = default;
 
-  // List1. Inserting keeps the selection on the entry it was on.
-  [[nodiscard]] virtual std::ptrdiff_t ListCount() = 0;
-  [[nodiscard]] virtual std::wstring ListItem(std::ptrdiff_t index) = 0;
-  virtual void InsertListItem(std::ptrdiff_t index, const std::wstring& text) = 0;
-  // At the end, where no selection can move; a list loads this way. False
-  // when the list refused the item (out of room).
-  [[nodiscard]] virtual bool AppendListItem(const std::wstring& text) {
-    InsertListItem(ListCount(), text);
-    return true;
-  }
-  virtual void RemoveListItem(std::ptrdiff_t index) = 0;
-  [[nodiscard]] virtual std::ptrdiff_t ListSelection() = 0;
-  virtual void SetListSelection(std::ptrdiff_t index) = 0;
-  // Told before a whole list is loaded, so that a long one loads fast.
-  virtual void ReserveListItems(std::size_t /*count*/, std::size_t /*characters*/) {}
+  // List1: a mirror of the editor's entries and selection, told each change
+  // the editor makes and holding no rule of its own. The whole list at load:
+  // false when the list refused an entry (out of room).
+  [[nodiscard]] virtual bool ShowList(const std::vector<std::wstring>& entries) = 0;
+  virtual void ShowInserted(std::ptrdiff_t index, const std::wstring& entry) = 0;
+  virtual void ShowRemoved(std::ptrdiff_t index) = 0;
+  // The entry at `from` now stands at `to`; those between moved up or down.
+  virtual void ShowMoved(std::ptrdiff_t from, std::ptrdiff_t to) = 0;
+  virtual void ShowSelection(std::ptrdiff_t index) = 0;
 
   // Text1.
   [[nodiscard]] virtual std::wstring EditText() = 0;
@@ -139,8 +137,12 @@ class ResumeStart {
   [[nodiscard]] virtual std::wstring TaskName() = 0;
 };
 
+// Which way an entry moves in the list.
+enum class Direction : std::ptrdiff_t { kUp = -1, kDown = 1 };
+
 // The editor's commands. Each control and menu item of the window gives one of
-// them; docs/design.md has the table.
+// them; docs/design.md has the table. The editor owns the entries and the
+// selection and decides every change; the view only shows them.
 class Editor final : public OwnerWindow {
  public:
   Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
@@ -174,15 +176,33 @@ class Editor final : public OwnerWindow {
 
   // The open-file dialog, into the edit box.
   void Browse();
-  // The edit box's text in front of the selected entry.
+  // The edit box's text in front of the selected entry, or at the end when
+  // none is selected; the new entry is selected.
   void InsertEntry();
-  // The selected entry out of the list, into the edit box.
+  // The selected entry out of the list, into the edit box; the one after it
+  // (or the new last one) is selected.
   void DeleteEntry();
-  // The edit box's text after the last entry.
+  // The edit box's text after the last entry; the selection stays.
   void AppendEntry();
   // The selected entry into the edit box.
   void CopySelectedEntryToEditBox();
+  // The entry the user selected in the list (a click, the keys, a right
+  // click); -1 or an index beyond the list selects nothing.
+  void SelectEntry(std::ptrdiff_t index);
+  // The selected entry one place up or down, still selected; nothing at
+  // either end.
+  void MoveSelectedEntry(Direction direction);
+  [[nodiscard]] bool SelectedEntryCanMove(Direction direction) const;
+  [[nodiscard]] bool HasSelection() const { return selected_ >= 0; }
+  // Files and folders dropped on the list, in the order dropped: inserted in
+  // front of the selected entry or appended, the last of them selected.
+  void DropOnList(const std::vector<std::wstring>& paths);
+  // The first of the paths dropped on the edit box replaces its text.
+  void DropOnEditBox(const std::vector<std::wstring>& paths);
 
+  // Opens the selected entry as run-now opens each entry, with its message;
+  // the stamp is left alone.
+  void RunSelectedEntry();
   // Opens every entry of the list as shown, asking first when they already
   // ran today.
   void RunNow();
@@ -213,6 +233,8 @@ class Editor final : public OwnerWindow {
   void ShowAbout();
 
   [[nodiscard]] bool modified() const { return modified_; }
+  [[nodiscard]] const std::vector<std::wstring>& entries() const { return entries_; }
+  [[nodiscard]] std::ptrdiff_t selection() const { return selected_; }
   [[nodiscard]] const std::wstring& entryListPath() const { return entryListPath_; }
 
   // The owner of what the shell shows while entries run: the editor window.
@@ -225,6 +247,11 @@ class Editor final : public OwnerWindow {
   // Whether a save may write the file: it is still what was last read or
   // written, or the user said to overwrite it.
   [[nodiscard]] bool MayOverwrite(const FileRead& now);
+  // Opens one entry where run-now opens it, saying so when it cannot; into
+  // `record` when it is one step of a run of the list.
+  void OpenOneEntry(const std::wstring& entry, RunRecord* record);
+  void InsertAt(std::ptrdiff_t index, std::wstring entry);
+  void Select(std::ptrdiff_t index);
 
   EditorView& view_;
   SystemPort& system_;
@@ -237,6 +264,8 @@ class Editor final : public OwnerWindow {
   FileRead onDisk_;
   // The temporary the list was read from, until a save puts it in place.
   std::wstring recoveredFrom_;
+  std::vector<std::wstring> entries_;
+  std::ptrdiff_t selected_ = -1;  // -1: nothing selected
   bool modified_ = false;
 };
 

@@ -43,8 +43,8 @@ inline constexpr ControlLayout kWindowControls[] = {
     {IDC_LABEL1, ControlKind::kLabel, IDS_LABEL1, 120, 240, 1092, 252, 8},
 };
 
-// Command7's own font: 7.5 point.
-inline constexpr double kCommand7FontPoints = 7.5;
+// The date-clear button's (Command7) own, smaller font: 7.5 point.
+inline constexpr double kDateClearFontPoints = 7.5;
 
 // Twips to pixels at a given DPI, to the nearest pixel.
 inline int TwipsToPixels(double twips, int dpi) {

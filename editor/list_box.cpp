@@ -2,9 +2,24 @@
 
 namespace ombrel::editor {
 
-std::ptrdiff_t ListBox::Count() const {
-  const LRESULT count = ::SendMessageW(control_, LB_GETCOUNT, 0, 0);
-  return count == LB_ERR ? 0 : count;
+bool ListBox::Fill(const std::vector<std::wstring>& entries) const {
+  std::size_t characters = 0;
+  for (const std::wstring& entry : entries) characters += entry.size();
+  SetRedraw(false);
+  ::SendMessageW(control_, LB_RESETCONTENT, 0, 0);
+  ::SendMessageW(control_, LB_INITSTORAGE, entries.size(),
+                 static_cast<LPARAM>((characters + entries.size()) * sizeof(wchar_t)));
+  bool taken = true;
+  for (const std::wstring& entry : entries) {
+    // At the end, where no selection can move: one message an entry.
+    if (::SendMessageW(control_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(entry.c_str())) < 0) {
+      taken = false;
+      break;
+    }
+  }
+  SetRedraw(true);
+  return taken;
 }
 
 std::wstring ListBox::Item(std::ptrdiff_t index) const {
@@ -18,21 +33,18 @@ std::wstring ListBox::Item(std::ptrdiff_t index) const {
 }
 
 void ListBox::Insert(std::ptrdiff_t index, const std::wstring& text) const {
-  const std::ptrdiff_t selected = Selection();
   ::SendMessageW(control_, LB_INSERTSTRING, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(text.c_str()));
-  // A list box does not promise to keep its selection on the same entry
-  // when one is inserted in front of it.
-  if (selected >= 0 && selected >= index) Select(selected + 1);
-}
-
-bool ListBox::Append(const std::wstring& text) const {
-  return ::SendMessageW(control_, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                        reinterpret_cast<LPARAM>(text.c_str())) >= 0;
 }
 
 void ListBox::Remove(std::ptrdiff_t index) const {
   ::SendMessageW(control_, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void ListBox::Move(std::ptrdiff_t from, std::ptrdiff_t to) const {
+  const std::wstring text = Item(from);
+  Remove(from);
+  Insert(to, text);
 }
 
 std::ptrdiff_t ListBox::Selection() const {
@@ -44,9 +56,31 @@ void ListBox::Select(std::ptrdiff_t index) const {
   ::SendMessageW(control_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void ListBox::Reserve(std::size_t count, std::size_t characters) const {
-  ::SendMessageW(control_, LB_INITSTORAGE, count,
-                 static_cast<LPARAM>((characters + count) * sizeof(wchar_t)));
+std::ptrdiff_t ListBox::ItemAt(POINT screen) const {
+  POINT client = screen;
+  ::ScreenToClient(control_, &client);
+  RECT inside{};
+  ::GetClientRect(control_, &inside);
+  const LRESULT height = ::SendMessageW(control_, LB_GETITEMHEIGHT, 0, 0);
+  if (::PtInRect(&inside, client) == FALSE || height <= 0) return -1;
+  // Every entry has the same height. Counted from the top one shown rather
+  // than through LB_ITEMFROMPOINT, whose answer holds 16 bits of position.
+  const LRESULT index = ::SendMessageW(control_, LB_GETTOPINDEX, 0, 0) + client.y / height;
+  return index < ::SendMessageW(control_, LB_GETCOUNT, 0, 0) ? index : -1;
+}
+
+POINT ListBox::SelectionPoint() const {
+  RECT inside{};
+  ::GetClientRect(control_, &inside);
+  RECT item{};
+  RECT shown{};
+  const bool visible = ::SendMessageW(control_, LB_GETITEMRECT, static_cast<WPARAM>(Selection()),
+                                      reinterpret_cast<LPARAM>(&item)) != LB_ERR &&
+                       Selection() >= 0 && ::IntersectRect(&shown, &item, &inside) != FALSE;
+  const RECT& area = visible ? shown : inside;
+  POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+  ::ClientToScreen(control_, &middle);
+  return middle;
 }
 
 void ListBox::SetRedraw(bool redraw) const {

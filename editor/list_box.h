@@ -1,36 +1,41 @@
-// List1 as the editor sees it: a single-selection, unsorted list box of
-// entries. Positions count from 0; -1 is "nothing selected".
+// List1 as the editor's view shows it: a single-selection, unsorted list box
+// that mirrors the editor's entries. Positions count from 0; -1 is "nothing
+// selected".
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace ombrel::editor {
 
 class ListBox {
  public:
   void Attach(HWND control) { control_ = control; }
+  [[nodiscard]] HWND control() const { return control_; }
 
-  [[nodiscard]] std::ptrdiff_t Count() const;
-  [[nodiscard]] std::wstring Item(std::ptrdiff_t index) const;
-  // Keeps the selection on the entry it was on.
+  // A whole list at once, drawn when it is complete: room for all of it is
+  // reserved first, and each entry goes to the end with one message. False
+  // when the list box refused one (LB_ERR, LB_ERRSPACE).
+  [[nodiscard]] bool Fill(const std::vector<std::wstring>& entries) const;
   void Insert(std::ptrdiff_t index, const std::wstring& text) const;
-  // At the end, where no selection can move: one message an entry, half of
-  // what Insert sends, for the tens of thousands a long list loads. False
-  // when the list box refused it (LB_ERR, LB_ERRSPACE).
-  [[nodiscard]] bool Append(const std::wstring& text) const;
   void Remove(std::ptrdiff_t index) const;
+  void Move(std::ptrdiff_t from, std::ptrdiff_t to) const;
   [[nodiscard]] std::ptrdiff_t Selection() const;
   void Select(std::ptrdiff_t index) const;
-  // Room for a whole list at once, rather than a few entries at a time while
-  // a long one loads.
-  void Reserve(std::size_t count, std::size_t characters) const;
+  // The entry at a point of the screen, or -1 where there is none.
+  [[nodiscard]] std::ptrdiff_t ItemAt(POINT screen) const;
+  // The middle of the selected entry, or of the list when it shows none, on
+  // the screen: where a menu opened from the keyboard stands.
+  [[nodiscard]] POINT SelectionPoint() const;
+
+ private:
+  [[nodiscard]] std::wstring Item(std::ptrdiff_t index) const;
   // A long list is drawn once, when it is complete.
   void SetRedraw(bool redraw) const;
 
- private:
   HWND control_ = nullptr;
 };
 

@@ -3,36 +3,20 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "com_apartment.h"
 #include "main_window.h"
 #include "program_folder.h"
 #include "resume_switch.h"
 #include "scheduled_task.h"
-
 #include "single_editor.h"
 
 namespace {
-
-// The open-file dialog and the shell hand work to extensions that need COM on
-// this thread, single-threaded and without OLE1 DDE.
-class ComApartment {
- public:
-  ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) ::CoUninitialize();
-  }
-
- private:
-  HRESULT result_;
-};
 
 // The program's arguments, its own path not among them.
 std::vector<std::wstring> Arguments() {
@@ -50,7 +34,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   // DLLs loaded later (the shell's, the dialog's) come from the system folder
   // only, never from the program folder, where anyone may drop a file.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  const ComApartment com;
+  // The open-file dialog and the shell hand work to extensions that need COM;
+  // files dropped from Explorer come through OLE.
+  const ombrel::win::ComApartment com(ombrel::win::ComApartment::Kind::kComAndOle);
   // The installer's call: no window, only a status, and before anything that
   // could turn it away.
   ombrel::editor::ScheduledTask resumeTask(ombrel::ProgramFolder() + ombrel::kLauncherFileName);

@@ -1,13 +1,13 @@
 #include "main_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <exception>
 
+#include "controls.h"
 #include "dialogs.h"
 #include "dpi.h"
 #include "layout.h"
+#include "list_commands.h"
 #include "program_folder.h"
 
 namespace ombrel::editor {
@@ -17,31 +17,6 @@ namespace {
 // A fixed single border: the layout never adapts to another size.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
-
-struct ControlClass {
-  const wchar_t* className;
-  DWORD style;
-  DWORD exStyle;
-};
-
-ControlClass ClassOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::kButton:
-      return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0};
-    case ControlKind::kEdit:
-      return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case ControlKind::kList:
-      // The height is the table's, not rounded to whole lines; a double-click
-      // must reach the window.
-      return {WC_LISTBOXW, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case ControlKind::kFrame:
-      // Only the top edge of the frame shows: an etched rule.
-      return {WC_STATICW, SS_ETCHEDHORZ, 0};
-    case ControlKind::kLabel:
-      return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
-  }
-  return {WC_STATICW, 0, 0};
-}
 
 // The wiring of the window: which control or menu item gives which command.
 // Enter and Esc reach the window as IDOK and IDCANCEL and find nothing here:
@@ -68,6 +43,11 @@ constexpr Wiring kWiring[] = {
     {IDM_END, [](Editor& e) { e.Leave(); }},
     {IDM_HELP, [](Editor& e) { e.ShowHelp(); }},
     {IDM_ABOUT, [](Editor& e) { e.ShowAbout(); }},
+    {IDM_ENTRY_OPEN, [](Editor& e) { e.RunSelectedEntry(); }},
+    {IDM_ENTRY_UP, [](Editor& e) { e.MoveSelectedEntry(Direction::kUp); }},
+    {IDM_ENTRY_DOWN, [](Editor& e) { e.MoveSelectedEntry(Direction::kDown); }},
+    {IDM_ENTRY_DELETE, [](Editor& e) { e.DeleteEntry(); }},
+    {IDM_ENTRY_COPY, [](Editor& e) { e.CopySelectedEntryToEditBox(); }},
 };
 
 }  // namespace
@@ -148,6 +128,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       OnEndSession(wParam != FALSE);
       return 0;
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) != list_.control()) break;
+      if (!ending_) ShowEntryMenu(editor_, list_, instance_, hwnd_, lParam);
+      return 0;
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
       return 0;
@@ -176,6 +160,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool MainWindow::OnCreate() {
   if (!CreateControls()) return false;
+  fileDrop_.emplace(hwnd_, Control(IDC_LIST1), Control(IDC_TEXT1), editor_);
   RECT where{};
   ::GetWindowRect(hwnd_, &where);
   ApplyDpi(WindowDpi(hwnd_), {where.left, where.top});
@@ -189,11 +174,8 @@ bool MainWindow::CreateControls() {
   std::copy(std::begin(kWindowControls), std::end(kWindowControls), byTabIndex.begin());
   std::ranges::sort(byTabIndex, {}, &ControlLayout::tabIndex);
   for (const ControlLayout& layout : byTabIndex) {
-    const ControlClass kind = ClassOf(layout.kind);
     const std::wstring caption = layout.captionId != 0 ? LoadText(layout.captionId) : std::wstring();
-    const HWND control = ::CreateWindowExW(
-        kind.exStyle, kind.className, caption.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0, 0, 0, 0, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+    const HWND control = CreateControl(hwnd_, instance_, layout, caption);
     if (control == nullptr) return false;
     controls_[static_cast<std::size_t>(layout.id - IDC_FRAME1)] = control;
   }
@@ -210,13 +192,13 @@ void MainWindow::ApplyDpi(UINT dpi, POINT topLeft) {
 
   LOGFONTW ui = MessageFont(dpi);
   uiFont_.reset(::CreateFontIndirectW(&ui));
-  LOGFONTW command7{};
-  command7.lfHeight = -::MulDiv(static_cast<int>(kCommand7FontPoints * 10), scale, 720);
-  command7.lfWeight = FW_NORMAL;
-  command7.lfCharSet = SHIFTJIS_CHARSET;
-  const std::wstring face = LoadText(IDS_COMMAND7_FONT);
-  face.copy(command7.lfFaceName, LF_FACESIZE - 1);
-  command7Font_.reset(::CreateFontIndirectW(&command7));
+  LOGFONTW dateClear{};
+  dateClear.lfHeight = -::MulDiv(static_cast<int>(kDateClearFontPoints * 10), scale, 720);
+  dateClear.lfWeight = FW_NORMAL;
+  dateClear.lfCharSet = SHIFTJIS_CHARSET;
+  const std::wstring face = LoadText(IDS_DATE_CLEAR_FONT);
+  face.copy(dateClear.lfFaceName, LF_FACESIZE - 1);
+  dateClearFont_.reset(::CreateFontIndirectW(&dateClear));
 
   const SIZE client{TwipsToPixels(kClientWidthTwips, scale), TwipsToPixels(kClientHeightTwips, scale)};
   const SIZE outer = OuterSizeForClient(client, kStyle, kExStyle, true, dpi);
@@ -232,7 +214,7 @@ void MainWindow::ApplyDpi(UINT dpi, POINT topLeft) {
 
   for (const ControlLayout& layout : kWindowControls) {
     const HWND control = Control(layout.id);
-    const HFONT font = layout.id == IDC_COMMAND7 ? command7Font_.get() : uiFont_.get();
+    const HFONT font = layout.id == IDC_COMMAND7 ? dateClearFont_.get() : uiFont_.get();
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::MoveWindow(control, TwipsToPixels(layout.left, scale), TwipsToPixels(layout.top, scale),
                  TwipsToPixels(layout.width, scale), TwipsToPixels(layout.height, scale), TRUE);
@@ -284,19 +266,20 @@ bool MainWindow::Load() {
   ::SetWindowTextW(hwnd_, editor_.WindowTitle(system_.Now()).c_str());
   StretchFrame();
 
-  list_.SetRedraw(false);
-  const bool loaded = editor_.LoadList();
-  list_.SetRedraw(true);
-  return loaded;
+  return editor_.LoadList();
 }
 
 bool MainWindow::PreTranslateMessage(MSG& message) {
-  return hwnd_ != nullptr && ::IsDialogMessageW(hwnd_, &message);
+  if (hwnd_ == nullptr) return false;
+  return (!ending_ && HandleMoveKey(editor_, list_, message)) || ::IsDialogMessageW(hwnd_, &message);
 }
 
 void MainWindow::OnCommand(int id, int code) {
   if (ending_) return;
   if (id == IDC_LIST1) {
+    // The user's own selection (a click, the keys) reaches the editor here;
+    // a double click follows the selection change of its first click.
+    if (code == LBN_SELCHANGE) editor_.SelectEntry(list_.Selection());
     if (code == LBN_DBLCLK) editor_.CopySelectedEntryToEditBox();
     return;
   }
@@ -353,7 +336,10 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void MainWindow::OnDestroy() { ::PostQuitMessage(0); }
+void MainWindow::OnDestroy() {
+  fileDrop_.reset();
+  ::PostQuitMessage(0);
+}
 
 void MainWindow::OnNcDestroy() {
   ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

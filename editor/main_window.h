@@ -9,9 +9,11 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialogs.h"
 #include "editor.h"
+#include "file_drop.h"
 #include "list_box.h"
 #include "record_window.h"
 #include "resource.h"
@@ -45,16 +47,13 @@ class MainWindow final : public EditorView {
   [[nodiscard]] bool PreTranslateMessage(MSG& message);
 
   // EditorView.
-  [[nodiscard]] std::ptrdiff_t ListCount() override { return list_.Count(); }
-  [[nodiscard]] std::wstring ListItem(std::ptrdiff_t index) override { return list_.Item(index); }
-  void InsertListItem(std::ptrdiff_t index, const std::wstring& text) override { list_.Insert(index, text); }
-  [[nodiscard]] bool AppendListItem(const std::wstring& text) override { return list_.Append(text); }
-  void RemoveListItem(std::ptrdiff_t index) override { list_.Remove(index); }
-  [[nodiscard]] std::ptrdiff_t ListSelection() override { return list_.Selection(); }
-  void SetListSelection(std::ptrdiff_t index) override { list_.Select(index); }
-  void ReserveListItems(std::size_t count, std::size_t characters) override {
-    list_.Reserve(count, characters);
+  [[nodiscard]] bool ShowList(const std::vector<std::wstring>& entries) override {
+    return list_.Fill(entries);
   }
+  void ShowInserted(std::ptrdiff_t index, const std::wstring& entry) override { list_.Insert(index, entry); }
+  void ShowRemoved(std::ptrdiff_t index) override { list_.Remove(index); }
+  void ShowMoved(std::ptrdiff_t from, std::ptrdiff_t to) override { list_.Move(from, to); }
+  void ShowSelection(std::ptrdiff_t index) override { list_.Select(index); }
   [[nodiscard]] std::wstring EditText() override;
   void SetEditText(const std::wstring& text) override { ::SetWindowTextW(Control(IDC_TEXT1), text.c_str()); }
   [[nodiscard]] std::wstring LoadText(int id) override;
@@ -103,9 +102,11 @@ class MainWindow final : public EditorView {
   // time costs a round trip to the window system, which a long list feels.
   std::array<HWND, IDC_LABEL2 - IDC_FRAME1 + 1> controls_{};
   ListBox list_;
+  // From creation to destruction of the window.
+  std::optional<FileDrop> fileDrop_;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
   win::ScopedFont uiFont_;
-  win::ScopedFont command7Font_;
+  win::ScopedFont dateClearFont_;
   // The control that gets the focus back when the window is activated again.
   HWND lastFocus_ = nullptr;
   // Set once the program is ending: no command may run after that.

@@ -35,6 +35,14 @@
 #define IDC_RECORD_CLEAR 4001
 #define IDC_RECORD_CLOSE 4002
 
+// The list's context menu and its items.
+#define IDR_ENTRY_MENU 2020
+#define IDM_ENTRY_OPEN 2021
+#define IDM_ENTRY_UP 2022
+#define IDM_ENTRY_DOWN 2023
+#define IDM_ENTRY_DELETE 2024
+#define IDM_ENTRY_COPY 2025
+
 // Texts. Captions of the controls, then the pieces of the messages, which the
 // editor joins with paths and line breaks.
 #define IDS_PROGRAM_TITLE 3000
@@ -48,7 +56,7 @@
 #define IDS_COMMAND8 3008
 #define IDS_LABEL1 3009
 #define IDS_LABEL2 3010
-#define IDS_COMMAND7_FONT 3011
+#define IDS_DATE_CLEAR_FONT 3011
 #define IDS_TITLE_PREFIX 3020
 #define IDS_BROWSE_TITLE 3021
 #define IDS_BROWSE_FILTER 3022
@@ -80,6 +88,7 @@
 #define IDS_LIST_READ_ONLY 3072
 #define IDS_RECOVERED_1 3073
 #define IDS_RECOVERED_2 3074
+#define IDS_LAUNCHER_MISSING 3090
 // The run record's window: its captions, then what its rows say.
 #define IDS_RECORD_TITLE 3100
 #define IDS_RECORD_COLUMNS 3101

@@ -25,7 +25,7 @@ std::wstring ProgramFolderOf(DWORD processId) {
   DWORD length = static_cast<DWORD>(image.size());
   if (!::QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) return {};
   image.resize(length);
-  return FolderOfModule(image);
+  return FolderOf(image);
 }
 
 struct Search {

@@ -5,8 +5,10 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "program_folder.h"
 #include "same_path.h"
 #include "scoped.h"
+#include "win_system.h"
 
 namespace ombrel::editor {
 
@@ -102,14 +104,14 @@ bool StartupShortcut::TurnOn() {
   if (folder.empty()) return false;
   // Never over a shortcut of another program that happens to share the name.
   std::wstring name = kShortcutName + 1;
-  for (int n = 2; ::GetFileAttributesW((folder + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES; ++n) {
+  for (int n = 2; win::PathExists(folder + L"\\" + name, 0); ++n) {
     name = L"Ombrel (" + std::to_wstring(n) + L").lnk";
   }
   win::ComPtr<IShellLinkW> link;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
     return false;
   }
-  const std::wstring programFolder = launcher_.substr(0, launcher_.rfind(L'\\'));
+  const std::wstring programFolder = FolderOf(launcher_);
   if (FAILED(link->SetPath(launcher_.c_str())) || FAILED(link->SetWorkingDirectory(programFolder.c_str()))) {
     return false;
   }

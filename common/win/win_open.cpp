@@ -1,15 +1,13 @@
 #include "win_open.h"
 
-#include <objbase.h>
-
 #include <vector>
+
+#include "scoped.h"
+#include "win_system.h"
 
 namespace ombrel::win {
 
 namespace {
-
-using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
-using CoUninitializeFn = void(WINAPI*)();
 
 // The file a started process runs, as Windows found it (a bare name searched
 // along the path included); empty when Windows cannot say.
@@ -49,16 +47,7 @@ DWORD ShellError(const SHELLEXECUTEINFOW& execute) {
 
 }  // namespace
 
-WinOpenPort::~WinOpenPort() {
-  if (comInitialized_) {
-    if (auto uninitialize = GetProc<CoUninitializeFn>(ole32_, "CoUninitialize")) uninitialize();
-  }
-}
-
-bool WinOpenPort::IsFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool WinOpenPort::IsFile(const std::wstring& path) { return PathExists(path, FILE_ATTRIBUTE_DIRECTORY); }
 
 OpenAttempt WinOpenPort::StartProgram(const ProgramStart& program, const std::wstring& workingFolder) {
   // CreateProcessW may write into the command line, so it gets a copy.
@@ -84,14 +73,8 @@ OpenAttempt WinOpenPort::StartProgram(const ProgramStart& program, const std::ws
 
 bool WinOpenPort::LoadShell() {
   if (shellExecuteExW_) return true;
-  // The shell may hand a target to extensions that need COM; it asks for an
-  // apartment-threaded COM without OLE1 DDE before the first call.
-  if (ole32_ == nullptr) {
-    ole32_ = LoadSystemLibrary(L"ole32.dll");
-    if (auto initialize = GetProc<CoInitializeExFn>(ole32_, "CoInitializeEx")) {
-      comInitialized_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }
-  }
+  // The shell may hand a target to extensions that need COM.
+  if (!com_) com_.emplace(ComApartment::Kind::kCom);
   if (shell32_ == nullptr) shell32_ = LoadSystemLibrary(L"shell32.dll");
   shellExecuteExW_ = GetProc<ShellExecuteExWFn>(shell32_, "ShellExecuteExW");
   return shellExecuteExW_ != nullptr;

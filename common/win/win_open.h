@@ -9,15 +9,16 @@
 
 #include <shellapi.h>
 
+#include <optional>
+
+#include "com_apartment.h"
 #include "entry_open.h"
-#include "scoped.h"
 
 namespace ombrel::win {
 
 class WinOpenPort final : public OpenPort {
  public:
   WinOpenPort() = default;
-  ~WinOpenPort() override;
 
   [[nodiscard]] OpenAttempt StartProgram(const ProgramStart& program,
                                          const std::wstring& workingFolder) override;
@@ -28,10 +29,9 @@ class WinOpenPort final : public OpenPort {
  private:
   [[nodiscard]] bool LoadShell();
 
-  // Never freed: the shell may leave threads of its own running in them.
-  HMODULE ole32_ = nullptr;
+  // Never freed: the shell may leave threads of its own running in it.
   HMODULE shell32_ = nullptr;
-  bool comInitialized_ = false;
+  std::optional<ComApartment> com_;
   using ShellExecuteExWFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
   ShellExecuteExWFn shellExecuteExW_ = nullptr;
 };

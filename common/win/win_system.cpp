@@ -20,7 +20,7 @@ std::wstring ProgramFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) return FolderOfModule(std::wstring_view(buffer.data(), length));
+    if (length < buffer.size()) return FolderOf(std::wstring_view(buffer.data(), length));
     // Truncated: a long path; try again with room for it.
     buffer.resize(buffer.size() * 2);
   }
@@ -209,7 +209,7 @@ SaveResult WinSystem::ReplaceAll(const std::wstring& path, std::string_view byte
 
 std::vector<std::wstring> WinSystem::FindFiles(const std::wstring& pattern) {
   std::vector<std::wstring> paths;
-  const std::wstring folder = pattern.substr(0, pattern.rfind(L'\\') + 1);
+  const std::wstring folder = FolderOf(pattern) + L"\\";
   WIN32_FIND_DATAW found{};
   const ScopedFindFile search(
       ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
@@ -236,7 +236,7 @@ class WinFileAppender final : public FileAppender {
 }  // namespace
 
 std::unique_ptr<FileAppender> WinSystem::OpenForAppend(const std::wstring& path) {
-  // Append-only access: each write lands at the file's end as one piece, even
+  // Append-only access: on Windows each write lands at the file's end as one piece, even
   // when another program adds to the file at the same time.
   ScopedFile file =
       OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_ALWAYS);
@@ -244,10 +244,13 @@ std::unique_ptr<FileAppender> WinSystem::OpenForAppend(const std::wstring& path)
   return std::make_unique<WinFileAppender>(std::move(file));
 }
 
-bool WinSystem::IsOrdinaryFile(const std::wstring& path) {
+bool PathExists(const std::wstring& path, unsigned long excluded) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kNotOrdinary) == 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & excluded) == 0;
+}
+
+bool WinSystem::IsOrdinaryFile(const std::wstring& path) {
+  return PathExists(path, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
 }
 
 LocalTime WinSystem::Now() {

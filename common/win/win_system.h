@@ -4,7 +4,17 @@
 
 #include "system_port.h"
 
-namespace ombrel::win {
+namespace ombrel {
+
+// The folder of the running program.
+[[nodiscard]] std::wstring ProgramFolder();
+
+namespace win {
+
+// Whether something is at `path` that has none of the attributes in
+// `excluded` (FILE_ATTRIBUTE_*): a file, with FILE_ATTRIBUTE_DIRECTORY; an
+// ordinary file, with hidden and system too; any name taken, with none.
+[[nodiscard]] bool PathExists(const std::wstring& path, unsigned long excluded);
 
 class WinSystem final : public SystemPort {
  public:
@@ -24,4 +34,5 @@ class WinSystem final : public SystemPort {
   [[nodiscard]] std::wstring FromCodePage(unsigned codePage, std::string_view bytes) override;
 };
 
-}  // namespace ombrel::win
+}  // namespace win
+}  // namespace ombrel

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <functional>
 
 #include "editor/resource.h"
 #include "entry_list.h"
@@ -38,27 +40,24 @@ class FakeView : public EditorView {
   std::optional<std::wstring> chosenFile;
   std::wstring dialogTitle, dialogFilter;
   int ended = 0;
-  std::optional<std::size_t> refuseAppendAt;  // the list box is full from this item on
+  std::optional<std::size_t> refuseFrom;  // the list box is full from this item on
 
-  bool AppendListItem(const std::wstring& item) override {
-    if (refuseAppendAt && items.size() >= *refuseAppendAt) return false;
-    items.push_back(item);
-    return true;
+  // The list box as the editor tells it, and nothing more.
+  bool ShowList(const std::vector<std::wstring>& entries) override {
+    const std::size_t taken = std::min(entries.size(), refuseFrom.value_or(entries.size()));
+    items.assign(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(taken));
+    return taken == entries.size();
   }
-
-  std::ptrdiff_t ListCount() override { return static_cast<std::ptrdiff_t>(items.size()); }
-  std::wstring ListItem(std::ptrdiff_t index) override { return items.at(static_cast<std::size_t>(index)); }
-  void InsertListItem(std::ptrdiff_t index, const std::wstring& item) override {
-    items.insert(items.begin() + index, item);
-    if (selection >= index) ++selection;  // as a list box keeps it
+  void ShowInserted(std::ptrdiff_t index, const std::wstring& entry) override {
+    items.insert(items.begin() + index, entry);
   }
-  void RemoveListItem(std::ptrdiff_t index) override {
-    items.erase(items.begin() + index);
-    if (selection == index) selection = -1;
-    if (selection > index) --selection;
+  void ShowRemoved(std::ptrdiff_t index) override { items.erase(items.begin() + index); }
+  void ShowMoved(std::ptrdiff_t from, std::ptrdiff_t to) override {
+    std::wstring entry = items.at(static_cast<std::size_t>(from));
+    items.erase(items.begin() + from);
+    items.insert(items.begin() + to, std::move(entry));
   }
-  std::ptrdiff_t ListSelection() override { return selection; }
-  void SetListSelection(std::ptrdiff_t index) override { selection = index; }
+  void ShowSelection(std::ptrdiff_t index) override { selection = index; }
   std::wstring EditText() override { return text; }
   void SetEditText(const std::wstring& value) override { text = value; }
   std::wstring LoadText(int id) override { return T(id); }
@@ -149,13 +148,21 @@ const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
 const std::wstring kRecord = L"C:\\Tools\\OMBREL.LOG";
 const std::wstring kHelp = L"C:\\Tools\\help.htm";
 
-// A fresh editor over a fresh fake window, for cases that each need their own.
+// A fresh editor over a fresh fake window, for cases that each need their own;
+// given items, they are loaded from a list file, then selected as given.
 struct Harness {
-  explicit Harness(std::vector<std::wstring> items = {}, std::ptrdiff_t selection = -1,
-                   std::wstring text = L"") {
-    view.items = std::move(items);
-    view.selection = selection;
+  Harness() = default;
+  Harness(const std::vector<std::wstring>& items, std::ptrdiff_t selection, std::wstring text = L"") {
+    std::string file;
+    for (const std::wstring& item : items) file += FakeSystem::Narrow(item) + "\r\n";
+    system.files[kList] = file;
+    EXPECT_TRUE(editor.LoadList());
+    editor.SelectEntry(selection);
     view.text = std::move(text);
+  }
+  // The view shows what the editor holds.
+  [[nodiscard]] bool Mirrored() const {
+    return view.items == editor.entries() && view.selection == editor.selection();
   }
   FakeView view;
   FakeSystem system;
@@ -172,7 +179,7 @@ class EditorTest : public ::testing::Test {
     if (file) system_.files[kList] = *file;
     ASSERT_TRUE(editor_.LoadList());
   }
-  void Select(std::ptrdiff_t index) { view_.selection = index; }
+  void Select(std::ptrdiff_t index) { editor_.SelectEntry(index); }
 
   FakeView view_;
   FakeSystem system_;
@@ -195,7 +202,8 @@ TEST_F(EditorTest, LoadShowsEntriesInFileOrderWithTheFirstSelected) {
 
 TEST_F(EditorTest, MissingOrEmptyListLoadsEmpty) {
   for (const bool exists : {false, true}) {
-    Harness h({}, -1, L"stale");
+    Harness h;
+    h.view.text = L"stale";
     if (exists) h.system.files[kList] = "";
     EXPECT_TRUE(h.editor.LoadList()) << exists;
     EXPECT_TRUE(h.view.items.empty()) << exists;
@@ -218,7 +226,7 @@ TEST_F(EditorTest, UnreadableListIsSaidAndNeverShownOrSaved) {
 }
 
 TEST_F(EditorTest, AListBoxThatRefusesAnEntryIsSaidAndNeverShownShort) {
-  view_.refuseAppendAt = 2;
+  view_.refuseFrom = 2;
   system_.files[kList] = "a\r\nb\r\nc\r\n";
   EXPECT_FALSE(editor_.LoadList());
   ASSERT_EQ(view_.messages.size(), 1U);
@@ -385,17 +393,107 @@ TEST_F(EditorTest, LongListsInsertAndAppendBeyondSixteenBits) {
   std::string file;
   for (int i = 0; i < 40000; ++i) file += "e" + std::to_string(i) + "\r\n";
   Load(file);
-  ASSERT_EQ(view_.ListCount(), 40000);
+  ASSERT_EQ(view_.items.size(), 40000U);
   Select(39999);
   view_.text = L"new";
   editor_.InsertEntry();
   editor_.AppendEntry();
-  EXPECT_EQ(view_.ListCount(), 40002);
+  EXPECT_EQ(view_.items.size(), 40002U);
   EXPECT_EQ(view_.items[39999], L"new");
   EXPECT_EQ(view_.items[40000], L"e39999");
   EXPECT_EQ(view_.selection, 39999);
   ASSERT_TRUE(editor_.SaveList());
   EXPECT_TRUE(system_.files[kList].ends_with("\r\nnew\r\ne39999\r\nnew\r\n"));
+}
+
+// Every change of the list over a, b, c with "new" in the edit box: the
+// entries, the selection and the edit box after it, and whether it set the
+// modified flag. The view holds no rule: it shows only what the editor told
+// it, so it must match the editor's own entries and selection.
+TEST(ListChangeTest, EachChangeGivesEntriesSelectionTextAndFlag) {
+  using Items = std::vector<std::wstring>;
+  // Paths without a blank: each is its own entry.
+  const Items dropped = {L"x", L"y", L"z"};
+  struct Case {
+    const char* name;
+    std::ptrdiff_t selected;
+    std::function<void(Editor&)> change;
+    Items after;
+    std::ptrdiff_t selectedAfter;
+    std::wstring text;
+    bool modified;
+  };
+  const auto insert = [](Editor& e) { e.InsertEntry(); };
+  const auto append = [](Editor& e) { e.AppendEntry(); };
+  const auto remove = [](Editor& e) { e.DeleteEntry(); };
+  const auto up = [](Editor& e) { e.MoveSelectedEntry(Direction::kUp); };
+  const auto down = [](Editor& e) { e.MoveSelectedEntry(Direction::kDown); };
+  const auto drop = [&dropped](Editor& e) { e.DropOnList(dropped); };
+  const Items abc = {L"a", L"b", L"c"};
+  const Case cases[] = {
+      {"insert in the middle", 1, insert, {L"a", L"new", L"b", L"c"}, 1, L"new", true},
+      {"insert with none selected", -1, insert, {L"a", L"b", L"c", L"new"}, 3, L"new", true},
+      {"append", 1, append, {L"a", L"b", L"c", L"new"}, 1, L"new", true},
+      {"delete in the middle", 1, remove, {L"a", L"c"}, 1, L"b", true},
+      {"delete the last", 2, remove, {L"a", L"b"}, 1, L"c", true},
+      {"delete with none selected", -1, remove, abc, -1, L"new", false},
+      {"up at the top", 0, up, abc, 0, L"new", false},
+      {"up in the middle", 1, up, {L"b", L"a", L"c"}, 0, L"new", true},
+      {"up from the bottom", 2, up, {L"a", L"c", L"b"}, 1, L"new", true},
+      {"down from the top", 0, down, {L"b", L"a", L"c"}, 1, L"new", true},
+      {"down in the middle", 1, down, {L"a", L"c", L"b"}, 2, L"new", true},
+      {"down at the bottom", 2, down, abc, 2, L"new", false},
+      {"move with none selected", -1, up, abc, -1, L"new", false},
+      {"drop of three with a selection", 1, drop, {L"a", L"x", L"y", L"z", L"b", L"c"}, 3, L"new", true},
+      {"drop of three with none selected", -1, drop, {L"a", L"b", L"c", L"x", L"y", L"z"}, 5, L"new", true},
+      {"drop of nothing", 1, [](Editor& e) { e.DropOnList({}); }, abc, 1, L"new", false},
+      {"drop on the edit box", 1, [&dropped](Editor& e) { e.DropOnEditBox(dropped); }, abc, 1, dropped[0],
+       false},
+      {"a selection beyond the list", 1, [](Editor& e) { e.SelectEntry(3); }, abc, -1, L"new", false},
+  };
+  for (const Case& c : cases) {
+    Harness h(abc, c.selected, L"new");
+    c.change(h.editor);
+    EXPECT_EQ(h.editor.entries(), c.after) << c.name;
+    EXPECT_EQ(h.editor.selection(), c.selectedAfter) << c.name;
+    EXPECT_EQ(h.view.text, c.text) << c.name;
+    EXPECT_EQ(h.editor.modified(), c.modified) << c.name;
+    EXPECT_TRUE(h.Mirrored()) << c.name;
+  }
+}
+
+// A dropped program in a folder with a blank is written quoted, on the list
+// and in the edit box alike.
+TEST(ListChangeTest, DroppedProgramWithABlankIsQuoted) {
+  const std::wstring program = L"C:\\My Tools\\tool.exe";
+  Harness h({L"a"}, 0);
+  h.open.existingFiles.insert(program);
+  h.editor.DropOnList({program});
+  h.editor.DropOnEditBox({program});
+  EXPECT_EQ(h.editor.entries(), (std::vector<std::wstring>{L"\"" + program + L"\"", L"a"}));
+  EXPECT_EQ(h.view.text, L"\"" + program + L"\"");
+}
+
+// The context menu's run opens the selected entry as run-now opens it, says
+// so when it cannot, and leaves the stamp alone.
+TEST(RunSelectedEntryTest, OpensThatEntryOnlyAndNeverTheStamp) {
+  Harness h({L"notepad.exe", L"memo.txt", L"gone.txt"}, 1);
+  h.open.shellFails.insert(L"gone.txt");
+  h.editor.RunSelectedEntry();
+  EXPECT_EQ(h.open.calls, (std::vector<FakeOpenPort::Call>{{"shell", L"memo.txt", L"c:\\", 0x77, L""}}));
+  h.editor.SelectEntry(0);
+  h.editor.RunSelectedEntry();
+  EXPECT_EQ(h.open.calls.back(), (FakeOpenPort::Call{"start", L"notepad.exe", kFolder, 0, L""}));
+  EXPECT_TRUE(h.view.messages.empty());
+  h.editor.SelectEntry(2);
+  h.editor.RunSelectedEntry();
+  ASSERT_EQ(h.view.messages.size(), 1U);
+  EXPECT_EQ(h.view.messages[0].text, L"gone.txt" + T(IDS_CANNOT_OPEN));
+  h.editor.SelectEntry(-1);
+  h.editor.RunSelectedEntry();
+  EXPECT_EQ(h.open.calls.size(), 3U);
+  EXPECT_EQ(h.system.files.count(kStamp), 0U);
+  EXPECT_FALSE(h.editor.modified());
 }
 
 // --- Browsing --------------------------------------------------------------
@@ -905,7 +1003,7 @@ TEST_F(EditorTest, LogOnStartTogglesAndWarnsWhenItCannot) {
   h.editor.ToggleLogOnStart();
   EXPECT_TRUE(h.logOn.shortcuts.empty());
   ASSERT_EQ(h.view.messages.size(), 1U);
-  EXPECT_EQ(h.view.messages[0].text, kLauncher + T(IDS_HELP_MISSING));
+  EXPECT_EQ(h.view.messages[0].text, kLauncher + T(IDS_LAUNCHER_MISSING));
 }
 
 // Windows' own Startup switch decides: a shortcut switched off there starts
@@ -1006,7 +1104,7 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        false,
        false,
        {},
-       {{MessageKind::kWarning, kLauncher + T(IDS_HELP_MISSING)}}},
+       {{MessageKind::kWarning, kLauncher + T(IDS_LAUNCHER_MISSING)}}},
   };
   for (const Case& c : cases) {
     Harness h;

@@ -308,6 +308,29 @@ TEST(OpenEntryTest, AnEntryLongerThanACommandLineCannotOpen) {
   EXPECT_EQ(port.calls.size(), 1U);
 }
 
+// A dropped path becomes the entry that opens it as it was dropped.
+TEST(EntryForDroppedPathTest, QuotedOnlyWhenABlankWouldSplitAProgram) {
+  FakeOpenPort port;
+  port.existingFiles = {L"C:\\Tools\\app.exe", L"C:\\My Tools\\app.exe", L"C:\\My Tools\\run.BAT",
+                        L"\\\\files\\team share\\tool.com", L"C:\\My Links\\App.lnk"};
+  const struct {
+    const wchar_t* path;
+    const wchar_t* entry;
+  } cases[] = {
+      {L"C:\\Tools\\app.exe", L"C:\\Tools\\app.exe"},
+      {L"C:\\My Tools\\app.exe", L"\"C:\\My Tools\\app.exe\""},
+      {L"C:\\My Tools\\run.BAT", L"\"C:\\My Tools\\run.BAT\""},
+      {L"\\\\files\\team share\\tool.com", L"\"\\\\files\\team share\\tool.com\""},
+      // A folder whose name ends like a program is no program.
+      {L"C:\\Old Tools\\setup.exe", L"C:\\Old Tools\\setup.exe"},
+      {L"C:\\My Docs\\memo 1.txt", L"C:\\My Docs\\memo 1.txt"},
+      {L"C:\\My Links\\App.lnk", L"C:\\My Links\\App.lnk"},
+      {L"C:\\My Docs", L"C:\\My Docs"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(EntryForDroppedPath(port, c.path), c.entry) << testing::FakeSystem::Narrow(c.path);
+}
+
 TEST(OpenThroughShellTest, RetryUsesTheSameOwnerAndWorkingFolder) {
   FakeOpenPort port;
   port.shellFails.insert(L"a");

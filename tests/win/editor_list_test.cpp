@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
+#include "win_system.h"
 
 namespace ombrel {
 namespace {
@@ -123,6 +124,38 @@ TEST(EditorDeleteTest, WithNothingSelectedNothingChangesAndLeavingAsksNothing) {
   ASSERT_TRUE(app.Menu("alt+f e"));
   EXPECT_EQ(app.WaitForExit(), 0U);
   EXPECT_EQ(editor.DatBytes(), kThreeEntries);
+}
+
+// Two files dragged from another program onto the list, one a program in a
+// folder with a blank; then Alt+Down moves the selected one and a save
+// writes the list as shown.
+TEST(EditorDropTest, TwoFilesDroppedOnTheListThenMovedDownAndSaved) {
+  testing::TempFolder files;
+  const std::wstring folder = files / L"My Tools";
+  ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring program = folder + L"\\tool.exe";
+  const std::wstring memo = folder + L"\\memo.txt";
+  testing::WriteBytes(program, "MZ");
+  testing::WriteBytes(memo, "x");
+  RunningEditor editor(kThreeEntries);
+  ASSERT_TRUE(editor.Started());
+  const App& app = editor.app();
+  app.SelectListItem(IDC_LIST1, 1);
+  ASSERT_TRUE(testing::gui::DropFiles(app.Control(IDC_LIST1), {program, memo}));
+  // In front of the selected entry, in the order dropped, the last selected.
+  EXPECT_TRUE(Shows(app, {kThreeItems[0], L"\"" + program + L"\"", memo, kThreeItems[1], kThreeItems[2]}, 2));
+
+  ASSERT_TRUE(app.Menu("alt+Down"));
+  const Items moved = {kThreeItems[0], L"\"" + program + L"\"", kThreeItems[1], memo, kThreeItems[2]};
+  EXPECT_TRUE(Shows(app, moved, 3));
+  ASSERT_TRUE(app.Menu("alt+f s"));
+  win::WinSystem system;
+  const std::string written = "C:\\Tools\\b.exe\r\n\"" + system.ToCodePage(932, program).value() +
+                              "\"\r\nC:\\Tools\\a.exe\r\n" + system.ToCodePage(932, memo).value() +
+                              "\r\n\x83\x81\x83\x82.txt\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return editor.DatBytes() == written; }))
+      << editor.DatBytes().value_or("(none)");
+  EXPECT_TRUE(Shows(app, moved, 3));
 }
 
 }  // namespace

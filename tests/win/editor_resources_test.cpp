@@ -64,7 +64,7 @@ const TextCase kTexts[] = {
     {IDS_COMMAND8, L"処理の実行"},
     {IDS_LABEL1, L"編集エリア"},
     {IDS_LABEL2, L"登録内容"},
-    {IDS_COMMAND7_FONT, L"ＭＳ Ｐゴシック"},
+    {IDS_DATE_CLEAR_FONT, L"ＭＳ Ｐゴシック"},
     {IDS_TITLE_PREFIX, L"設定 For Ombrel                "},
     {IDS_BROWSE_TITLE, L"ファイルの選択"},
     {IDS_BROWSE_FILTER,
@@ -88,6 +88,7 @@ const TextCase kTexts[] = {
     {IDS_RECORD_COLUMNS, L"日時|結果|項目|詳細"},
     {IDS_RECORD_CLOSE, L"閉じる"},
     {IDS_RECORD_CLEAR, L"記録を消去"},
+    {IDS_LAUNCHER_MISSING, L"がありません。"},
 };
 
 TEST(EditorResourcesTest, EveryTextIsExactSpacesAndWidthsIncluded) {
@@ -99,11 +100,10 @@ TEST(EditorResourcesTest, EveryTextIsExactSpacesAndWidthsIncluded) {
   EXPECT_EQ(program.String(IDS_TITLE_PREFIX).size(), std::wstring(L"設定 For Ombrel").size() + 16);
 }
 
-TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndSeparators) {
+// The menu bar, and the list's context menu as one popup without a caption.
+TEST(EditorResourcesTest, MenusHaveTheirItemsAccessKeysAndSeparators) {
   const Resources program(testing::BinPath(L"OmbrelSet.exe"));
   ASSERT_NE(program.get(), nullptr);
-  const win::ScopedMenu bar(::LoadMenuW(program.get(), MAKEINTRESOURCEW(IDR_MENU_BAR)));
-  ASSERT_TRUE(bar.valid());
   const auto caption = [](HMENU menu, int position) {
     wchar_t text[64] = {};
     ::GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
@@ -113,36 +113,51 @@ TEST(EditorResourcesTest, MenuBarHasItsItemsAccessKeysAndSeparators) {
     const wchar_t* caption;  // empty: a separator
     UINT id;
   };
-  const std::vector<std::pair<std::wstring, std::vector<Item>>> expected = {
-      {L"ファイル(&F)",
-       {{L"保存(&S)", IDM_SAVE},
-        {L"", 0},
-        {L"取り消し(&C)", IDM_CAN},
-        {L"", 0},
-        {L"実行の記録(&R)...", IDM_RECORD},
-        {L"", 0},
-        {L"ログオン時に Ombrel を実行(&L)", IDM_LOGON},
-        {L"ロック解除・復帰時にも実行(&U)", IDM_RESUME},
-        {L"", 0},
-        {L"終了(&E)", IDM_END}}},
-      {L"ヘルプ(&H)", {{L"Ｏｍｂｒｅｌについて(&H)", IDM_HELP}, {L"バージョン情報(&A)", IDM_ABOUT}}},
+  using Popups = std::vector<std::pair<std::wstring, std::vector<Item>>>;
+  const std::vector<std::pair<int, Popups>> menus = {
+      {IDR_MENU_BAR,
+       {{L"ファイル(&F)",
+         {{L"保存(&S)", IDM_SAVE},
+          {L"", 0},
+          {L"取り消し(&C)", IDM_CAN},
+          {L"", 0},
+          {L"実行の記録(&R)...", IDM_RECORD},
+          {L"", 0},
+          {L"ログオン時に Ombrel を実行(&L)", IDM_LOGON},
+          {L"ロック解除・復帰時にも実行(&U)", IDM_RESUME},
+          {L"", 0},
+          {L"終了(&E)", IDM_END}}},
+        {L"ヘルプ(&H)", {{L"Ｏｍｂｒｅｌについて(&H)", IDM_HELP}, {L"バージョン情報(&A)", IDM_ABOUT}}}}},
+      {IDR_ENTRY_MENU,
+       {{L"",
+         {{L"この項目を実行(&O)", IDM_ENTRY_OPEN},
+          {L"", 0},
+          {L"上へ移動(&U)", IDM_ENTRY_UP},
+          {L"下へ移動(&D)", IDM_ENTRY_DOWN},
+          {L"", 0},
+          {L"削除(&X)", IDM_ENTRY_DELETE},
+          {L"編集欄へコピー(&C)", IDM_ENTRY_COPY}}}}},
   };
-  ASSERT_EQ(::GetMenuItemCount(bar.get()), static_cast<int>(expected.size()));
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(caption(bar.get(), static_cast<int>(i)), expected[i].first);
-    const HMENU popup = ::GetSubMenu(bar.get(), static_cast<int>(i));
-    ASSERT_NE(popup, nullptr);
-    ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(expected[i].second.size()));
-    for (std::size_t j = 0; j < expected[i].second.size(); ++j) {
-      const Item& item = expected[i].second[j];
-      const UINT state = ::GetMenuState(popup, static_cast<UINT>(j), MF_BYPOSITION);
-      EXPECT_EQ((state & MF_SEPARATOR) != 0, item.id == 0);
-      EXPECT_EQ(caption(popup, static_cast<int>(j)), item.caption);
-      if (item.id != 0) {
-        // Enabled and unchecked; the exact caption leaves no room for a
-        // shortcut key.
-        EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0U);
-        EXPECT_EQ(::GetMenuItemID(popup, static_cast<int>(j)), item.id);
+  for (const auto& [menuId, expected] : menus) {
+    const win::ScopedMenu bar(::LoadMenuW(program.get(), MAKEINTRESOURCEW(menuId)));
+    ASSERT_TRUE(bar.valid()) << menuId;
+    ASSERT_EQ(::GetMenuItemCount(bar.get()), static_cast<int>(expected.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(caption(bar.get(), static_cast<int>(i)), expected[i].first);
+      const HMENU popup = ::GetSubMenu(bar.get(), static_cast<int>(i));
+      ASSERT_NE(popup, nullptr);
+      ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(expected[i].second.size()));
+      for (std::size_t j = 0; j < expected[i].second.size(); ++j) {
+        const Item& item = expected[i].second[j];
+        const UINT state = ::GetMenuState(popup, static_cast<UINT>(j), MF_BYPOSITION);
+        EXPECT_EQ((state & MF_SEPARATOR) != 0, item.id == 0);
+        EXPECT_EQ(caption(popup, static_cast<int>(j)), item.caption);
+        if (item.id != 0) {
+          // Enabled and unchecked as loaded; the exact caption leaves no room
+          // for a shortcut key.
+          EXPECT_EQ(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED), 0U);
+          EXPECT_EQ(::GetMenuItemID(popup, static_cast<int>(j)), item.id);
+        }
       }
     }
   }

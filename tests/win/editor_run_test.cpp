@@ -146,6 +146,23 @@ TEST_F(EditorRunTest, ProgramsStartInTheProgramFolderAfterBrowsingElsewhere) {
   EXPECT_EQ(log_.WorkingFolderOf(RecorderEntry(L"after")), editor_->folder().path());
 }
 
+// "この項目を実行(&O)" from the list's context menu, opened by a right click
+// on an entry: exactly that entry opens, where run-now opens it, and the
+// stamp stays as it was.
+TEST_F(EditorRunTest, ContextMenuRunOpensTheEntryUnderThePointerOnlyAndLeavesTheStamp) {
+  ASSERT_TRUE(
+      Start(Lines{RecorderEntry(L"first"), RecorderEntry(L"second"), RecorderEntry(L"third")}, kOldStamp));
+  ASSERT_TRUE(app().RightClickListItem(IDC_LIST1, 1));
+  ASSERT_TRUE(app().WaitForMenu().Exists());
+  ASSERT_TRUE(app().Menu("o"));
+  EXPECT_EQ(Opened(1), Lines{RecorderEntry(L"second")});
+  EXPECT_EQ(log_.WorkingFolderOf(RecorderEntry(L"second")), editor_->folder().path());
+  EXPECT_TRUE(StaysOpenQuietly(app()));
+  WaitForRecorders();
+  EXPECT_EQ(log_.Lines().size(), 1U);
+  EXPECT_EQ(Stamp(), kOldStamp);
+}
+
 TEST_F(EditorRunTest, EmptyListStillRenewsTheStamp) {
   ASSERT_TRUE(Start(std::nullopt, kOldStamp));
   app().Click(IDC_COMMAND8);

@@ -1,6 +1,8 @@
 #include "gui_driver.h"
 
 #include <commctrl.h>
+#include <ole2.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <array>
@@ -300,9 +302,78 @@ bool PressKeys(const Window& target, const std::string& keys) {
                  keys);
 }
 
-bool ClickAt(int x, int y, int clicks) {
+bool ClickAt(int x, int y, int clicks, int button) {
   return RunHost("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click --repeat " +
-                 std::to_string(clicks) + " --delay 80 1");
+                 std::to_string(clicks) + " --delay 80 " + std::to_string(button));
+}
+
+namespace {
+
+// Goes on dragging for a few looks, then drops; no key or button is held.
+class DroppingSource final : public IDropSource {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    *object = id == IID_IUnknown || id == IID_IDropSource ? this : nullptr;
+    return *object != nullptr ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override {
+    return ++looks_ < 4 ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+ private:
+  int looks_ = 0;
+};
+
+// The shell's data object for files of one folder, as Explorer drags them.
+win::ComPtr<IDataObject> ShellDataObject(const std::vector<std::wstring>& paths) {
+  win::ComPtr<IDataObject> data;
+  win::ComPtr<IShellFolder> desktop;
+  if (paths.empty() || FAILED(::SHGetDesktopFolder(desktop.put()))) return data;
+  std::wstring folderPath = paths.front().substr(0, paths.front().rfind(L'\\'));
+  LPITEMIDLIST folderItem = nullptr;
+  win::ComPtr<IShellFolder> folder;
+  if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, folderPath.data(), nullptr, &folderItem, nullptr)) ||
+      FAILED(desktop->BindToObject(folderItem, nullptr, IID_PPV_ARGS(folder.put())))) {
+    ::CoTaskMemFree(folderItem);
+    return data;
+  }
+  ::CoTaskMemFree(folderItem);
+  std::vector<LPITEMIDLIST> items;
+  for (const std::wstring& path : paths) {
+    std::wstring name = path.substr(path.rfind(L'\\') + 1);
+    LPITEMIDLIST item = nullptr;
+    if (SUCCEEDED(folder->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &item, nullptr))) {
+      items.push_back(item);
+    }
+  }
+  if (items.size() == paths.size()) {
+    folder->GetUIObjectOf(nullptr, static_cast<UINT>(items.size()), const_cast<LPCITEMIDLIST*>(items.data()),
+                          IID_IDataObject, nullptr, reinterpret_cast<void**>(data.put()));
+  }
+  for (LPITEMIDLIST item : items) ::CoTaskMemFree(item);
+  return data;
+}
+
+}  // namespace
+
+bool DropFiles(const Window& target, const std::vector<std::wstring>& paths) {
+  // DoDragDrop needs OLE on this thread.
+  if (FAILED(::OleInitialize(nullptr))) return false;
+  bool dropped = false;
+  if (const win::ComPtr<IDataObject> data = ShellDataObject(paths)) {
+    const Rect where = target.ScreenRect();
+    ::SetCursorPos(where.left + where.width / 2, where.top + where.height / 2);
+    DroppingSource source;
+    DWORD effect = DROPEFFECT_NONE;
+    dropped =
+        ::DoDragDrop(data.get(), &source, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect) == DRAGDROP_S_DROP &&
+        effect != DROPEFFECT_NONE;
+  }
+  ::OleUninitialize();
+  return dropped;
 }
 
 std::vector<std::uint32_t> CaptureScreen(const Rect& screenRect) {
@@ -410,17 +481,20 @@ std::vector<std::wstring> App::ListItems(int listId) const {
 int App::ListSelection(int listId) const { return static_cast<int>(Control(listId).Send(LB_GETCURSEL)); }
 
 void App::SelectListItem(int listId, int index) const {
-  Control(listId).Send(LB_SETCURSEL, static_cast<WPARAM>(index));
+  const Window list = Control(listId);
+  list.Send(LB_SETCURSEL, static_cast<WPARAM>(index));
+  // What the list box tells its window after a click or a key.
+  main_.Send(WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list.hwnd()));
 }
 
-bool App::DoubleClickListItem(int listId, int index) const {
+bool App::ClickListItem(int listId, int index, int clicks, int button) const {
   const Window list = Control(listId);
   RECT item{};
   if (list.Send(LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) == LB_ERR)
     return false;
   POINT centre{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
   ::ClientToScreen(list.hwnd(), &centre);
-  return ClickAt(centre.x, centre.y, 2);
+  return ClickAt(centre.x, centre.y, clicks, button);
 }
 
 void App::SetText(int controlId, const std::wstring& text) const {

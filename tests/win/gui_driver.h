@@ -118,8 +118,16 @@ class ReportList : public Window {
 // manager, keys go to the window under the pointer. False when xdotool failed.
 bool PressKeys(const Window& target, const std::string& keys);
 
-// Real clicks of the left button (2: a double-click) at a point of the screen.
-bool ClickAt(int x, int y, int clicks = 1);
+// Real clicks of a mouse button (1 the left, 3 the right; 2 clicks: a
+// double-click) at a point of the screen.
+bool ClickAt(int x, int y, int clicks = 1, int button = 1);
+
+// Drags files from this test program onto `target` and drops them in its
+// middle, as Explorer does on Windows: OLE's DoDragDrop with the shell's own
+// data object for the files, which lie in one folder, the pointer over the
+// target. Wine hands the drag to the drop target the program registered, in
+// its own process. True when the program took the drop.
+bool DropFiles(const Window& target, const std::vector<std::wstring>& paths);
 
 // The pixels of a part of the screen, 0x00RRGGBB, row by row.
 std::vector<std::uint32_t> CaptureScreen(const Rect& screenRect);
@@ -148,10 +156,13 @@ class App {
   // A list box's items and selected index (-1 for none).
   [[nodiscard]] std::vector<std::wstring> ListItems(int listId) const;
   [[nodiscard]] int ListSelection(int listId) const;
-  // Selects an item the way a program would (LB_SETCURSEL, no notification).
+  // Selects an item and tells the window so, as the list box does when the
+  // user clicks an item or moves with the keys.
   void SelectListItem(int listId, int index) const;
   // Double-clicks an item with the real mouse.
-  bool DoubleClickListItem(int listId, int index) const;
+  bool DoubleClickListItem(int listId, int index) const { return ClickListItem(listId, index, 2, 1); }
+  // Right-clicks an item with the real mouse.
+  bool RightClickListItem(int listId, int index) const { return ClickListItem(listId, index, 1, 3); }
 
   // An edit box's text, set as if typed.
   void SetText(int controlId, const std::wstring& text) const;
@@ -186,6 +197,7 @@ class App {
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = kTimeout) const;
 
  private:
+  bool ClickListItem(int listId, int index, int clicks, int button) const;
   // A visible top-level window of the program; any caption when none given.
   [[nodiscard]] HWND FindTopLevel(const std::wstring& windowClass,
                                   const std::optional<std::wstring>& caption = std::nullopt) const;
