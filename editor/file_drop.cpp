@@ -42,7 +42,7 @@ class FileDrop::Target final : public IDropTarget {
   void Forget() { editor_ = nullptr; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-    if (id != IID_IUnknown && id != IID_IDropTarget) {
+    if (id != __uuidof(IUnknown) && id != __uuidof(IDropTarget)) {
       *object = nullptr;
       return E_NOINTERFACE;
     }

@@ -70,7 +70,7 @@ std::wstring ErrorText(HRESULT result) {
 HRESULT ConnectRoot(win::ComPtr<ITaskFolder>& root) {
   win::ComPtr<ITaskService> service;
   HRESULT result =
-      ::CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(service.put()));
+      ::CoCreateInstance(__uuidof(TaskScheduler), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(service.put()));
   if (FAILED(result)) return result;
   const VARIANT none{};
   result = service->Connect(none, none, none, none);

@@ -21,11 +21,16 @@ constexpr wchar_t kApprovedKey[] =
 inline HKEY NullKey() { return nullptr; }
 using ScopedKey = win::Scoped<HKEY, &::RegCloseKey, &NullKey>;
 
+// FOLDERID_Startup. Written here rather than taken from libuuid, whose one
+// object of every GUID Windows knows would add 40 KB to the program.
+constexpr KNOWNFOLDERID kStartupFolderId = {
+    0xb97d20bb, 0xf46a, 0x4c97, {0xba, 0x10, 0x5e, 0x36, 0x08, 0x43, 0x08, 0x54}};
+
 // The user's Startup folder, or empty when the system cannot say.
 std::wstring StartupFolder() {
   PWSTR path = nullptr;
   std::wstring folder;
-  if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &path))) folder = path;
+  if (SUCCEEDED(::SHGetKnownFolderPath(kStartupFolderId, KF_FLAG_CREATE, nullptr, &path))) folder = path;
   ::CoTaskMemFree(path);
   return folder;
 }
@@ -33,7 +38,7 @@ std::wstring StartupFolder() {
 // The file a shortcut starts, or empty when it is no shortcut.
 std::wstring TargetOf(const std::wstring& shortcut) {
   win::ComPtr<IShellLinkW> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
+  if (FAILED(::CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
     return {};
   }
   const win::ComPtr<IPersistFile> file = link.As<IPersistFile>();
@@ -108,7 +113,7 @@ bool StartupShortcut::TurnOn() {
     name = L"Ombrel (" + std::to_wstring(n) + L").lnk";
   }
   win::ComPtr<IShellLinkW> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
+  if (FAILED(::CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
     return false;
   }
   const std::wstring programFolder = FolderOf(launcher_);
