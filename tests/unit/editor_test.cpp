@@ -14,6 +14,7 @@
 #include "list_temporary.h"
 #include "record_page.h"
 #include "resume_switch.h"
+#include "settings_page.h"
 
 namespace ombrel::editor {
 namespace {
@@ -89,6 +90,14 @@ class FakeView : public EditorView {
     for (int i = 0; i < clearsInRecordWindow; ++i) {
       if (page.Clear()) recordWindows.push_back({page.Rows(), page.FirstSelected()});
     }
+  }
+  // Each opening of the settings dialog; `settingsDialog` works it while it
+  // is open.
+  std::function<void(SettingsPage&)> settingsDialog;
+  int settingsShown = 0;
+  void ShowSettings(SettingsPage& page) override {
+    ++settingsShown;
+    if (settingsDialog) settingsDialog(page);
   }
   void EndProgram() override { ++ended; }
 };
@@ -169,7 +178,9 @@ struct Harness {
   FakeOpenPort open;
   FakeLogOnStart logOn;
   FakeResumeStart resume;
-  Editor editor{view, system, open, logOn, resume, kFolder};
+  testing::FakeClock clock;
+  testing::FakeNetwork network{&clock};
+  Editor editor{view, system, open, logOn, resume, kFolder, clock, network};
 };
 
 class EditorTest : public ::testing::Test {
@@ -186,7 +197,9 @@ class EditorTest : public ::testing::Test {
   FakeOpenPort open_;
   FakeLogOnStart logOn_;
   FakeResumeStart resume_;
-  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder};
+  testing::FakeClock clock_;
+  testing::FakeNetwork network_{&clock_};
+  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder, clock_, network_};
 };
 
 // --- Loading ---------------------------------------------------------------

@@ -111,7 +111,7 @@ class LauncherRunTest : public ::testing::Test {
   LauncherRunTest() { port_.existingFiles = {L"C:\\a.exe", L"C:\\b.bat", L"C:\\B.BAT", L"C:\\last.exe"}; }
 
   LauncherExit Run(const std::wstring& folder = kFolder) {
-    return LauncherRun(system_, port_, owner_, lock_, folder);
+    return LauncherRun(system_, port_, owner_, lock_, clock_, network_, folder);
   }
 
   // How each run in the record ended, oldest first.
@@ -126,6 +126,8 @@ class LauncherRunTest : public ::testing::Test {
   RecordingPort port_{events_};
   RecordingOwner owner_{events_};
   RecordingLock lock_{events_};
+  testing::FakeClock clock_;
+  testing::FakeNetwork network_{&clock_};
 };
 
 TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
@@ -135,8 +137,8 @@ TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
 
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(events_,
-            (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "start C:\\a.exe",
-                    "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "write OMBREL.INI",
+                    "start C:\\a.exe", "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
                     "shell Mailto:user@host.example.jp", "start \"C:\\b.bat\" /x", "unlock"}));
   EXPECT_EQ(system_.files[kStamp], kToday);
   // The launcher's shell calls carry its hidden window and an empty folder;
@@ -160,7 +162,7 @@ TEST_F(LauncherRunTest, AnExceptionEndsTheRunWithItsOwnStatusAndFreesTheLock) {
   system_.files[kList] = "C:\\a.exe\r\n";
   system_.readThrows = kList;
   EXPECT_EQ(ExitStatusOf([this] { return Run(); }), LauncherExit::kUnexpectedFailure);
-  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "unlock"}));
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "unlock"}));
 }
 
 struct StampCase {
@@ -194,8 +196,8 @@ TEST_F(LauncherRunTest, OnlyTodaysExactStampEndsTheRunUntouched) {
                               [](const std::string& step) { return step.ends_with("OMBREL.LOG"); }),
                 0);
     } else {
-      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI",
-                                 "start C:\\a.exe", "unlock"}));
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                                 "write OMBREL.INI", "start C:\\a.exe", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], kToday);
     }
   }
@@ -225,13 +227,13 @@ TEST_F(LauncherRunTest, MissingOrEmptyListStillRenewsStampButUnreadableOneLeaves
     if (c.unreadable) {
       // Nothing opened, the stamp as it was: the next start tries again.
       EXPECT_EQ(Run(), LauncherExit::kListUnreadable);
-      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "unlock"}));
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
       EXPECT_EQ(RecordedEnds(), (std::vector<std::optional<RunEnd>>{RunEnd::kListUnreadable}));
     } else {
       EXPECT_EQ(Run(), LauncherExit::kDone);
-      EXPECT_EQ(events_,
-                (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "unlock"}));
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                                 "write OMBREL.INI", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], kToday);
     }
     EXPECT_TRUE(port_.calls.empty());
@@ -258,10 +260,10 @@ TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
   // The blank line between them opens nothing at all. No message: the exit
   // status and the record tell.
   EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
-  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "window",
-                             "shell C:\\missing.txt", "window", "shell user@example.jp",
-                             "shell Mailto:user@example.jp", "start C:\\gone.exe", "window",
-                             "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                             "write OMBREL.INI", "window", "shell C:\\missing.txt", "window",
+                             "shell user@example.jp", "shell Mailto:user@example.jp", "start C:\\gone.exe",
+                             "window", "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
 }
 
 struct StatusCase {
@@ -299,8 +301,8 @@ TEST_F(LauncherRunTest, TheRecordFollowsTheRunLineByLine) {
   port_.shellFails.insert(L"C:\\gone.txt");
   EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
   EXPECT_EQ(events_,
-            (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG", "read OMBREL.DAT",
-                    "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG", "window",
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG", "read OMBREL.CFG",
+                    "read OMBREL.DAT", "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG", "window",
                     "shell C:\\gone.txt", "append OMBREL.LOG", "append OMBREL.LOG", "unlock"}));
   const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
   ASSERT_EQ(runs.size(), 1U);
@@ -340,8 +342,9 @@ TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
     system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\n";
 
     EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
-    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI",
-                               "start C:\\a.exe", "window", "shell C:\\memo.txt", "unlock"}));
+    EXPECT_EQ(events_,
+              (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "write OMBREL.INI",
+                      "start C:\\a.exe", "window", "shell C:\\memo.txt", "unlock"}));
     EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
   }
 }

@@ -1,0 +1,29 @@
+// What the editor's own dialogs share: a dialog made without controls (the
+// window code creates them from its geometry table once it knows its DPI), the
+// program's icon on its caption, its place over the editor's window, and texts
+// of the string table that hold several pieces.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace ombrel::editor {
+
+// Shows a modal dialog of `style` without controls over `owner`, which it
+// disables meanwhile; `procedure` gets `parameter` with WM_INITDIALOG.
+// Returns when the dialog has ended.
+void ShowEmptyDialog(HINSTANCE instance, HWND owner, DWORD style, DLGPROC procedure, LPARAM parameter);
+
+// The caption's small and large icon: the program's.
+void SetProgramIcon(HINSTANCE instance, HWND dialog);
+
+// Gives the dialog `size` (outer, in pixels), centred over `owner` and kept
+// on its screen's work area.
+void PlaceCentredOver(HWND dialog, HWND owner, SIZE size);
+
+// The pieces of a text separated by "|".
+[[nodiscard]] std::vector<std::wstring> SplitAtBars(const std::wstring& text);
+
+}  // namespace ombrel::editor
