@@ -38,7 +38,8 @@ std::wstring StartupFolder() {
 // The file a shortcut starts, or empty when it is no shortcut.
 std::wstring TargetOf(const std::wstring& shortcut) {
   win::ComPtr<IShellLinkW> link;
-  if (FAILED(::CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
+  if (FAILED(
+          ::CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
     return {};
   }
   const win::ComPtr<IPersistFile> file = link.As<IPersistFile>();
@@ -113,7 +114,8 @@ bool StartupShortcut::TurnOn() {
     name = L"Ombrel (" + std::to_wstring(n) + L").lnk";
   }
   win::ComPtr<IShellLinkW> link;
-  if (FAILED(::CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
+  if (FAILED(
+          ::CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(link.put())))) {
     return false;
   }
   const std::wstring programFolder = FolderOf(launcher_);
