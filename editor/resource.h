@@ -44,9 +44,11 @@
 #define IDM_ENTRY_DELETE 2024
 #define IDM_ENTRY_COPY 2025
 
-// Controls of the settings dialog; its OK and キャンセル are IDOK and
-// IDCANCEL, which Enter and Esc give. Each number box is followed by its
-// up-down control and its unit.
+// Controls of the settings dialog. Its OK and キャンセル carry the values of
+// IDOK and IDCANCEL, which the dialog manager gives for Enter and Esc. Each
+// number box is followed by its up-down control and its unit.
+#define IDC_SETTINGS_OK 1
+#define IDC_SETTINGS_CANCEL 2
 #define IDC_SETTINGS_DAYS 4100
 #define IDC_SETTINGS_MONDAY 4101
 #define IDC_SETTINGS_SUNDAY 4107

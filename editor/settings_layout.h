@@ -37,24 +37,25 @@ inline constexpr int kSettingsClientHeightTwips = 3732;
 
 // The seven weekday boxes, Monday first, a column each.
 inline constexpr int kWeekdayLeftTwips = 120;
-inline constexpr int kWeekdayPitchTwips = 900;
+inline constexpr int kWeekdayPitchTwips = 960;
+inline constexpr int kWeekdayWidthTwips = 840;
 
 inline constexpr SettingsControlLayout kSettingsControls[] = {
     {IDC_SETTINGS_DAYS, SettingsControlKind::kLabel, IDS_SETTINGS_DAYS, 120, 120, 6600, 252},
     {IDC_SETTINGS_MONDAY + 0, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 0 * kWeekdayPitchTwips,
-     480, 780, 252},
+     480, kWeekdayWidthTwips, 252},
     {IDC_SETTINGS_MONDAY + 1, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 1 * kWeekdayPitchTwips,
-     480, 780, 252},
+     480, kWeekdayWidthTwips, 252},
     {IDC_SETTINGS_MONDAY + 2, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 2 * kWeekdayPitchTwips,
-     480, 780, 252},
+     480, kWeekdayWidthTwips, 252},
     {IDC_SETTINGS_MONDAY + 3, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 3 * kWeekdayPitchTwips,
-     480, 780, 252},
+     480, kWeekdayWidthTwips, 252},
     {IDC_SETTINGS_MONDAY + 4, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 4 * kWeekdayPitchTwips,
-     480, 780, 252},
+     480, kWeekdayWidthTwips, 252},
     {IDC_SETTINGS_MONDAY + 5, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 5 * kWeekdayPitchTwips,
-     480, 780, 252},
+     480, kWeekdayWidthTwips, 252},
     {IDC_SETTINGS_SUNDAY, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 6 * kWeekdayPitchTwips, 480,
-     780, 252},
+     kWeekdayWidthTwips, 252},
     {IDC_SETTINGS_HOLIDAYS, SettingsControlKind::kCheck, IDS_SETTINGS_HOLIDAYS, 120, 840, 6600, 252},
     {IDC_SETTINGS_YEAR_END, SettingsControlKind::kCheck, IDS_SETTINGS_YEAR_END, 120, 1200, 6600, 252},
     {IDC_SETTINGS_PAUSE_LABEL, SettingsControlKind::kLabel, IDS_SETTINGS_PAUSE, 120, 1680, 3000, 252},
@@ -70,8 +71,8 @@ inline constexpr SettingsControlLayout kSettingsControls[] = {
     {IDC_SETTINGS_NETWORK_SPIN, SettingsControlKind::kUpDown, 0, 3960, 2400, 240, 264},
     {IDC_SETTINGS_NETWORK_UNIT, SettingsControlKind::kUnit, 0, 4320, 2400, 2400, 252},
     {IDC_SETTINGS_NEXT_DAY, SettingsControlKind::kNextDay, 0, 120, 2880, 6600, 252},
-    {IDOK, SettingsControlKind::kDefaultButton, IDS_SETTINGS_OK, 4440, 3360, 1080, 252},
-    {IDCANCEL, SettingsControlKind::kButton, IDS_SETTINGS_CANCEL, 5640, 3360, 1080, 252},
+    {IDC_SETTINGS_OK, SettingsControlKind::kDefaultButton, IDS_SETTINGS_OK, 4440, 3360, 1080, 252},
+    {IDC_SETTINGS_CANCEL, SettingsControlKind::kButton, IDS_SETTINGS_CANCEL, 5640, 3360, 1080, 252},
 };
 
 // The number boxes, in the order of kSecondsSettings (settings_page.h).

@@ -15,6 +15,8 @@
 
 namespace ombrel::editor {
 
+static_assert(IDC_SETTINGS_OK == IDOK && IDC_SETTINGS_CANCEL == IDCANCEL);
+
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;

@@ -20,6 +20,7 @@ const std::wstring kFolder = L"C:\\Tools";
 const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
 const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
 const std::wstring kRecord = L"C:\\Tools\\OMBREL.LOG";
+const std::wstring kSettings = L"C:\\Tools\\OMBREL.CFG";
 // The fake clock's day.
 const std::string kToday = "04-07-2026\r\n";
 
@@ -105,6 +106,19 @@ class RecordingLock final : public FolderLock {
   Events& events_;
 };
 
+// Each sleep joins the events, in seconds.
+class RecordingClock final : public testing::FakeClock {
+ public:
+  explicit RecordingClock(Events& events) : events_(events) {}
+  bool Sleep(std::chrono::milliseconds duration) override {
+    events_.push_back("sleep " + std::to_string(duration.count() / 1000.0).substr(0, 3));
+    return FakeClock::Sleep(duration);
+  }
+
+ private:
+  Events& events_;
+};
+
 class LauncherRunTest : public ::testing::Test {
  protected:
   // The programs the lists below name, unless a test says otherwise.
@@ -126,7 +140,7 @@ class LauncherRunTest : public ::testing::Test {
   RecordingPort port_{events_};
   RecordingOwner owner_{events_};
   RecordingLock lock_{events_};
-  testing::FakeClock clock_;
+  RecordingClock clock_{events_};
   testing::FakeNetwork network_{&clock_};
 };
 
@@ -365,6 +379,63 @@ TEST_F(LauncherRunTest, WithoutTheLockNothingIsReadOrOpened) {
     // Recorded all the same, with the reason.
     EXPECT_EQ(RecordedEnds(), std::vector<std::optional<RunEnd>>{recorded});
   }
+}
+
+struct ClosedDayCase {
+  const char* name;
+  LocalTime now;
+  std::string settings;  // the lines of the section
+  std::wstring reasons;  // the record's detail
+};
+
+// A day the settings keep closed is the day's run: nothing read but the
+// settings, nothing opened, the stamp renewed, the reasons recorded.
+TEST_F(LauncherRunTest, AClosedDayRenewsTheStampRecordsWhyAndOpensNothing) {
+  const ClosedDayCase cases[] = {
+      // 2026-04-07 is a Tuesday.
+      {"weekday", {2026, 4, 7, 8, 0, 0}, "Days=1011111", L"weekday"},
+      {"holiday", {2026, 5, 4, 8, 0, 0}, "SkipHolidays=1", L"holiday:みどりの日"},
+      {"year end", {2026, 12, 29, 8, 0, 0}, "SkipYearEnd=1", L"year-end"},
+      {"all three",
+       {2028, 1, 1, 8, 0, 0},
+       "Days=1111100\r\nSkipHolidays=1\r\nSkipYearEnd=1",
+       L"weekday holiday:元日 year-end"},
+  };
+  const std::string stamp = "04-06-2026\r\n";
+  for (const ClosedDayCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    system_.now = c.now;
+    system_.files = {{kStamp, stamp}, {kList, "C:\\a.exe\r\n"}, {kSettings, "[Ombrel]\r\n" + c.settings}};
+    EXPECT_EQ(Run(), LauncherExit::kDone);
+    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "write OMBREL.INI", "unlock"}));
+    EXPECT_NE(system_.files[kStamp], stamp);
+    const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+    ASSERT_EQ(runs.size(), 1U);
+    EXPECT_EQ(runs[0].end, RunEnd::kDayClosed);
+    EXPECT_EQ(runs[0].endDetail, c.reasons);
+    EXPECT_TRUE(runs[0].entries.empty());
+  }
+  // Its stamp unwritten, the closed day says so in the status.
+  system_.files[kStamp] = stamp;
+  system_.unwritable = {kStamp};
+  EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
+}
+
+// The stamp before the pause, the pause before the first entry, a gap
+// between the entries that reach Windows, the wait for a share's path; the
+// lock held throughout.
+TEST_F(LauncherRunTest, PauseGapsAndNetworkWaitHappenInTheirPlacesWhileTheLockIsHeld) {
+  const std::wstring share = L"\\\\srv\\share\\b.exe";
+  port_.existingFiles.insert(share);
+  network_.answersFrom = {{share, std::chrono::milliseconds(7200)}};
+  system_.files = {{kList, "C:\\a.exe\r\n\r\n\\\\srv\\share\\b.exe\r\n"},
+                   {kSettings, "[Ombrel]\r\nPauseSeconds=5\r\nGapSeconds=2\r\nNetworkWaitSeconds=60\r\n"}};
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                             "write OMBREL.INI", "sleep 5.0", "start C:\\a.exe", "sleep 2.0", "sleep 0.5",
+                             "start \\\\srv\\share\\b.exe", "unlock"}));
+  EXPECT_EQ(clock_.now, std::chrono::milliseconds(7500));
 }
 
 TEST(FolderLockNameTest, OneNameObjectPerFolderWithoutFurtherBackslashes) {
