@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,22 @@ namespace ombrel::editor {
 // disables meanwhile; `procedure` gets `parameter` with WM_INITDIALOG.
 // Returns when the dialog has ended.
 void ShowEmptyDialog(HINSTANCE instance, HWND owner, DWORD style, DLGPROC procedure, LPARAM parameter);
+
+// The dialog procedure of a window class: WM_INITDIALOG brings the object,
+// whose Handle(dialog, message, wParam, lParam) then answers every message.
+// No exception may unwind through the window system's frames: the command it
+// met is dropped and the dialog lives on.
+template <typename Window>
+INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+  auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+  if (window == nullptr) return FALSE;
+  try {
+    return window->Handle(dialog, message, wParam, lParam);
+  } catch (const std::exception&) {
+    return FALSE;
+  }
+}
 
 // The caption's small and large icon: the program's.
 void SetProgramIcon(HINSTANCE instance, HWND dialog);

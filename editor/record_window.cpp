@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -26,20 +25,7 @@ class RecordWindow {
   RecordWindow(HINSTANCE instance, EditorView& view, RecordPage& page)
       : instance_(instance), view_(view), page_(page) {}
 
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<RecordWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
-    if (self == nullptr) return FALSE;
-    // No exception may unwind through the window system's frames; the
-    // command is dropped and the window lives on.
-    try {
-      return self->Handle(window, message, wParam, lParam);
-    } catch (const std::exception&) {
-      return FALSE;
-    }
-  }
-
- private:
+  // Every message of the dialog.
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_INITDIALOG:
@@ -70,6 +56,7 @@ class RecordWindow {
     }
   }
 
+ private:
   void Create(HWND owner) {
     ::SetWindowTextW(hwnd_, view_.LoadText(IDS_RECORD_TITLE).c_str());
     // The caption as the editor's own window has it, with the program's icon.
@@ -190,7 +177,7 @@ class RecordWindow {
 
 void ShowRecordWindow(HINSTANCE instance, HWND owner, EditorView& view, RecordPage& page) {
   RecordWindow window(instance, view, page);
-  ShowEmptyDialog(instance, owner, kStyle, &RecordWindow::Procedure, reinterpret_cast<LPARAM>(&window));
+  ShowEmptyDialog(instance, owner, kStyle, &DialogProcedure<RecordWindow>, reinterpret_cast<LPARAM>(&window));
 }
 
 }  // namespace ombrel::editor

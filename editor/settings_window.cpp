@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <array>
-#include <exception>
 #include <string>
 #include <vector>
 
@@ -57,21 +56,8 @@ class SettingsWindow {
   SettingsWindow(HINSTANCE instance, EditorView& view, SettingsPage& page)
       : instance_(instance), view_(view), page_(page) {}
 
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<SettingsWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
-    if (self == nullptr) return FALSE;
-    // No exception may unwind through the window system's frames; the
-    // command is dropped and the dialog lives on.
-    try {
-      return self->Handle(window, message, wParam);
-    } catch (const std::exception&) {
-      return FALSE;
-    }
-  }
-
- private:
-  INT_PTR Handle(HWND window, UINT message, WPARAM wParam) {
+  // Every message of the dialog.
+  INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
       case WM_INITDIALOG:
         hwnd_ = window;
@@ -89,6 +75,7 @@ class SettingsWindow {
     }
   }
 
+ private:
   [[nodiscard]] HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
 
   void Create(HWND owner) {
@@ -230,7 +217,8 @@ class SettingsWindow {
 
 void ShowSettingsWindow(HINSTANCE instance, HWND owner, EditorView& view, SettingsPage& page) {
   SettingsWindow window(instance, view, page);
-  ShowEmptyDialog(instance, owner, kStyle, &SettingsWindow::Procedure, reinterpret_cast<LPARAM>(&window));
+  ShowEmptyDialog(instance, owner, kStyle, &DialogProcedure<SettingsWindow>,
+                  reinterpret_cast<LPARAM>(&window));
 }
 
 }  // namespace ombrel::editor
