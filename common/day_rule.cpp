@@ -47,12 +47,28 @@ std::optional<std::chrono::year_month_day> NextOpeningDay(const Settings& settin
   return std::nullopt;
 }
 
-std::wstring DayText(std::chrono::year_month_day day) {
+wchar_t WeekdayCharacter(std::chrono::year_month_day day) {
   constexpr std::wstring_view kWeekdays = L"月火水木金土日";
+  return kWeekdays[WeekdayFromMonday(day)];
+}
+
+std::wstring DayText(std::chrono::year_month_day day) {
   wchar_t date[16] = {};
   std::swprintf(date, std::size(date), L"%04d-%02u-%02u", static_cast<int>(day.year()),
                 static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()));
-  return date + std::wstring(L" (") + kWeekdays[WeekdayFromMonday(day)] + L')';
+  return date + std::wstring(L" (") + WeekdayCharacter(day) + L')';
+}
+
+std::wstring ClosedDayReasons(const DayJudgement& judgement) {
+  std::wstring reasons;
+  const auto add = [&reasons](std::wstring_view word, std::wstring_view name = {}) {
+    if (!reasons.empty()) reasons += L' ';
+    reasons.append(word).append(name);
+  };
+  if (judgement.weekdayOff) add(kClosedOnWeekday);
+  if (!judgement.holiday.empty()) add(kClosedOnHoliday, judgement.holiday);
+  if (judgement.yearEnd) add(kClosedAtYearEnd);
+  return reasons;
 }
 
 std::chrono::year_month_day DayOf(const LocalTime& time) {

@@ -35,6 +35,16 @@ struct DayJudgement {
 
 // The day as the settings show it: "2026-12-08 (火)".
 [[nodiscard]] std::wstring DayText(std::chrono::year_month_day day);
+// The weekday's one character, as DayText shows it: "火".
+[[nodiscard]] wchar_t WeekdayCharacter(std::chrono::year_month_day day);
+
+// Why a day kept the list closed, as the run record says it: a word for each
+// rule that closed it, separated by blanks, in the order of DayJudgement.
+// A holiday's word carries its name, which holds no blank.
+inline constexpr std::wstring_view kClosedOnWeekday = L"weekday";
+inline constexpr std::wstring_view kClosedOnHoliday = L"holiday:";  // followed by the name
+inline constexpr std::wstring_view kClosedAtYearEnd = L"year-end";
+[[nodiscard]] std::wstring ClosedDayReasons(const DayJudgement& judgement);
 
 // The calendar day of a clock reading.
 [[nodiscard]] std::chrono::year_month_day DayOf(const LocalTime& time);

@@ -151,3 +151,40 @@ OpenResult OpenEntry(OpenPort& port, OwnerWindow& owner, const WorkingFolders& f
 }
 
 }  // namespace ombrel
+
+namespace ombrel {
+
+namespace {
+
+// "https:", "mailto:", "ms-settings:": a letter, then letters, digits, "+",
+// "-" or "."; at least two characters, so that a drive letter is none.
+bool StartsWithScheme(std::wstring_view text) {
+  const auto isLetter = [](wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); };
+  const std::size_t colon = text.find(L':');
+  if (colon == std::wstring_view::npos || colon < 2 || !isLetter(text.front())) return false;
+  return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [&](wchar_t c) {
+    return isLetter(c) || (c >= L'0' && c <= L'9') || c == L'+' || c == L'-' || c == L'.';
+  });
+}
+
+}  // namespace
+
+std::optional<std::wstring> PathToProbe(std::wstring_view entry) {
+  while (!entry.empty() && IsBlank(entry.front())) entry.remove_prefix(1);
+  while (!entry.empty() && IsBlank(entry.back())) entry.remove_suffix(1);
+  if (entry.empty() || IsMailAddress(entry) || StartsWithScheme(entry)) return std::nullopt;
+  if (entry.front() == L'"') {
+    const std::size_t close = entry.find(L'"', 1);
+    const std::wstring_view part = entry.substr(1, close == std::wstring_view::npos ? close : close - 1);
+    if (part.empty() || StartsWithScheme(part)) return std::nullopt;
+    return std::wstring(part);
+  }
+  for (std::size_t end = 0; end < entry.size(); ++end) {
+    if (!IsBlank(entry[end])) continue;
+    const std::wstring_view prefix = entry.substr(0, end);
+    if (IsProgramName(prefix)) return std::wstring(prefix);
+  }
+  return std::wstring(entry);
+}
+
+}  // namespace ombrel

@@ -159,3 +159,16 @@ struct OpenResult {
                                    const std::wstring& entry);
 
 }  // namespace ombrel
+
+namespace ombrel {
+
+// The path whose answer tells whether an entry on a network can open yet:
+// the program part of an entry that names a program (the quoted part, or the
+// first part ending in ".exe", ".bat" or ".com" before a blank), the whole
+// entry of one that goes to the shell. Chosen from the text alone: the share
+// that does not answer yet could not say which file exists. Nothing for a
+// blank entry, a bare mail address or an address with a scheme ("https:",
+// "mailto:", "file:"), which no path stands for.
+[[nodiscard]] std::optional<std::wstring> PathToProbe(std::wstring_view entry);
+
+}  // namespace ombrel

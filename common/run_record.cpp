@@ -45,6 +45,7 @@ constexpr EndWord kRunEndWords[] = {
     {RunEnd::kListUnreadable, L"list-unreadable"},
     {RunEnd::kLockHeld, L"lock-held"},
     {RunEnd::kLockFailed, L"lock-failed"},
+    {RunEnd::kDayClosed, L"day-closed"},
 };
 
 // What a line break inside the last field is written as: the symbols for

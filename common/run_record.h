@@ -43,6 +43,9 @@ enum class RunEnd {
   kListUnreadable,   // the list exists but could not be read: nothing was opened
   kLockHeld,         // another launcher of the folder held the lock all along: nothing was opened
   kLockFailed,       // the lock could not be made: nothing was opened
+  // The settings keep the list closed today: nothing was opened, the stamp
+  // was renewed; the detail says why (ClosedDayReasons, day_rule.h).
+  kDayClosed,
 };
 
 // Why an entry was skipped, as a `skipped` line says it: it was blank.

@@ -44,6 +44,15 @@ std::wstring DialogFilter(const std::wstring& filter) {
 
 }  // namespace
 
+std::wstring LoadProgramText(HINSTANCE instance, int id) {
+  // The resource itself, not a copy into a buffer of guessed size: long texts
+  // and trailing spaces come through whole.
+  const wchar_t* resource = nullptr;
+  const int length = ::LoadStringW(instance, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&resource), 0);
+  return length > 0 && resource != nullptr ? std::wstring(resource, static_cast<std::size_t>(length))
+                                           : std::wstring();
+}
+
 Answer ShowMessageBox(HWND owner, MessageKind kind, const std::wstring& text, const std::wstring& caption) {
   switch (::MessageBoxW(owner, text.c_str(), caption.c_str(), MessageBoxStyle(kind))) {
     case IDYES:

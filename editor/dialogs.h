@@ -1,5 +1,5 @@
 // The modal boxes the editor shows: message boxes of its kinds and the
-// open-file dialog.
+// open-file dialog; and the texts of its string table.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,10 @@
 #include "editor.h"
 
 namespace ombrel::editor {
+
+// A text of the program's string table, by its IDS_ id; empty when it has
+// none.
+[[nodiscard]] std::wstring LoadProgramText(HINSTANCE instance, int id);
 
 // A message box of the given kind, each with its fixed icon and buttons.
 Answer ShowMessageBox(HWND owner, MessageKind kind, const std::wstring& text, const std::wstring& caption);

@@ -8,6 +8,7 @@
 #include "program_folder.h"
 #include "resource.h"
 #include "run_record.h"
+#include "settings.h"
 #include "stamp.h"
 #include "version.h"
 
@@ -30,13 +31,15 @@ constexpr wchar_t kShellWorkingFolder[] = L"c:\\";
 }  // namespace
 
 Editor::Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
-               ResumeStart& resumeStart, std::wstring programFolder)
+               ResumeStart& resumeStart, std::wstring programFolder, Clock& clock, NetworkProbe& network)
     : view_(view),
       system_(system),
       open_(open),
       logOnStart_(logOnStart),
       resumeStart_(resumeStart),
-      folder_(std::move(programFolder)) {}
+      folder_(std::move(programFolder)),
+      clock_(clock),
+      network_(network) {}
 
 WindowHandle Editor::Handle() { return view_.Handle(); }
 
@@ -155,16 +158,30 @@ void Editor::RunNow() {
   // the user is told, and the entries asked for still open.
   const bool renewed = StampRenew(system_, folder_);
   if (!renewed) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
+  // The user asked for the run: no pause, and no day is closed to it. Its
+  // entries are spaced and waited for as the launcher's are.
+  EntryPacing pacing = Pacing();
   // By position and as a copy: a message box shown meanwhile lets messages
   // through.
-  for (std::size_t i = 0; i < entries_.size(); ++i) OpenOneEntry(std::wstring(entries_[i]), &record);
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const std::wstring entry(entries_[i]);
+    // The window went while the run waited (the session ends): the run
+    // stops, and its record stops short as a run cut off does.
+    if (!pacing.BeforeEntry(entry)) return;
+    OpenOneEntry(entry, &record);
+  }
   record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
 }
 
 void Editor::RunSelectedEntry() {
-  // One entry tried out is no run of the list: the record is left alone.
-  if (selected_ >= 0) OpenOneEntry(std::wstring(entries_[static_cast<std::size_t>(selected_)]), nullptr);
+  if (selected_ < 0) return;
+  const std::wstring entry(entries_[static_cast<std::size_t>(selected_)]);
+  // One entry tried out is no run of the list: the record is left alone, and
+  // no gap is kept, but an entry on a network is waited for as in a run.
+  if (Pacing().BeforeEntry(entry)) OpenOneEntry(entry, nullptr);
 }
+
+EntryPacing Editor::Pacing() { return {clock_, network_, LoadSettings(system_, folder_).parsed.settings}; }
 
 void Editor::OpenOneEntry(const std::wstring& entry, RunRecord* record) {
   const WorkingFolders folders{FolderAsPath(folder_), kShellWorkingFolder};

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "entry_open.h"
+#include "pacing.h"
 #include "startup_approval.h"
 #include "system_port.h"
 
@@ -20,6 +21,7 @@ class RunRecord;
 namespace ombrel::editor {
 
 class RecordPage;
+class SettingsPage;
 
 // The kinds of message box; each has its fixed icon and buttons.
 enum class MessageKind {
@@ -72,6 +74,9 @@ class EditorView {
   // The run record's window, modal over the editor's, showing `page`; returns
   // when the user has closed it.
   virtual void ShowRunRecord(RecordPage& page) = 0;
+  // The settings dialog, modal over the editor's window, for `page`; returns
+  // when the user has closed it.
+  virtual void ShowSettings(SettingsPage& page) = 0;
 
   // Ends the program at once; no handler runs after it.
   virtual void EndProgram() = 0;
@@ -146,7 +151,7 @@ enum class Direction : std::ptrdiff_t { kUp = -1, kDown = 1 };
 class Editor final : public OwnerWindow {
  public:
   Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
-         ResumeStart& resumeStart, std::wstring programFolder);
+         ResumeStart& resumeStart, std::wstring programFolder, Clock& clock, NetworkProbe& network);
 
   // The window title for a load at `now`.
   [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
@@ -204,13 +209,17 @@ class Editor final : public OwnerWindow {
   // the stamp is left alone.
   void RunSelectedEntry();
   // Opens every entry of the list as shown, asking first when they already
-  // ran today.
+  // ran today; whatever the day the settings keep closed, and with their gaps
+  // and network wait but without their pause.
   void RunNow();
   // Empties the run-date stamp, so that the launcher runs again today.
   void ClearStamp();
 
   // The run record's window (record_page.cpp).
   void ShowRunRecord();
+  // The settings dialog (settings_page.cpp); a settings file that cannot be
+  // read is said instead.
+  void ShowSettings();
   // As the window is first shown: the run record's window, once, when
   // Ombrel's newest run had an entry that could not be opened and no editor
   // has shown it yet.
@@ -250,6 +259,8 @@ class Editor final : public OwnerWindow {
   // Opens one entry where run-now opens it, saying so when it cannot; into
   // `record` when it is one step of a run of the list.
   void OpenOneEntry(const std::wstring& entry, RunRecord* record);
+  // The gaps and the network wait of the settings as they are now.
+  [[nodiscard]] EntryPacing Pacing();
   void InsertAt(std::ptrdiff_t index, std::wstring entry);
   void Select(std::ptrdiff_t index);
 
@@ -259,6 +270,8 @@ class Editor final : public OwnerWindow {
   LogOnStart& logOnStart_;
   ResumeStart& resumeStart_;
   std::wstring folder_;
+  Clock& clock_;
+  NetworkProbe& network_;
   std::wstring entryListPath_;
   // The list file as it was last read or written.
   FileRead onDisk_;

@@ -38,6 +38,7 @@ constexpr Wiring kWiring[] = {
     {IDM_SAVE, [](Editor& e) { static_cast<void>(e.SaveList()); }},
     {IDM_CAN, [](Editor& e) { e.LeaveWithoutSaving(); }},
     {IDM_RECORD, [](Editor& e) { e.ShowRunRecord(); }},
+    {IDM_SETTINGS, [](Editor& e) { e.ShowSettings(); }},
     {IDM_LOGON, [](Editor& e) { e.ToggleLogOnStart(); }},
     {IDM_RESUME, [](Editor& e) { e.ToggleResumeStart(); }},
     {IDM_END, [](Editor& e) { e.Leave(); }},
@@ -56,7 +57,7 @@ MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance),
       logOnStart_(ProgramFolder() + kLauncherFileName),
       resumeStart_(ProgramFolder() + kLauncherFileName),
-      editor_(*this, system_, open_, logOnStart_, resumeStart_, ProgramFolder()) {}
+      editor_(*this, system_, open_, logOnStart_, resumeStart_, ProgramFolder(), clock_, network_) {}
 
 MainWindow::~MainWindow() {
   // Only when the program leaves some other way than EndProgram: the window
@@ -354,15 +355,6 @@ std::wstring MainWindow::EditText() {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
   return text;
-}
-
-std::wstring MainWindow::LoadText(int id) {
-  // The resource itself, not a copy into a buffer of guessed size: long texts
-  // and trailing spaces come through whole.
-  const wchar_t* resource = nullptr;
-  const int length = ::LoadStringW(instance_, static_cast<UINT>(id), reinterpret_cast<LPWSTR>(&resource), 0);
-  return length > 0 && resource != nullptr ? std::wstring(resource, static_cast<std::size_t>(length))
-                                           : std::wstring();
 }
 
 Answer MainWindow::ShowMessage(MessageKind kind, const std::wstring& text) {

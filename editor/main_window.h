@@ -19,9 +19,12 @@
 #include "resource.h"
 #include "scheduled_task.h"
 #include "scoped.h"
+#include "settings_window.h"
 #include "startup_shortcut.h"
 #include "win_open.h"
+#include "win_pacing.h"
 #include "win_system.h"
+#include "window_clock.h"
 
 namespace ombrel::editor {
 
@@ -56,7 +59,7 @@ class MainWindow final : public EditorView {
   void ShowSelection(std::ptrdiff_t index) override { list_.Select(index); }
   [[nodiscard]] std::wstring EditText() override;
   void SetEditText(const std::wstring& text) override { ::SetWindowTextW(Control(IDC_TEXT1), text.c_str()); }
-  [[nodiscard]] std::wstring LoadText(int id) override;
+  [[nodiscard]] std::wstring LoadText(int id) override { return LoadProgramText(instance_, id); }
   Answer ShowMessage(MessageKind kind, const std::wstring& text) override;
   [[nodiscard]] std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
                                                                const std::wstring& filter) override {
@@ -64,6 +67,7 @@ class MainWindow final : public EditorView {
   }
   WindowHandle Handle() override;
   void ShowRunRecord(RecordPage& page) override { ShowRecordWindow(instance_, hwnd_, *this, page); }
+  void ShowSettings(SettingsPage& page) override { ShowSettingsWindow(instance_, hwnd_, *this, page); }
   void EndProgram() override;
 
  private:
@@ -116,6 +120,8 @@ class MainWindow final : public EditorView {
   win::WinOpenPort open_;
   StartupShortcut logOnStart_;
   ScheduledTask resumeStart_;
+  WindowClock clock_{*this};
+  win::WinNetworkProbe network_;
   Editor editor_;
 };
 

@@ -3,6 +3,7 @@
 #include <tuple>
 #include <utility>
 
+#include "day_rule.h"
 #include "resource.h"
 #include "stamp.h"
 
@@ -25,14 +26,43 @@ int EndTextId(const std::optional<RunEnd>& end) {
       return IDS_RECORD_LOCK_HELD;
     case RunEnd::kLockFailed:
       return IDS_RECORD_LOCK_FAILED;
+    case RunEnd::kDayClosed:
+      return IDS_RECORD_DAY_CLOSED;
   }
   return IDS_RECORD_CUT_SHORT;
 }
 
+// Why a day the settings kept closed was closed, each rule as a user names
+// it: "日曜日、元日". A word a later version may add is passed over.
+std::wstring ClosedDayText(EditorView& view, const RecordedRun& run) {
+  std::wstring text;
+  std::wstring_view reasons = run.endDetail;
+  while (!reasons.empty()) {
+    const std::size_t blank = reasons.find(L' ');
+    const std::wstring_view word = reasons.substr(0, blank);
+    reasons = blank == std::wstring_view::npos ? std::wstring_view() : reasons.substr(blank + 1);
+    std::wstring reason;
+    if (word == kClosedOnWeekday) {
+      reason = WeekdayCharacter(DayOf(run.start)) + view.LoadText(IDS_RECORD_WEEKDAY);
+    } else if (word.starts_with(kClosedOnHoliday)) {
+      reason = word.substr(kClosedOnHoliday.size());
+    } else if (word == kClosedAtYearEnd) {
+      reason = view.LoadText(IDS_RECORD_YEAR_END);
+    }
+    if (reason.empty()) continue;
+    if (!text.empty()) text += view.LoadText(IDS_RECORD_REASON_SEPARATOR);
+    text += reason;
+  }
+  return text;
+}
+
 RecordRow StartRow(EditorView& view, const RecordedRun& run) {
-  RecordRow row{RecordTimeText(run.start), {}, {}, run.endDetail, false};
+  const bool closedDay = run.end == RunEnd::kDayClosed;
+  // A closed day's detail is its reasons, which its result shows in words.
+  RecordRow row{RecordTimeText(run.start), {}, {}, closedDay ? std::wstring() : run.endDetail, false};
   row.item = view.LoadText(run.starter == RunStarter::kLauncher ? IDS_RECORD_LAUNCHER : IDS_COMMAND8);
-  const std::wstring ending = view.LoadText(EndTextId(run.end));
+  std::wstring ending = view.LoadText(EndTextId(run.end));
+  if (closedDay) ending += ClosedDayText(view, run);
   const std::size_t failures = run.Failures();
   if (failures > 0) {
     row.result = view.LoadText(IDS_RECORD_FAILURES_1) + std::to_wstring(failures) +
@@ -42,7 +72,8 @@ RecordRow StartRow(EditorView& view, const RecordedRun& run) {
   } else {
     row.result = ending;
   }
-  row.failed = failures > 0 || (run.end && *run.end != RunEnd::kDone);
+  // A closed day is the settings at work, no failure.
+  row.failed = failures > 0 || (run.end && *run.end != RunEnd::kDone && !closedDay);
   return row;
 }
 

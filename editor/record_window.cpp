@@ -2,12 +2,10 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <exception>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "dialog_frame.h"
 #include "dpi.h"
 #include "record_layout.h"
 #include "resource.h"
@@ -19,50 +17,15 @@ namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 
-// A dialog with no controls of its own: they come from the layout table once
-// the window knows its DPI.
-struct alignas(4) EmptyDialog {
-  DLGTEMPLATE header;
-  WORD menu;
-  WORD windowClass;
-  WORD title;
-};
-
 // The list's image for a failure: Windows' own error sign.
 constexpr int kFailureImage = 0;
-
-// The pieces of a text separated by "|".
-std::vector<std::wstring> Split(const std::wstring& text) {
-  std::vector<std::wstring> pieces(1);
-  for (const wchar_t c : text) {
-    if (c == L'|') {
-      pieces.emplace_back();
-    } else {
-      pieces.back() += c;
-    }
-  }
-  return pieces;
-}
 
 class RecordWindow {
  public:
   RecordWindow(HINSTANCE instance, EditorView& view, RecordPage& page)
       : instance_(instance), view_(view), page_(page) {}
 
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) ::SetWindowLongPtrW(window, DWLP_USER, lParam);
-    auto* self = reinterpret_cast<RecordWindow*>(::GetWindowLongPtrW(window, DWLP_USER));
-    if (self == nullptr) return FALSE;
-    // No exception may unwind through the window system's frames; the
-    // command is dropped and the window lives on.
-    try {
-      return self->Handle(window, message, wParam, lParam);
-    } catch (const std::exception&) {
-      return FALSE;
-    }
-  }
-
- private:
+  // Every message of the dialog.
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_INITDIALOG:
@@ -93,15 +56,11 @@ class RecordWindow {
     }
   }
 
+ private:
   void Create(HWND owner) {
     ::SetWindowTextW(hwnd_, view_.LoadText(IDS_RECORD_TITLE).c_str());
     // The caption as the editor's own window has it, with the program's icon.
-    for (const auto& [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, std::pair{ICON_BIG, SM_CXICON}}) {
-      const int size = ::GetSystemMetrics(metric);
-      ::SendMessageW(hwnd_, WM_SETICON, which,
-                     reinterpret_cast<LPARAM>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_OMBREL),
-                                                           IMAGE_ICON, size, size, LR_SHARED)));
-    }
+    SetProgramIcon(instance_, hwnd_);
     for (const RecordControlLayout& layout : kRecordControls) {
       const bool list = layout.kind == RecordControlKind::kList;
       const DWORD style =
@@ -120,7 +79,7 @@ class RecordWindow {
         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK, 1, 0);
     ::ImageList_AddIcon(images, ::LoadIconW(nullptr, IDI_ERROR));
     ListView_SetImageList(list, images, LVSIL_SMALL);
-    const std::vector<std::wstring> headings = Split(view_.LoadText(IDS_RECORD_COLUMNS));
+    const std::vector<std::wstring> headings = SplitAtBars(view_.LoadText(IDS_RECORD_COLUMNS));
     for (std::size_t i = 0; i < headings.size() && i < std::size(kRecordColumnTwips); ++i) {
       LVCOLUMNW column{};
       column.mask = LVCF_TEXT | LVCF_SUBITEM;
@@ -130,7 +89,8 @@ class RecordWindow {
     }
 
     SetDpi(WindowDpi(owner != nullptr ? owner : hwnd_));
-    PlaceOver(owner);
+    // The table's size, centred over the editor's window.
+    PlaceCentredOver(hwnd_, owner, OuterSize(kRecordClientWidthTwips, kRecordClientHeightTwips));
     Fill();
     ::SetFocus(list);
   }
@@ -152,23 +112,6 @@ class RecordWindow {
   [[nodiscard]] SIZE OuterSize(int clientWidthTwips, int clientHeightTwips) const {
     return OuterSizeForClient({TwipsToPixels(clientWidthTwips, dpi_), TwipsToPixels(clientHeightTwips, dpi_)},
                               kStyle, 0, false, static_cast<UINT>(dpi_));
-  }
-
-  // The table's size, centred over the editor's window and kept on its
-  // screen.
-  void PlaceOver(HWND owner) {
-    const SIZE size = OuterSize(kRecordClientWidthTwips, kRecordClientHeightTwips);
-    RECT over{};
-    ::GetWindowRect(owner != nullptr ? owner : hwnd_, &over);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int left =
-        std::max<int>(work.left, std::min<int>(work.right - size.cx, (over.left + over.right - size.cx) / 2));
-    const int top =
-        std::max<int>(work.top, std::min<int>(work.bottom - size.cy, (over.top + over.bottom - size.cy) / 2));
-    ::SetWindowPos(hwnd_, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   void Arrange() const {
@@ -233,11 +176,8 @@ class RecordWindow {
 }  // namespace
 
 void ShowRecordWindow(HINSTANCE instance, HWND owner, EditorView& view, RecordPage& page) {
-  EmptyDialog dialog{};
-  dialog.header.style = kStyle;
   RecordWindow window(instance, view, page);
-  ::DialogBoxIndirectParamW(instance, &dialog.header, owner, &RecordWindow::Procedure,
-                            reinterpret_cast<LPARAM>(&window));
+  ShowEmptyDialog(instance, owner, kStyle, &DialogProcedure<RecordWindow>, reinterpret_cast<LPARAM>(&window));
 }
 
 }  // namespace ombrel::editor

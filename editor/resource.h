@@ -29,6 +29,7 @@
 #define IDM_LOGON 2006
 #define IDM_RESUME 2010
 #define IDM_RECORD 2040
+#define IDM_SETTINGS 2050
 
 // Controls of the run record's window.
 #define IDC_RECORD_LIST 4000
@@ -42,6 +43,30 @@
 #define IDM_ENTRY_DOWN 2023
 #define IDM_ENTRY_DELETE 2024
 #define IDM_ENTRY_COPY 2025
+
+// Controls of the settings dialog. Its OK and キャンセル carry the values of
+// IDOK and IDCANCEL, which the dialog manager gives for Enter and Esc. Each
+// number box is followed by its up-down control and its unit.
+#define IDC_SETTINGS_OK 1
+#define IDC_SETTINGS_CANCEL 2
+#define IDC_SETTINGS_DAYS 4100
+#define IDC_SETTINGS_MONDAY 4101
+#define IDC_SETTINGS_SUNDAY 4107
+#define IDC_SETTINGS_HOLIDAYS 4108
+#define IDC_SETTINGS_YEAR_END 4109
+#define IDC_SETTINGS_PAUSE_LABEL 4110
+#define IDC_SETTINGS_PAUSE 4111
+#define IDC_SETTINGS_PAUSE_SPIN 4112
+#define IDC_SETTINGS_PAUSE_UNIT 4113
+#define IDC_SETTINGS_GAP_LABEL 4114
+#define IDC_SETTINGS_GAP 4115
+#define IDC_SETTINGS_GAP_SPIN 4116
+#define IDC_SETTINGS_GAP_UNIT 4117
+#define IDC_SETTINGS_NETWORK_LABEL 4118
+#define IDC_SETTINGS_NETWORK 4119
+#define IDC_SETTINGS_NETWORK_SPIN 4120
+#define IDC_SETTINGS_NETWORK_UNIT 4121
+#define IDC_SETTINGS_NEXT_DAY 4122
 
 // Texts. Captions of the controls, then the pieces of the messages, which the
 // editor joins with paths and line breaks.
@@ -110,3 +135,22 @@
 #define IDS_RECORD_FAILED 3117
 #define IDS_RECORD_SKIPPED 3118
 #define IDS_RECORD_BLANK 3119
+// The settings dialog, and the run record's words for a closed day.
+#define IDS_SETTINGS_TITLE 3120
+#define IDS_SETTINGS_DAYS 3121
+#define IDS_SETTINGS_WEEKDAYS 3122
+#define IDS_SETTINGS_HOLIDAYS 3123
+#define IDS_SETTINGS_YEAR_END 3124
+#define IDS_SETTINGS_PAUSE 3125
+#define IDS_SETTINGS_GAP 3126
+#define IDS_SETTINGS_NETWORK 3127
+#define IDS_SETTINGS_SECONDS 3128
+#define IDS_SETTINGS_NEXT_DAY 3129
+#define IDS_SETTINGS_NO_NEXT_DAY 3130
+#define IDS_SETTINGS_OUT_OF_RANGE 3131
+#define IDS_SETTINGS_OK 3132
+#define IDS_SETTINGS_CANCEL 3133
+#define IDS_RECORD_DAY_CLOSED 3134
+#define IDS_RECORD_WEEKDAY 3135
+#define IDS_RECORD_YEAR_END 3136
+#define IDS_RECORD_REASON_SEPARATOR 3137

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "day_rule.h"
 #include "entry_list.h"
+#include "pacing.h"
 #include "program_folder.h"
 #include "run_record.h"
+#include "settings.h"
 #include "stamp.h"
 
 namespace ombrel {
@@ -32,7 +35,7 @@ std::wstring FolderLockName(std::wstring_view upperCaseFolder) {
 }
 
 LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,
-                         const std::wstring& folder) {
+                         Clock& clock, NetworkProbe& network, const std::wstring& folder) {
   switch (lock.Acquire()) {
     case FolderLock::Acquired::kHeld:
       break;
@@ -50,6 +53,18 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
   if (StampCheck(system, folder)) return LauncherExit::kDone;
   RunRecord record(system, folder, RunStarter::kLauncher);
 
+  // The settings are read on a new day only, so that the same-day start never
+  // opens their file. A day they keep closed is the day's run: the stamp is
+  // renewed, so that its later starts end at the stamp check, and the record
+  // says why nothing opened.
+  const Settings settings = LoadSettings(system, folder).parsed.settings;
+  const DayJudgement today = JudgeDay(settings, DayOf(system.Now()));
+  if (!today.Opens()) {
+    const bool closedRenewed = StampRenew(system, folder);
+    record.End(RunEnd::kDayClosed, ClosedDayReasons(today));
+    return closedRenewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
+  }
+
   // Read before the stamp is renewed: a list that exists but cannot be read
   // opens nothing and leaves the stamp as it was, so the next start tries
   // again. A missing list is an empty one.
@@ -59,9 +74,13 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
     return LauncherExit::kListUnreadable;
   }
 
-  // Renewed before the first entry, so whatever happens to the entries, a
-  // second start today opens nothing. A stamp that cannot be written does not
-  // cost the user the day's entries; it only shows in the exit status.
+  // Renewed before the pause and the first entry, so whatever happens to the
+  // entries, a second start today opens nothing, and the editor's run-now
+  // asks before it opens the list a second time. A run cut short while it
+  // pauses (a log-off) has opened nothing and does not start again that day:
+  // its record has no end line, and run-now opens the list. A stamp that
+  // cannot be written does not cost the user the day's entries; it only shows
+  // in the exit status.
   const bool renewed = StampRenew(system, folder);
 
   // An entry that cannot be opened is skipped without a message: nobody is
@@ -69,8 +88,14 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
   // and the exit status tell.
   // The shell gets an empty working folder, as it always did.
   const WorkingFolders folders{FolderAsPath(folder), L""};
+  // The pause, the gaps and the waits hold the lock: a second launcher waits
+  // for this run (at most the lock's wait) and then finds today's stamp. The
+  // launcher's clock never cuts a wait short; only the editor's window can.
+  EntryPacing pacing(clock, network, settings);
+  static_cast<void>(pacing.Pause());
   bool allOpened = true;
   for (const std::wstring& entry : list.entries) {
+    static_cast<void>(pacing.BeforeEntry(entry));
     const OpenResult result = OpenEntry(open, owner, folders, entry);
     record.Entry(entry, result);
     allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;

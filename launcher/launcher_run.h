@@ -1,6 +1,8 @@
 // The launcher's whole pass, without Windows: take the program folder's lock,
 // end at once when the stamp says the entries already ran today, otherwise
-// read the list, renew the stamp and open every entry in file order.
+// read the settings; on a day they keep closed renew the stamp and end;
+// otherwise read the list, renew the stamp, pause and open every entry in
+// file order, paced by the settings.
 #pragma once
 
 #include <string>
@@ -10,12 +12,15 @@
 
 namespace ombrel {
 
+class Clock;
+class NetworkProbe;
 class SystemPort;
 
 // The process's exit status. An entry that cannot be opened is skipped
 // without a message, as always; the run's record tells which and why.
 enum class LauncherExit : int {
-  // Ran today already, or every entry was opened (a missing list included).
+  // Ran today already, a day the settings keep closed (the stamp renewed),
+  // or every entry was opened (a missing list included).
   kDone = 0,
   // The stamp could not be written; the entries were opened all the same, so
   // the next start will open them again. It wins over kEntryNotOpened: a run
@@ -62,7 +67,8 @@ class FolderLock {
 // The run. `folder` is the program folder, without a trailing backslash. Every
 // run but the same-day start leaves its lines in the run record.
 [[nodiscard]] LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
-                                       FolderLock& lock, const std::wstring& folder);
+                                       FolderLock& lock, Clock& clock, NetworkProbe& network,
+                                       const std::wstring& folder);
 
 // What `run` returns, or kUnexpectedFailure when it throws: uncaught, an
 // exception would end the launcher through the C runtime's abort, with a

@@ -8,6 +8,7 @@
 #include "launcher_run.h"
 #include "program_folder.h"
 #include "win_open.h"
+#include "win_pacing.h"
 #include "win_system.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -22,6 +23,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ombrel::launcher::FolderMutex lock(folder);
     ombrel::launcher::HiddenOwner owner(instance);
     ombrel::win::WinOpenPort open;
-    return ombrel::LauncherRun(system, open, owner, lock, folder);
+    ombrel::win::WinClock clock;
+    ombrel::win::WinNetworkProbe network;
+    return ombrel::LauncherRun(system, open, owner, lock, clock, network, folder);
   }));
 }

@@ -4,7 +4,7 @@
 //   ombrel_bench WORK_FOLDER FIGURES_FILE [start=N] [run=N] [editor=N] [core=N]
 //
 // start   the launcher's same-day start (stamp of today, 100 entries, a full
-//         run record) against the empty static program, both started by
+//         run record, a settings file) against the empty static program, both started by
 //         CreateProcessW and waited for; and the DLLs each loads, seen as
 //         their debugger
 // run     the launcher's run of 100 program entries that end at once, until
@@ -264,6 +264,11 @@ class Driver {
     WriteFileBytes(launcher + L"\\OMBREL.DAT", EntryLines());
     const std::string record = FullRecord();
     WriteFileBytes(launcher + L"\\OMBREL.LOG", record);
+    // Settings as an administrator hands them out; the same-day start must
+    // not even open them. Paced at nothing, should the day end during the run.
+    WriteFileBytes(launcher + L"\\OMBREL.CFG",
+                   "; Ombrel's settings\r\n[Ombrel]\r\nDays=1111111\r\nSkipHolidays=1\r\nSkipYearEnd=1\r\n"
+                   "PauseSeconds=0\r\nGapSeconds=0\r\nNetworkWaitSeconds=0\r\n");
     const std::wstring empty = ProgramFolder(work_, L"empty", {{L"bench_empty.exe", L"empty.exe"}});
     const Pairs pairs = Alternate(
         rounds, [&] { return TimeToExit(launcher + L"\\Ombrel.exe"); },

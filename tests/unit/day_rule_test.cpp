@@ -23,25 +23,29 @@ struct JudgeCase {
   bool weekdayOff;
   std::wstring_view holiday;
   bool yearEnd;
+  std::wstring_view reasons;  // as the run record says them
 };
 
 TEST(JudgeDayTest, EachRuleThatClosesTheDayIsNamed) {
   const JudgeCase cases[] = {
-      {"defaults open on a holiday in the year end", "", Day(2026, 1, 1), false, L"", false},
-      {"weekday switched off", "Days=1111100", Day(2026, 12, 5), true, L"", false},
-      {"weekday switched on", "Days=1111100", Day(2026, 12, 7), false, L"", false},
-      {"Sunday alone", "Days=0000001", Day(2026, 12, 6), false, L"", false},
-      {"Monday off under Sunday alone", "Days=0000001", Day(2026, 12, 7), true, L"", false},
-      {"holiday skipped", "SkipHolidays=1", Day(2026, 1, 12), false, L"成人の日", false},
-      {"holiday not skipped", "SkipHolidays=0", Day(2026, 1, 12), false, L"", false},
-      {"substitute holiday", "SkipHolidays=1", Day(2026, 5, 6), false, L"振替休日", false},
-      {"citizens' holiday", "SkipHolidays=1", Day(2026, 9, 22), false, L"国民の休日", false},
-      {"day before the year end", "SkipYearEnd=1", Day(2026, 12, 28), false, L"", false},
-      {"first day of the year end", "SkipYearEnd=1", Day(2026, 12, 29), false, L"", true},
-      {"last day of the year end", "SkipYearEnd=1", Day(2027, 1, 3), false, L"", true},
-      {"day after the year end", "SkipYearEnd=1", Day(2027, 1, 4), false, L"", false},
-      {"year end without holidays", "SkipYearEnd=1", Day(2027, 1, 1), false, L"", true},
-      {"all three", "Days=1111100\nSkipHolidays=1\nSkipYearEnd=1", Day(2028, 1, 1), true, L"元日", true},
+      {"defaults open on a holiday in the year end", "", Day(2026, 1, 1), false, L"", false, L""},
+      {"weekday switched off", "Days=1111100", Day(2026, 12, 5), true, L"", false, L"weekday"},
+      {"weekday switched on", "Days=1111100", Day(2026, 12, 7), false, L"", false, L""},
+      {"Sunday alone", "Days=0000001", Day(2026, 12, 6), false, L"", false, L""},
+      {"Monday off under Sunday alone", "Days=0000001", Day(2026, 12, 7), true, L"", false, L"weekday"},
+      {"holiday skipped", "SkipHolidays=1", Day(2026, 1, 12), false, L"成人の日", false, L"holiday:成人の日"},
+      {"holiday not skipped", "SkipHolidays=0", Day(2026, 1, 12), false, L"", false, L""},
+      {"substitute holiday", "SkipHolidays=1", Day(2026, 5, 6), false, L"振替休日", false,
+       L"holiday:振替休日"},
+      {"citizens' holiday", "SkipHolidays=1", Day(2026, 9, 22), false, L"国民の休日", false,
+       L"holiday:国民の休日"},
+      {"day before the year end", "SkipYearEnd=1", Day(2026, 12, 28), false, L"", false, L""},
+      {"first day of the year end", "SkipYearEnd=1", Day(2026, 12, 29), false, L"", true, L"year-end"},
+      {"last day of the year end", "SkipYearEnd=1", Day(2027, 1, 3), false, L"", true, L"year-end"},
+      {"day after the year end", "SkipYearEnd=1", Day(2027, 1, 4), false, L"", false, L""},
+      {"year end without holidays", "SkipYearEnd=1", Day(2027, 1, 1), false, L"", true, L"year-end"},
+      {"all three", "Days=1111100\nSkipHolidays=1\nSkipYearEnd=1", Day(2028, 1, 1), true, L"元日", true,
+       L"weekday holiday:元日 year-end"},
   };
   for (const JudgeCase& c : cases) {
     const DayJudgement judgement = JudgeDay(FromLines(c.settings), c.day);
@@ -49,6 +53,7 @@ TEST(JudgeDayTest, EachRuleThatClosesTheDayIsNamed) {
     EXPECT_EQ(judgement.holiday, c.holiday) << c.name;
     EXPECT_EQ(judgement.yearEnd, c.yearEnd) << c.name;
     EXPECT_EQ(judgement.Opens(), !c.weekdayOff && c.holiday.empty() && !c.yearEnd) << c.name;
+    EXPECT_EQ(ClosedDayReasons(judgement), c.reasons) << c.name;
   }
 }
 

@@ -14,6 +14,8 @@
 #include "list_temporary.h"
 #include "record_page.h"
 #include "resume_switch.h"
+#include "settings_page.h"
+#include "stamp.h"
 
 namespace ombrel::editor {
 namespace {
@@ -90,6 +92,14 @@ class FakeView : public EditorView {
       if (page.Clear()) recordWindows.push_back({page.Rows(), page.FirstSelected()});
     }
   }
+  // Each opening of the settings dialog; `settingsDialog` works it while it
+  // is open.
+  std::function<void(SettingsPage&)> settingsDialog;
+  int settingsShown = 0;
+  void ShowSettings(SettingsPage& page) override {
+    ++settingsShown;
+    if (settingsDialog) settingsDialog(page);
+  }
   void EndProgram() override { ++ended; }
 };
 
@@ -147,6 +157,7 @@ const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
 const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
 const std::wstring kRecord = L"C:\\Tools\\OMBREL.LOG";
 const std::wstring kHelp = L"C:\\Tools\\help.htm";
+const std::wstring kSettings = L"C:\\Tools\\OMBREL.CFG";
 
 // A fresh editor over a fresh fake window, for cases that each need their own;
 // given items, they are loaded from a list file, then selected as given.
@@ -169,7 +180,9 @@ struct Harness {
   FakeOpenPort open;
   FakeLogOnStart logOn;
   FakeResumeStart resume;
-  Editor editor{view, system, open, logOn, resume, kFolder};
+  testing::FakeClock clock;
+  testing::FakeNetwork network{&clock};
+  Editor editor{view, system, open, logOn, resume, kFolder, clock, network};
 };
 
 class EditorTest : public ::testing::Test {
@@ -186,7 +199,9 @@ class EditorTest : public ::testing::Test {
   FakeOpenPort open_;
   FakeLogOnStart logOn_;
   FakeResumeStart resume_;
-  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder};
+  testing::FakeClock clock_;
+  testing::FakeNetwork network_{&clock_};
+  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder, clock_, network_};
 };
 
 // --- Loading ---------------------------------------------------------------
@@ -811,6 +826,187 @@ TEST_F(EditorTest, CannotOpenMessageNamesTheEntryAsListed) {
   EXPECT_TRUE(view_.messages.empty());
 }
 
+// Run-now opens the list whatever day the settings keep closed, with their
+// gaps and network wait but without their pause; the one-entry run keeps no
+// gap and still waits for a share.
+TEST(RunNowPacingTest, GapsAndNetworkWaitWithoutThePauseOnAnyDay) {
+  using namespace std::chrono_literals;
+  using Sleeps = std::vector<std::chrono::milliseconds>;
+  const std::wstring share = L"\\\\srv\\share\\b.exe";
+  const std::string settings =
+      "[Ombrel]\r\nDays=0000000\r\nPauseSeconds=30\r\nGapSeconds=2\r\nNetworkWaitSeconds=60\r\n";
+  Harness h({L"a.exe", L"", share, L"c.exe"}, 2);
+  h.system.files[kSettings] = settings;
+  h.network.answersFrom = {{share, 3s}};
+  h.editor.RunNow();
+  EXPECT_EQ(h.open.calls.size(), 3U);
+  // The gap, the share asked at 2 s and 2.5 s and answering at 3 s, the gap.
+  EXPECT_EQ(h.clock.sleeps, (Sleeps{2s, 500ms, 500ms, 2s}));
+
+  h.clock.sleeps.clear();
+  h.network.answersFrom = {{share, h.clock.now + 1s}};
+  h.editor.RunSelectedEntry();
+  EXPECT_EQ(h.clock.sleeps, (Sleeps{500ms, 500ms}));
+  h.editor.SelectEntry(0);
+  h.editor.RunSelectedEntry();
+  EXPECT_EQ(h.clock.sleeps.size(), 2U);
+  EXPECT_EQ(h.open.calls.size(), 5U);
+
+  // The window gone during a gap (the session ends): nothing more opens, and
+  // the run's record stops short.
+  Harness ending({L"a.exe", L"b.exe", L"c.exe"}, 0);
+  ending.system.files[kSettings] = settings;
+  ending.clock.endsAt = 3s;
+  ending.editor.RunNow();
+  EXPECT_EQ(ending.open.calls.size(), 2U);
+  const std::vector<RecordedRun> runs = ParseRunRecord(ending.system.files[kRecord]);
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].entries.size(), 2U);
+  EXPECT_FALSE(runs[0].end.has_value());
+}
+
+// --- Settings dialog -------------------------------------------------------
+
+TEST(SettingsPageTest, SecondsAreDigitsOfEitherWidthAndNothingElse) {
+  const std::pair<const wchar_t*, std::optional<int>> cases[] = {
+      {L"0", 0},
+      {L"300", 300},
+      {L" 12\t", 12},
+      {L"\uFF11\uFF12", 12},
+      {L"\u3000"
+       L"5",
+       5},
+      {L"007", 7},
+      {L"", std::nullopt},
+      {L" ", std::nullopt},
+      {L"-1", std::nullopt},
+      {L"1.5", std::nullopt},
+      {L"12a", std::nullopt},
+      {L"1 2", std::nullopt},
+      {L"9999999", std::nullopt},
+  };
+  for (const auto& [text, value] : cases)
+    EXPECT_EQ(ParseSecondsText(text), value) << FakeSystem::Narrow(text);
+}
+
+struct NextDayCase {
+  const char* name;
+  LocalTime now;
+  bool ranToday;
+  std::string settings;  // the lines of the section
+  std::wstring text;
+};
+
+// From today, or from tomorrow once the list ran today.
+TEST(SettingsPageTest, TheNextOpeningDayAsTheBoxesStand) {
+  const NextDayCase cases[] = {
+      {"today", {2026, 4, 7, 9, 0, 0}, false, "", T(IDS_SETTINGS_NEXT_DAY) + L"2026-04-07 (火)"},
+      {"ran today", {2026, 4, 7, 9, 0, 0}, true, "", T(IDS_SETTINGS_NEXT_DAY) + L"2026-04-08 (水)"},
+      {"past the weekend",
+       {2026, 12, 5, 9, 0, 0},
+       false,
+       "Days=1111100",
+       T(IDS_SETTINGS_NEXT_DAY) + L"2026-12-07 (月)"},
+      {"past the year end",
+       {2026, 12, 28, 9, 0, 0},
+       true,
+       "Days=1111100\nSkipHolidays=1\nSkipYearEnd=1",
+       T(IDS_SETTINGS_NEXT_DAY) + L"2027-01-04 (月)"},
+      {"no day", {2026, 4, 7, 9, 0, 0}, false, "Days=0000000", T(IDS_SETTINGS_NO_NEXT_DAY)},
+  };
+  for (const NextDayCase& c : cases) {
+    Harness h;
+    h.system.now = c.now;
+    if (c.ranToday) h.system.files[kStamp] = FakeSystem::Narrow(DateText(c.now)) + "\r\n";
+    h.system.files[kSettings] = "[Ombrel]\n" + c.settings;
+    SettingsPage page(h.view, h.system, kFolder);
+    EXPECT_EQ(page.NextOpeningText(page.Loaded()), c.text) << c.name;
+  }
+}
+
+// The window's texts with their places for numbers, as the string table has
+// them.
+class TemplateView : public FakeView {
+ public:
+  std::wstring LoadText(int id) override {
+    if (id == IDS_SETTINGS_SECONDS) return L"秒 (%1～%2)";
+    if (id == IDS_SETTINGS_OUT_OF_RANGE) return L"%1 から %2 まで";
+    return FakeView::LoadText(id);
+  }
+};
+
+struct AcceptCase {
+  const char* name;
+  std::array<std::wstring, 3> texts;  // pause, gap, network wait
+  std::optional<Setting> wrongBox;
+  std::wstring message;             // none when empty
+  std::optional<std::string> file;  // nothing: no file written
+};
+
+TEST(SettingsPageTest, OkSavesWhenEveryNumberLiesInItsRangeAndSaysWhichDoesNot) {
+  const std::string saved =
+      "[Ombrel]\r\nDays=1111100\r\nSkipHolidays=1\r\nSkipYearEnd=0\r\nPauseSeconds=10\r\nGapSeconds=2\r\n"
+      "NetworkWaitSeconds=300\r\n";
+  const AcceptCase cases[] = {
+      {"in range", {L"10", L"2", L"300"}, std::nullopt, L"", saved},
+      {"full width and blanks", {L"\uFF11\uFF10", L" 2 ", L"300"}, std::nullopt, L"", saved},
+      {"gap beyond its range", {L"10", L"61", L"300"}, Setting::kGapSeconds, L"0 から 60 まで", std::nullopt},
+      {"empty pause", {L"", L"2", L"300"}, Setting::kPauseSeconds, L"0 から 300 まで", std::nullopt},
+      {"first wrong box", {L"x", L"2", L"301"}, Setting::kPauseSeconds, L"0 から 300 まで", std::nullopt},
+  };
+  for (const AcceptCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TemplateView view;
+    FakeSystem system;
+    SettingsPage page(view, system, kFolder);
+    Settings choices = page.Loaded();
+    ASSERT_TRUE(choices.Set(Setting::kDays, 0b0011111));
+    ASSERT_TRUE(choices.Set(Setting::kSkipHolidays, 1));
+    const SettingsAccepted accepted = page.Accept(choices, c.texts);
+    EXPECT_EQ(accepted.close, c.file.has_value());
+    EXPECT_EQ(accepted.wrongBox, c.wrongBox);
+    if (c.message.empty()) {
+      EXPECT_TRUE(view.messages.empty());
+    } else {
+      EXPECT_EQ(view.messages, (std::vector<FakeView::Message>{{MessageKind::kWarning, c.message}}));
+    }
+    if (c.file) {
+      EXPECT_EQ(system.files[kSettings], *c.file);
+    } else {
+      EXPECT_EQ(system.files.count(kSettings), 0U);
+    }
+  }
+  TemplateView view;
+  FakeSystem system;
+  SettingsPage page(view, system, kFolder);
+  EXPECT_EQ(page.SecondsText(Setting::kGapSeconds), L"秒 (0～60)");
+  EXPECT_EQ(page.SecondsText(Setting::kNetworkWaitSeconds), L"秒 (0～300)");
+}
+
+// A save that fails warns with the file's path and keeps the dialog; a file
+// that cannot be read is said before any dialog shows what it does not hold.
+TEST(SettingsPageTest, AFileThatCannotBeWrittenOrReadIsSaid) {
+  Harness h;
+  h.system.unwritable = {kSettings};
+  h.view.settingsDialog = [](SettingsPage& page) {
+    const SettingsAccepted accepted = page.Accept(page.Loaded(), {L"0", L"0", L"0"});
+    EXPECT_FALSE(accepted.close);
+    EXPECT_FALSE(accepted.wrongBox.has_value());
+  };
+  h.editor.ShowSettings();
+  EXPECT_EQ(h.view.settingsShown, 1);
+  EXPECT_EQ(h.view.messages,
+            (std::vector<FakeView::Message>{{MessageKind::kWarning, kSettings + T(IDS_SAVE_FAILED)}}));
+
+  h.view.messages.clear();
+  h.system.files[kSettings] = "[Ombrel]\r\nGapSeconds=5\r\n";
+  h.system.unreadable = {kSettings};
+  h.editor.ShowSettings();
+  EXPECT_EQ(h.view.settingsShown, 1);
+  EXPECT_EQ(h.view.messages,
+            (std::vector<FakeView::Message>{{MessageKind::kWarning, kSettings + T(IDS_LIST_UNREADABLE)}}));
+}
+
 // --- Run record ------------------------------------------------------------
 
 // A line of the record at 2026-04-07 `time`, by process `process`.
@@ -851,6 +1047,29 @@ TEST(RecordRowsTest, NewestRunFirstWithItsEntriesAndFailuresMarked) {
   const std::vector<RecordRow> rows = RecordRows(view, ParseRunRecord(record));
   ASSERT_EQ(rows.size(), expected.size());
   for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(rows[i], expected[i]) << "row " << i;
+}
+
+// A day the settings kept closed is no failure; its result names each reason.
+TEST(RecordRowsTest, AClosedDaySaysWhyInItsResult) {
+  const std::string kNewYear = "holiday:\xE5\x85\x83\xE6\x97\xA5";  // 元日, in UTF-8
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"weekday", L"火" + T(IDS_RECORD_WEEKDAY)},
+      {kNewYear, L"元日"},
+      {"year-end", T(IDS_RECORD_YEAR_END)},
+      {"weekday " + kNewYear + " year-end", L"火" + T(IDS_RECORD_WEEKDAY) + T(IDS_RECORD_REASON_SEPARATOR) +
+                                                L"元日" + T(IDS_RECORD_REASON_SEPARATOR) +
+                                                T(IDS_RECORD_YEAR_END)},
+      {"a-later-word weekday", L"火" + T(IDS_RECORD_WEEKDAY)},
+  };
+  FakeView view;
+  for (const auto& [reasons, text] : cases) {
+    const std::string record = RecordLine("09:00:00", 10, "run\tOmbrel\tstart") +
+                               RecordLine("09:00:00", 10, "end\tday-closed\t" + reasons);
+    const std::vector<RecordRow> rows = RecordRows(view, ParseRunRecord(record));
+    EXPECT_EQ(rows, (std::vector<RecordRow>{{L"2026-04-07 09:00:00", T(IDS_RECORD_DAY_CLOSED) + text,
+                                             T(IDS_RECORD_LAUNCHER), L"", false}}))
+        << reasons;
+  }
 }
 
 struct UnseenCase {

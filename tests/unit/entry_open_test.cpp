@@ -342,5 +342,31 @@ TEST(OpenThroughShellTest, RetryUsesTheSameOwnerAndWorkingFolder) {
   EXPECT_FALSE(OpenThroughShell(port, 3, L"c:\\", L"a", std::nullopt));
 }
 
+// Which path tells whether an entry on a network can open yet: decided from
+// the text alone, since the share that does not answer cannot say which file
+// exists.
+TEST(PathToProbeTest, TheProgramPartOfAProgramTheWholeOfAShellEntryNothingForAnAddress) {
+  const std::pair<const wchar_t*, std::optional<std::wstring>> cases[] = {
+      {L"\\\\srv\\share\\tool.exe", L"\\\\srv\\share\\tool.exe"},
+      {L"\"\\\\srv\\share\\My App\\app.exe\" /min", L"\\\\srv\\share\\My App\\app.exe"},
+      {L"\\\\srv\\share\\My App\\app.exe /min", L"\\\\srv\\share\\My App\\app.exe"},
+      {L"C:\\Program Files\\App\\app.exe C:\\x.txt", L"C:\\Program Files\\App\\app.exe"},
+      // An argument on a share is the program's to reach, not the run's.
+      {L"notepad.exe \\\\srv\\share\\memo.txt", L"notepad.exe"},
+      {L"\\\\srv\\share\\週報 2026.xlsx", L"\\\\srv\\share\\週報 2026.xlsx"},
+      {L"  Z:\\資料\\ ", L"Z:\\資料\\"},
+      {L"\"Z:\\予定 表.xlsx\"", L"Z:\\予定 表.xlsx"},
+      {L"https://intra.example.jp/", std::nullopt},
+      {L"mailto:taro@example.jp", std::nullopt},
+      {L"file://srv/share/a.txt", std::nullopt},
+      {L"\"https://intra.example.jp/\"", std::nullopt},
+      {L"taro@example.jp", std::nullopt},
+      {L"\"\"", std::nullopt},
+      {L" \t", std::nullopt},
+  };
+  for (const auto& [entry, path] : cases)
+    EXPECT_EQ(PathToProbe(entry), path) << testing::FakeSystem::Narrow(entry);
+}
+
 }  // namespace
 }  // namespace ombrel

@@ -2,6 +2,7 @@
 // can be checked without Windows.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "entry_open.h"
+#include "pacing.h"
 #include "system_port.h"
 
 namespace ombrel::testing {
@@ -194,6 +196,48 @@ class FakeOwner : public OwnerWindow {
 
  private:
   WindowHandle handle_;
+};
+
+// Time that passes only when slept: each sleep is kept, in order, and moves
+// the clock on by its length. With `endsAt`, the program ends at that time:
+// a sleep reaching it stops there and says so.
+class FakeClock : public Clock {
+ public:
+  std::chrono::milliseconds now{0};
+  std::vector<std::chrono::milliseconds> sleeps;
+  std::optional<std::chrono::milliseconds> endsAt;
+
+  std::chrono::milliseconds Elapsed() override { return now; }
+  bool Sleep(std::chrono::milliseconds duration) override {
+    sleeps.push_back(duration);
+    if (endsAt && now + duration >= *endsAt) {
+      now = *endsAt;
+      return false;
+    }
+    now += duration;
+    return true;
+  }
+};
+
+// Drives in `networkDrives` are network drives. A path answers once the
+// clock has reached its time in `answersFrom` (never, with no clock given);
+// a path not listed answers at once. Every question about a path is kept.
+class FakeNetwork : public NetworkProbe {
+ public:
+  explicit FakeNetwork(const FakeClock* clock = nullptr) : clock_(clock) {}
+  std::set<wchar_t> networkDrives;
+  std::map<std::wstring, std::chrono::milliseconds> answersFrom;
+  std::vector<std::wstring> asked;
+
+  bool IsNetworkDrive(wchar_t letter) override { return networkDrives.count(letter) != 0; }
+  bool PathAnswers(const std::wstring& path) override {
+    asked.push_back(path);
+    const auto from = answersFrom.find(path);
+    return from == answersFrom.end() || (clock_ != nullptr && clock_->now >= from->second);
+  }
+
+ private:
+  const FakeClock* clock_;
 };
 
 }  // namespace ombrel::testing

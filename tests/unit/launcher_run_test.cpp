@@ -20,6 +20,7 @@ const std::wstring kFolder = L"C:\\Tools";
 const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
 const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
 const std::wstring kRecord = L"C:\\Tools\\OMBREL.LOG";
+const std::wstring kSettings = L"C:\\Tools\\OMBREL.CFG";
 // The fake clock's day.
 const std::string kToday = "04-07-2026\r\n";
 
@@ -105,13 +106,26 @@ class RecordingLock final : public FolderLock {
   Events& events_;
 };
 
+// Each sleep joins the events, in seconds.
+class RecordingClock final : public testing::FakeClock {
+ public:
+  explicit RecordingClock(Events& events) : events_(events) {}
+  bool Sleep(std::chrono::milliseconds duration) override {
+    events_.push_back("sleep " + std::to_string(duration.count() / 1000.0).substr(0, 3));
+    return FakeClock::Sleep(duration);
+  }
+
+ private:
+  Events& events_;
+};
+
 class LauncherRunTest : public ::testing::Test {
  protected:
   // The programs the lists below name, unless a test says otherwise.
   LauncherRunTest() { port_.existingFiles = {L"C:\\a.exe", L"C:\\b.bat", L"C:\\B.BAT", L"C:\\last.exe"}; }
 
   LauncherExit Run(const std::wstring& folder = kFolder) {
-    return LauncherRun(system_, port_, owner_, lock_, folder);
+    return LauncherRun(system_, port_, owner_, lock_, clock_, network_, folder);
   }
 
   // How each run in the record ended, oldest first.
@@ -126,6 +140,8 @@ class LauncherRunTest : public ::testing::Test {
   RecordingPort port_{events_};
   RecordingOwner owner_{events_};
   RecordingLock lock_{events_};
+  RecordingClock clock_{events_};
+  testing::FakeNetwork network_{&clock_};
 };
 
 TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
@@ -135,8 +151,8 @@ TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
 
   EXPECT_EQ(Run(), LauncherExit::kDone);
   EXPECT_EQ(events_,
-            (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "start C:\\a.exe",
-                    "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "write OMBREL.INI",
+                    "start C:\\a.exe", "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
                     "shell Mailto:user@host.example.jp", "start \"C:\\b.bat\" /x", "unlock"}));
   EXPECT_EQ(system_.files[kStamp], kToday);
   // The launcher's shell calls carry its hidden window and an empty folder;
@@ -160,7 +176,7 @@ TEST_F(LauncherRunTest, AnExceptionEndsTheRunWithItsOwnStatusAndFreesTheLock) {
   system_.files[kList] = "C:\\a.exe\r\n";
   system_.readThrows = kList;
   EXPECT_EQ(ExitStatusOf([this] { return Run(); }), LauncherExit::kUnexpectedFailure);
-  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "unlock"}));
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "unlock"}));
 }
 
 struct StampCase {
@@ -194,8 +210,8 @@ TEST_F(LauncherRunTest, OnlyTodaysExactStampEndsTheRunUntouched) {
                               [](const std::string& step) { return step.ends_with("OMBREL.LOG"); }),
                 0);
     } else {
-      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI",
-                                 "start C:\\a.exe", "unlock"}));
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                                 "write OMBREL.INI", "start C:\\a.exe", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], kToday);
     }
   }
@@ -225,13 +241,13 @@ TEST_F(LauncherRunTest, MissingOrEmptyListStillRenewsStampButUnreadableOneLeaves
     if (c.unreadable) {
       // Nothing opened, the stamp as it was: the next start tries again.
       EXPECT_EQ(Run(), LauncherExit::kListUnreadable);
-      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "unlock"}));
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
       EXPECT_EQ(RecordedEnds(), (std::vector<std::optional<RunEnd>>{RunEnd::kListUnreadable}));
     } else {
       EXPECT_EQ(Run(), LauncherExit::kDone);
-      EXPECT_EQ(events_,
-                (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "unlock"}));
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                                 "write OMBREL.INI", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], kToday);
     }
     EXPECT_TRUE(port_.calls.empty());
@@ -258,10 +274,10 @@ TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
   // The blank line between them opens nothing at all. No message: the exit
   // status and the record tell.
   EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
-  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI", "window",
-                             "shell C:\\missing.txt", "window", "shell user@example.jp",
-                             "shell Mailto:user@example.jp", "start C:\\gone.exe", "window",
-                             "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                             "write OMBREL.INI", "window", "shell C:\\missing.txt", "window",
+                             "shell user@example.jp", "shell Mailto:user@example.jp", "start C:\\gone.exe",
+                             "window", "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
 }
 
 struct StatusCase {
@@ -299,8 +315,8 @@ TEST_F(LauncherRunTest, TheRecordFollowsTheRunLineByLine) {
   port_.shellFails.insert(L"C:\\gone.txt");
   EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
   EXPECT_EQ(events_,
-            (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG", "read OMBREL.DAT",
-                    "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG", "window",
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG", "read OMBREL.CFG",
+                    "read OMBREL.DAT", "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG", "window",
                     "shell C:\\gone.txt", "append OMBREL.LOG", "append OMBREL.LOG", "unlock"}));
   const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
   ASSERT_EQ(runs.size(), 1U);
@@ -340,8 +356,9 @@ TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
     system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\n";
 
     EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
-    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.DAT", "write OMBREL.INI",
-                               "start C:\\a.exe", "window", "shell C:\\memo.txt", "unlock"}));
+    EXPECT_EQ(events_,
+              (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "write OMBREL.INI",
+                      "start C:\\a.exe", "window", "shell C:\\memo.txt", "unlock"}));
     EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
   }
 }
@@ -362,6 +379,63 @@ TEST_F(LauncherRunTest, WithoutTheLockNothingIsReadOrOpened) {
     // Recorded all the same, with the reason.
     EXPECT_EQ(RecordedEnds(), std::vector<std::optional<RunEnd>>{recorded});
   }
+}
+
+struct ClosedDayCase {
+  const char* name;
+  LocalTime now;
+  std::string settings;  // the lines of the section
+  std::wstring reasons;  // the record's detail
+};
+
+// A day the settings keep closed is the day's run: nothing read but the
+// settings, nothing opened, the stamp renewed, the reasons recorded.
+TEST_F(LauncherRunTest, AClosedDayRenewsTheStampRecordsWhyAndOpensNothing) {
+  const ClosedDayCase cases[] = {
+      // 2026-04-07 is a Tuesday.
+      {"weekday", {2026, 4, 7, 8, 0, 0}, "Days=1011111", L"weekday"},
+      {"holiday", {2026, 5, 4, 8, 0, 0}, "SkipHolidays=1", L"holiday:みどりの日"},
+      {"year end", {2026, 12, 29, 8, 0, 0}, "SkipYearEnd=1", L"year-end"},
+      {"all three",
+       {2028, 1, 1, 8, 0, 0},
+       "Days=1111100\r\nSkipHolidays=1\r\nSkipYearEnd=1",
+       L"weekday holiday:元日 year-end"},
+  };
+  const std::string stamp = "04-06-2026\r\n";
+  for (const ClosedDayCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    system_.now = c.now;
+    system_.files = {{kStamp, stamp}, {kList, "C:\\a.exe\r\n"}, {kSettings, "[Ombrel]\r\n" + c.settings}};
+    EXPECT_EQ(Run(), LauncherExit::kDone);
+    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "write OMBREL.INI", "unlock"}));
+    EXPECT_NE(system_.files[kStamp], stamp);
+    const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+    ASSERT_EQ(runs.size(), 1U);
+    EXPECT_EQ(runs[0].end, RunEnd::kDayClosed);
+    EXPECT_EQ(runs[0].endDetail, c.reasons);
+    EXPECT_TRUE(runs[0].entries.empty());
+  }
+  // Its stamp unwritten, the closed day says so in the status.
+  system_.files[kStamp] = stamp;
+  system_.unwritable = {kStamp};
+  EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
+}
+
+// The stamp before the pause, the pause before the first entry, a gap
+// between the entries that reach Windows, the wait for a share's path; the
+// lock held throughout.
+TEST_F(LauncherRunTest, PauseGapsAndNetworkWaitHappenInTheirPlacesWhileTheLockIsHeld) {
+  const std::wstring share = L"\\\\srv\\share\\b.exe";
+  port_.existingFiles.insert(share);
+  network_.answersFrom = {{share, std::chrono::milliseconds(7200)}};
+  system_.files = {{kList, "C:\\a.exe\r\n\r\n\\\\srv\\share\\b.exe\r\n"},
+                   {kSettings, "[Ombrel]\r\nPauseSeconds=5\r\nGapSeconds=2\r\nNetworkWaitSeconds=60\r\n"}};
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                             "write OMBREL.INI", "sleep 5.0", "start C:\\a.exe", "sleep 2.0", "sleep 0.5",
+                             "start \\\\srv\\share\\b.exe", "unlock"}));
+  EXPECT_EQ(clock_.now, std::chrono::milliseconds(7500));
 }
 
 TEST(FolderLockNameTest, OneNameObjectPerFolderWithoutFurtherBackslashes) {

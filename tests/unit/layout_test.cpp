@@ -3,6 +3,7 @@
 // vary.
 #include "layout.h"
 #include "record_layout.h"
+#include "settings_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +88,33 @@ TEST(RecordLayoutTest, ControlsStayInsideApartAndButtonsKeepTheirSize) {
       const PixelRect& least = sizes[1][i];
       EXPECT_EQ(opening.right - opening.left, least.right - least.left);
       EXPECT_EQ(opening.bottom - opening.top, least.bottom - least.top);
+    }
+  }
+}
+
+// The settings dialog's table: on the editor window's grid (120 twips), each
+// control inside the client area with a margin, none over another, and a
+// label right before the control its access key leads to (the next in Tab
+// order that is no label).
+TEST(SettingsLayoutTest, OnTheGridInsideApartAndEachLabelBeforeItsBox) {
+  constexpr int kGrid = 120;
+  for (std::size_t i = 0; i < std::size(kSettingsControls); ++i) {
+    const SettingsControlLayout& c = kSettingsControls[i];
+    EXPECT_EQ(c.left % kGrid, 0) << c.id;
+    EXPECT_EQ(c.top % kGrid, 0) << c.id;
+    EXPECT_TRUE(c.left >= kGrid && c.top >= kGrid && c.left + c.width <= kSettingsClientWidthTwips - kGrid &&
+                c.top + c.height <= kSettingsClientHeightTwips - kGrid)
+        << c.id;
+    for (std::size_t j = 0; j < i; ++j) {
+      const SettingsControlLayout& o = kSettingsControls[j];
+      EXPECT_TRUE(c.left + c.width <= o.left || o.left + o.width <= c.left || c.top + c.height <= o.top ||
+                  o.top + o.height <= c.top)
+          << c.id << " over " << o.id;
+    }
+    if (c.kind == SettingsControlKind::kLabel) {
+      ASSERT_LT(i + 1, std::size(kSettingsControls));
+      const SettingsControlKind next = kSettingsControls[i + 1].kind;
+      EXPECT_TRUE(next == SettingsControlKind::kSeconds || next == SettingsControlKind::kWeekday) << c.id;
     }
   }
 }

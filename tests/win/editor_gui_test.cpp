@@ -8,7 +8,9 @@
 #include <memory>
 #include <regex>
 
+#include "day_rule.h"
 #include "editor_fixture.h"
+#include "settings.h"
 #include "win_system.h"
 
 namespace ombrel {
@@ -294,6 +296,85 @@ TEST(EditorKeyboardTest, HelpMenuAccessKeysShowAboutAndTheHelpPage) {
   EXPECT_EQ(help.Icon(), Icon::kExclamation);
   help.Answer(IDOK);
   EXPECT_TRUE(StaysOpenQuietly(editor.app()));
+}
+
+// 開く日と間隔 by keyboard alone: every setting set through its controls, the
+// next opening day following the boxes, a number beyond its range refused
+// with its box focused, then everything saved on Enter with the file's other
+// lines kept. Shown again as saved; Esc leaves the file alone; a file that
+// cannot be written keeps the dialog open.
+TEST(SettingsDialogTest, EverySettingSetByKeyboardAndSavedOnEnter) {
+  RunningEditor editor(kThreeEntries);
+  ASSERT_TRUE(editor.Started());
+  App& app = editor.app();
+  const std::wstring file = editor.folder() / L"OMBREL.CFG";
+  testing::WriteBytes(file, "; handed out\r\n[Ombrel]\r\nExtra=1\r\n");
+  ASSERT_TRUE(app.Menu("alt+f d"));
+  testing::gui::Window dialog = app.WaitForDialog(L"開く日と間隔");
+  ASSERT_TRUE(dialog.Exists());
+  EXPECT_EQ(app.FocusId(), IDC_SETTINGS_MONDAY);
+  const auto checks = [&dialog] {
+    std::string boxes;
+    for (int id = IDC_SETTINGS_MONDAY; id <= IDC_SETTINGS_YEAR_END; ++id) {
+      boxes += dialog.Child(id).Send(BM_GETCHECK) == BST_CHECKED ? '1' : '0';
+    }
+    return boxes;
+  };
+  const auto numbers = [&dialog] {
+    return std::vector<std::wstring>{dialog.Child(IDC_SETTINGS_PAUSE).Text(),
+                                     dialog.Child(IDC_SETTINGS_GAP).Text(),
+                                     dialog.Child(IDC_SETTINGS_NETWORK).Text()};
+  };
+  EXPECT_EQ(checks(), "111111100");
+  EXPECT_EQ(numbers(), (std::vector<std::wstring>{L"0", L"0", L"0"}));
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  const std::chrono::year_month_day today = DayOf({now.wYear, now.wMonth, now.wDay, 0, 0, 0});
+  EXPECT_EQ(dialog.Child(IDC_SETTINGS_NEXT_DAY).Text(), L"次に開く日: " + DayText(today));
+
+  // Saturday and Sunday off, holidays and the year end skipped, the pause
+  // typed, the gap mistyped, the network wait by the arrow key.
+  ASSERT_TRUE(
+      testing::gui::PressKeys(dialog, "alt+6 alt+7 alt+h alt+y alt+p 1 5 alt+g 9 9 alt+n Up Up Up Return"));
+  const MessageBoxWindow box = app.WaitForMessageBox();
+  EXPECT_TRUE(testing::IsBox(box, L"0 から 60 までの秒数を入力してください。", Icon::kExclamation, {IDOK}));
+  box.Answer(IDOK);
+  EXPECT_TRUE(WaitUntil([&] { return app.FocusId() == IDC_SETTINGS_GAP; }));
+  EXPECT_EQ(checks(), "111110011");
+  Settings chosen;
+  ASSERT_TRUE(chosen.Set(Setting::kDays, 0b0011111) && chosen.Set(Setting::kSkipHolidays, 1) &&
+              chosen.Set(Setting::kSkipYearEnd, 1));
+  EXPECT_EQ(dialog.Child(IDC_SETTINGS_NEXT_DAY).Text(),
+            L"次に開く日: " + DayText(*NextOpeningDay(chosen, today)));
+  ASSERT_TRUE(testing::gui::PressKeys(dialog, "2 Return"));
+  EXPECT_TRUE(WaitUntil([&] { return !dialog.Exists(); }));
+  const std::string saved =
+      "; handed out\r\n[Ombrel]\r\nExtra=1\r\nDays=1111100\r\nSkipHolidays=1\r\nSkipYearEnd=1\r\n"
+      "PauseSeconds=15\r\nGapSeconds=2\r\nNetworkWaitSeconds=3\r\n";
+  EXPECT_EQ(ReadBytes(file), saved);
+
+  ASSERT_TRUE(app.Menu("alt+f d"));
+  dialog = app.WaitForDialog(L"開く日と間隔");
+  ASSERT_TRUE(dialog.Exists());
+  EXPECT_EQ(checks(), "111110011");
+  EXPECT_EQ(numbers(), (std::vector<std::wstring>{L"15", L"2", L"3"}));
+  ASSERT_TRUE(testing::gui::PressKeys(dialog, "alt+1 Escape"));
+  EXPECT_TRUE(WaitUntil([&] { return !dialog.Exists(); }));
+  EXPECT_EQ(ReadBytes(file), saved);
+
+  const ImmutablePath readOnly(file);
+  ASSERT_TRUE(readOnly);
+  ASSERT_TRUE(app.Menu("alt+f d"));
+  dialog = app.WaitForDialog(L"開く日と間隔");
+  ASSERT_TRUE(testing::gui::PressKeys(dialog, "Return"));
+  const MessageBoxWindow failed = app.WaitForMessageBox();
+  EXPECT_TRUE(testing::IsBox(failed, file + L"を保存できませんでした。", Icon::kExclamation, {IDOK}));
+  failed.Answer(IDOK);
+  EXPECT_TRUE(StaysOpenQuietly(app));
+  EXPECT_TRUE(dialog.Exists());
+  ASSERT_TRUE(testing::gui::PressKeys(dialog, "Escape"));
+  EXPECT_TRUE(WaitUntil([&] { return !dialog.Exists(); }));
+  EXPECT_EQ(ReadBytes(file), saved);
 }
 
 TEST(EditorMouseTest, DoubleClickCopiesTheEntryIntoTheEditBox) {

@@ -88,6 +88,8 @@ const TextCase kTexts[] = {
     {IDS_RECORD_COLUMNS, L"日時|結果|項目|詳細"},
     {IDS_RECORD_CLOSE, L"閉じる"},
     {IDS_RECORD_CLEAR, L"記録を消去"},
+    {IDS_SETTINGS_TITLE, L"開く日と間隔"},
+    {IDS_SETTINGS_NEXT_DAY, L"次に開く日: "},
     {IDS_LAUNCHER_MISSING, L"がありません。"},
 };
 
@@ -122,6 +124,7 @@ TEST(EditorResourcesTest, MenusHaveTheirItemsAccessKeysAndSeparators) {
           {L"取り消し(&C)", IDM_CAN},
           {L"", 0},
           {L"実行の記録(&R)...", IDM_RECORD},
+          {L"開く日と間隔(&D)...", IDM_SETTINGS},
           {L"", 0},
           {L"ログオン時に Ombrel を実行(&L)", IDM_LOGON},
           {L"ロック解除・復帰時にも実行(&U)", IDM_RESUME},

@@ -219,6 +219,29 @@ TEST_F(EditorRunTest, UnwritableStampWarnsWithItsPathAndTheEntriesStillOpen) {
   EXPECT_EQ(Stamp(), kOldStamp);
 }
 
+// A day the settings keep closed does not keep run-now from opening the
+// list. Its gap spaces the entries, its pause is not kept; meanwhile the
+// window is drawn and answers, but takes no input.
+TEST_F(EditorRunTest, RunNowOpensOnAClosedDayWithTheGapAndTakesNoInputMeanwhile) {
+  ASSERT_TRUE(Start(Lines{RecorderEntry(L"first"), RecorderEntry(L"second")}, kOldStamp));
+  testing::WriteBytes(editor_->folder() / L"OMBREL.CFG",
+                      "[Ombrel]\r\nDays=0000000\r\nPauseSeconds=300\r\nGapSeconds=2\r\n");
+  const HWND window = app().Main().hwnd();
+  app().Click(IDC_COMMAND8);
+  EXPECT_TRUE(WaitUntil([&] { return log_.Lines().size() == 1 && ::IsWindowEnabled(window) == FALSE; }));
+  EXPECT_EQ(log_.Lines().size(), 1U);
+  // Answered while the run waits: a window that only slept would not.
+  EXPECT_FALSE(app().Main().Text().empty());
+  EXPECT_EQ(Opened(2), (Lines{RecorderEntry(L"first"), RecorderEntry(L"second")}));
+  const auto started = log_.StartTimes();
+  ASSERT_EQ(started.size(), 2U);
+  EXPECT_GE(started[1].first - started[0].first, 20'000'000U);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }));
+  // The focus back where the click left it.
+  EXPECT_EQ(app().FocusId(), IDC_COMMAND8);
+  EXPECT_TRUE(StaysOpenQuietly(app()));
+}
+
 // The list of the record's tests: a program, a document, a mail address, a
 // program that is not there and a blank line.
 Lines RecordedList(const TempFolder& documents) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "folder_mutex.h"
 #include "launcher_fixture.h"
@@ -100,6 +101,58 @@ TEST_F(LauncherFaultTest, ARecordThatCannotBeWrittenLeavesTheRunAndItsStatusAsTh
     EXPECT_EQ(ReadBytes(Record()), earlier);
   }
   EXPECT_EQ(log_.WaitForLines(2), (Lines{RecorderEntry(L"after"), RecorderEntry(L"after")}));
+}
+
+// A host of Wine's UNC names for one test: Wine finds \\host\share under the
+// prefix's dosdevices\unc\host\share, so a share answers from the moment the
+// test links it there, as a network does some seconds into a log-on.
+class UncHost {
+ public:
+  explicit UncHost(const std::string& name) {
+    wchar_t prefix[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH) == 0) return;
+    folder_ = ToUtf8(prefix) + "/dosdevices/unc/" + name;
+    made_ = testing::RunHost("mkdir -p '" + folder_ + "'");
+  }
+  UncHost(const UncHost&) = delete;
+  UncHost& operator=(const UncHost&) = delete;
+  ~UncHost() {
+    if (made_) testing::RunHost("rm -rf '" + folder_ + "'");
+  }
+  [[nodiscard]] bool made() const { return made_; }
+  [[nodiscard]] bool Share(const std::wstring& folder, const std::string& share) const {
+    return testing::RunHost("ln -s '" + testing::HostPath(folder) + "' '" + folder_ + "/" + share + "'");
+  }
+
+ private:
+  std::string folder_;
+  bool made_ = false;
+};
+
+// A share that answers 1.5 s into the run is waited for and its program
+// opens; one that never answers costs the whole wait, then fails as it would
+// have; the next entry opens either way.
+TEST_F(LauncherFaultTest, AShareAnsweringLateIsWaitedForAndOneNeverAnsweringFailsAfterTheWait) {
+  const UncHost host("ombrel-late");
+  ASSERT_TRUE(host.made());
+  const testing::TempFolder share;
+  // Named as the recorder, so that the run's end waits for it too.
+  ASSERT_TRUE(
+      ::CopyFileW(testing::BinPath(L"recorder.exe").c_str(), (share / L"recorder.exe").c_str(), FALSE));
+  WriteList(List(), {L"\\\\ombrel-late\\share\\recorder.exe late",
+                     L"\\\\ombrel-never\\share\\recorder.exe never", RecorderEntry(L"after")});
+  WriteBytes(SettingsFile(), "[Ombrel]\r\nNetworkWaitSeconds=3\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  const testing::Process launcher = testing::StartProcess(Quote(Program()));
+  ASSERT_TRUE(launcher);
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_TRUE(log_.Lines().empty());
+  ASSERT_TRUE(host.Share(share.path(), "share"));
+  EXPECT_EQ(launcher.WaitForExit(30s), kEntryNotOpened);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 4500ms);
+  WaitForRecorders();
+  EXPECT_EQ(log_.StartOrder(),
+            (Lines{L"\"\\\\ombrel-late\\share\\recorder.exe\" late", RecorderEntry(L"after")}));
 }
 
 // R:\ is the root of a test drive, where "R:\Program Files\App\app.exe" read

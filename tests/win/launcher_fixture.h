@@ -48,6 +48,14 @@ inline SYSTEMTIME Yesterday() {
   return day;
 }
 
+// Days as OMBREL.CFG writes it, every weekday on but today's.
+inline std::string DaysWithoutToday() {
+  std::string days = "1111111";
+  // Monday first there; Windows counts from Sunday.
+  days[(Today().wDayOfWeek + 6U) % 7U] = '0';
+  return days;
+}
+
 inline std::wstring Quote(const std::wstring& path) { return L"\"" + path + L"\""; }
 
 // As the editor writes it.
@@ -64,6 +72,7 @@ class LauncherTest : public ::testing::Test {
   [[nodiscard]] std::wstring Stamp() const { return folder_ / L"OMBREL.INI"; }
   [[nodiscard]] std::wstring List() const { return folder_ / L"OMBREL.DAT"; }
   [[nodiscard]] std::wstring Record() const { return folder_ / L"OMBREL.LOG"; }
+  [[nodiscard]] std::wstring SettingsFile() const { return folder_ / L"OMBREL.CFG"; }
 
   // Runs the launcher to its end and lets what it started finish logging.
   std::optional<DWORD> Run() {

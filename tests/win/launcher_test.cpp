@@ -405,6 +405,38 @@ TEST_F(LauncherTest, StampThatCannotBeWrittenStillOpensEntriesAndFails) {
   }
 }
 
+// Today's weekday switched off: nothing opens, the stamp is renewed, the
+// record says why, status 0. Every day open again, a gap of two seconds
+// spaces the two program entries, as their start times show.
+TEST_F(LauncherTest, ATodayTheSettingsCloseOpensNothingAndAGapSpacesTheEntries) {
+  WriteList(List(), {RecorderEntry(L"first"), RecorderEntry(L"second")});
+  WriteBytes(SettingsFile(), "[Ombrel]\r\nDays=" + testing::DaysWithoutToday() + "\r\nGapSeconds=2\r\n");
+  WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
+  EXPECT_EQ(Run(), kDone);
+  EXPECT_TRUE(log_.Lines().empty());
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+  std::vector<RecordedRun> runs = ParseRunRecord(ReadBytes(Record()).value_or(""));
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].end, RunEnd::kDayClosed);
+  EXPECT_EQ(runs[0].endDetail, L"weekday");
+  EXPECT_TRUE(runs[0].entries.empty());
+
+  WriteBytes(SettingsFile(), "[Ombrel]\r\nGapSeconds=2\r\n");
+  WriteBytes(Stamp(), "\r\n");
+  EXPECT_EQ(Run(), kDone);
+  log_.WaitForLines(2);
+  const std::vector<std::pair<std::uint64_t, std::wstring>> started = log_.StartTimes();
+  ASSERT_EQ(started.size(), 2U);
+  EXPECT_EQ(started[0].second, RecorderEntry(L"first"));
+  // In 100 ns units: at least the gap, and not the pause nobody set.
+  const std::uint64_t apart = started[1].first - started[0].first;
+  EXPECT_GE(apart, 20'000'000U);
+  EXPECT_LT(apart, 60'000'000U);
+  runs = ParseRunRecord(ReadBytes(Record()).value_or(""));
+  ASSERT_EQ(runs.size(), 2U);
+  EXPECT_EQ(runs[1].end, RunEnd::kDone);
+}
+
 TEST(LauncherMutexTest, NameIgnoresLetterCase) {
   EXPECT_EQ(launcher::FolderMutexName(L"C:\\Program Files\\Ombrel"),
             launcher::FolderMutexName(L"c:\\PROGRAM FILES\\ombrel"));

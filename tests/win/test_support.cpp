@@ -69,21 +69,24 @@ std::vector<std::wstring> RecorderLog::WaitForLines(std::size_t count,
   return Lines();
 }
 
-std::vector<std::wstring> RecorderLog::StartOrder() const {
+std::vector<std::pair<std::uint64_t, std::wstring>> RecorderLog::StartTimes() const {
   const std::optional<std::string> bytes = ReadBytes(path_ + L".order");
-  std::vector<std::pair<std::string, std::wstring>> stamped;
+  std::vector<std::pair<std::uint64_t, std::wstring>> stamped;
   std::size_t start = 0;
   while (bytes && start < bytes->size()) {
     const std::size_t end = bytes->find('\n', start);
     const std::string line = bytes->substr(start, end - start);
-    if (line.size() > 21) stamped.emplace_back(line.substr(0, 20), FromUtf8(line.substr(21)));
+    if (line.size() > 21) stamped.emplace_back(std::stoull(line.substr(0, 20)), FromUtf8(line.substr(21)));
     start = end == std::string::npos ? bytes->size() : end + 1;
   }
   std::stable_sort(stamped.begin(), stamped.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
+  return stamped;
+}
+
+std::vector<std::wstring> RecorderLog::StartOrder() const {
   std::vector<std::wstring> lines;
-  lines.reserve(stamped.size());
-  for (const auto& [time, line] : stamped) lines.push_back(line);
+  for (auto& [time, line] : StartTimes()) lines.push_back(std::move(line));
   return lines;
 }
 

@@ -5,11 +5,13 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "scoped.h"
@@ -87,6 +89,8 @@ class RecorderLog {
   // The lines in the order the recorders were started (see the recorder's
   // order file), rather than the order they reached the log.
   [[nodiscard]] std::vector<std::wstring> StartOrder() const;
+  // The same with each recorder's creation time, in 100 ns units.
+  [[nodiscard]] std::vector<std::pair<std::uint64_t, std::wstring>> StartTimes() const;
   // The working folder of the recorder that logged `line`; nothing when none
   // did.
   [[nodiscard]] std::optional<std::wstring> WorkingFolderOf(const std::wstring& line) const;
