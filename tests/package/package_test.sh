@@ -260,9 +260,13 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
     same "$(link "$menu/OmbrelSet (2).lnk" | grep '^target=')" "target=$inst_win\\OmbrelSet.exe"
   check "/RESUME=0 leaves the other copy's task" task_runs "$other_win\\Ombrel.exe"
 
-  # The uninstaller's box (/PURGE) removes the user's files and the folder.
+  # The uninstaller's box (/PURGE) removes the user's files, the settings and
+  # what a save cut short left, and the folder.
+  printf '[Ombrel]\r\nDays=1111100\r\n' >"$inst/OMBREL.CFG"
+  printf 'a\r\n' >"$inst/OMBREL.DAT.0BADF00D-3.tmp"
   check "uninstalling with /PURGE succeeds" uninstall UninstallString /S /PURGE
-  check "/PURGE removes OMBREL.DAT, OMBREL.INI, OMBREL.LOG and the folder" test ! -e "$inst"
+  check "/PURGE removes OMBREL.DAT, OMBREL.INI, OMBREL.LOG, OMBREL.CFG, a temporary and the folder" \
+    test ! -e "$inst"
   check "it removes this copy's shortcuts only" \
     same "$(cd "$startup" && ls *.lnk) $(cd "$menu" && ls OmbrelSet*.lnk)" "Ombrel.lnk OmbrelSet.lnk"
   check "... which still start the other copy" \
