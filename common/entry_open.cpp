@@ -4,13 +4,12 @@
 #include <array>
 #include <utility>
 
+#include "ascii_case.h"
 #include "blank.h"
 
 namespace ombrel {
 
 namespace {
-
-wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
 constexpr std::array<std::wstring_view, 3> kProgramMarks = {L".exe", L".bat", L".com"};
 

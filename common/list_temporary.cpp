@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "ascii_case.h"
 #include "system_port.h"
 
 namespace ombrel {
@@ -20,16 +21,6 @@ constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
 
 constexpr std::wstring_view kExtension = L".tmp";
 
-wchar_t LowerAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
-bool EqualIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 std::wstring_view FileNameOf(std::wstring_view path) {
   const std::size_t slash = path.rfind(L'\\');
   return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
@@ -41,7 +32,7 @@ std::optional<std::uint64_t> TakeNumber(std::wstring_view& text, unsigned base) 
   std::uint64_t value = 0;
   std::size_t length = 0;
   for (; length < text.size(); ++length) {
-    const wchar_t c = LowerAscii(text[length]);
+    const wchar_t c = AsciiLower(text[length]);
     unsigned digit = base;
     if (c >= L'0' && c <= L'9') digit = static_cast<unsigned>(c - L'0');
     if (c >= L'a' && c <= L'f') digit = static_cast<unsigned>(c - L'a' + 10);
@@ -63,8 +54,8 @@ struct TemporaryName {
 std::optional<TemporaryName> ParseTemporaryName(std::wstring_view path, std::wstring_view candidate) {
   const std::wstring_view list = FileNameOf(path);
   std::wstring_view rest = FileNameOf(candidate);
-  if (rest.size() <= list.size() + 1 || !EqualIgnoringAsciiCase(rest.substr(0, list.size()), list) ||
-      rest[list.size()] != L'.') {
+  if (rest.size() <= list.size() + 1 ||
+      !EqualsIgnoringAsciiCase<wchar_t>(rest.substr(0, list.size()), list) || rest[list.size()] != L'.') {
     return std::nullopt;
   }
   rest.remove_prefix(list.size() + 1);
@@ -79,7 +70,7 @@ std::optional<TemporaryName> ParseTemporaryName(std::wstring_view path, std::wst
     rest.remove_prefix(1);
     if (!TakeNumber(rest, 10)) return std::nullopt;
   }
-  if (!EqualIgnoringAsciiCase(rest, kExtension)) return std::nullopt;
+  if (!EqualsIgnoringAsciiCase<wchar_t>(rest, kExtension)) return std::nullopt;
   return TemporaryName{static_cast<std::uint32_t>(*crc), *size};
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ascii_case.h"
 #include "entry_open.h"
 
 namespace ombrel {
@@ -12,12 +13,10 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-wchar_t Upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
 bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view upperStart) {
   return text.size() >= upperStart.size() &&
          std::equal(upperStart.begin(), upperStart.end(), text.begin(), [](wchar_t upper, wchar_t c) {
-           return Upper(c) == upper || (upper == L'\\' && c == L'/');
+           return AsciiUpper(c) == upper || (upper == L'\\' && c == L'/');
          });
 }
 
@@ -42,7 +41,7 @@ bool IsOnNetwork(std::wstring_view path, NetworkProbe& network) {
     return true;
   }
   return path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':' &&
-         network.IsNetworkDrive(Upper(path[0]));
+         network.IsNetworkDrive(AsciiUpper(path[0]));
 }
 
 bool WaitForNetworkPath(Clock& clock, NetworkProbe& network, std::wstring_view entry,

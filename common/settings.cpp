@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "ascii_case.h"
+#include "blank.h"
 #include "entry_list.h"
 #include "program_folder.h"
 
@@ -14,16 +16,9 @@ constexpr std::string_view kSectionName = "Ombrel";
 constexpr std::string_view kNewLineEnd = "\r\n";
 
 std::string_view Trim(std::string_view text) {
-  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&lower](char x, char y) { return lower(x) == lower(y); });
 }
 
 struct Line {
@@ -65,7 +60,7 @@ LineMeaning Classify(std::string_view line) {
 
 std::optional<Setting> FindSetting(std::string_view name) {
   for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
-    if (EqualsIgnoringCase(kSettingKeys[i].name, name)) return static_cast<Setting>(i);
+    if (EqualsIgnoringAsciiCase<char>(kSettingKeys[i].name, name)) return static_cast<Setting>(i);
   }
   return std::nullopt;
 }
@@ -129,7 +124,7 @@ ParsedSettings ParseSettings(std::string_view bytes) {
   for (const Line& line : SplitLines(bytes)) {
     const LineMeaning meaning = Classify(line.text);
     if (meaning.kind == LineMeaning::Kind::kSection)
-      inSection = EqualsIgnoringCase(meaning.name, kSectionName);
+      inSection = EqualsIgnoringAsciiCase<char>(meaning.name, kSectionName);
     if (!inSection || meaning.kind != LineMeaning::Kind::kKeyValue) continue;
     const std::optional<Setting> setting = FindSetting(meaning.name);
     if (!setting || seen[static_cast<std::size_t>(*setting)]) continue;
@@ -167,7 +162,7 @@ std::string MergeSettings(std::string_view bytes, const Settings& settings) {
     std::string text(line.text);
     if (meaning.kind == LineMeaning::Kind::kSection) {
       if (inFirstSection) writeMissing();
-      inSection = EqualsIgnoringCase(meaning.name, kSectionName);
+      inSection = EqualsIgnoringAsciiCase<char>(meaning.name, kSectionName);
       inFirstSection = inSection && !sectionFound;
       sectionFound = sectionFound || inSection;
     } else if (inSection && meaning.kind == LineMeaning::Kind::kKeyValue) {

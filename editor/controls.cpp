@@ -41,4 +41,11 @@ HWND CreateControl(HWND parent, HINSTANCE instance, const ControlLayout& layout,
                            instance, nullptr);
 }
 
+std::wstring WindowText(HWND control) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 }  // namespace ombrel::editor

@@ -15,4 +15,7 @@ namespace ombrel::editor {
 [[nodiscard]] HWND CreateControl(HWND parent, HINSTANCE instance, const ControlLayout& layout,
                                  const std::wstring& caption);
 
+// What a control shows, whole, however long.
+[[nodiscard]] std::wstring WindowText(HWND control);
+
 }  // namespace ombrel::editor

@@ -350,12 +350,7 @@ void MainWindow::OnNcDestroy() {
   lastFocus_ = nullptr;
 }
 
-std::wstring MainWindow::EditText() {
-  const HWND edit = Control(IDC_TEXT1);
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+std::wstring MainWindow::EditText() { return WindowText(Control(IDC_TEXT1)); }
 
 Answer MainWindow::ShowMessage(MessageKind kind, const std::wstring& text) {
   // Before the window is shown (a list that cannot be read) the box stands

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "dialogs.h"
 #include "error_text.h"
 #include "resource.h"
 #include "resume_task.h"
@@ -88,14 +89,6 @@ HRESULT RegisterXml(ITaskFolder& root, const ResumeTask& task) {
                            TASK_LOGON_INTERACTIVE_TOKEN, none, registered.put());
 }
 
-std::wstring Description() {
-  const wchar_t* text = nullptr;
-  const int length =
-      ::LoadStringW(::GetModuleHandleW(nullptr), IDS_TASK_DESCRIPTION, reinterpret_cast<LPWSTR>(&text), 0);
-  return length > 0 && text != nullptr ? std::wstring(text, static_cast<std::size_t>(length))
-                                       : std::wstring();
-}
-
 }  // namespace
 
 std::wstring ScheduledTask::TaskName() {
@@ -135,7 +128,8 @@ TaskChange ScheduledTask::Register() {
   win::ComPtr<ITaskFolder> root;
   HRESULT result = ConnectRoot(root);
   if (FAILED(result)) return {false, ErrorText(result)};
-  ResumeTask task{ResumeTaskName(user->sid), user->account, launcher_, Description()};
+  ResumeTask task{ResumeTaskName(user->sid), user->account, launcher_,
+                  LoadProgramText(::GetModuleHandleW(nullptr), IDS_TASK_DESCRIPTION)};
   result = RegisterXml(*root.get(), task);
   if (FAILED(result)) {
     // A policy may deny this user event subscriptions: unlocks and returns

@@ -40,22 +40,26 @@ inline constexpr int kWeekdayLeftTwips = 120;
 inline constexpr int kWeekdayPitchTwips = 960;
 inline constexpr int kWeekdayWidthTwips = 840;
 
+// Weekday `index` (0 for Monday) in its column; its caption comes from the code.
+constexpr SettingsControlLayout WeekdayBox(int index) {
+  return {IDC_SETTINGS_MONDAY + index,
+          SettingsControlKind::kWeekday,
+          0,
+          kWeekdayLeftTwips + index * kWeekdayPitchTwips,
+          480,
+          kWeekdayWidthTwips,
+          252};
+}
+
 inline constexpr SettingsControlLayout kSettingsControls[] = {
     {IDC_SETTINGS_DAYS, SettingsControlKind::kLabel, IDS_SETTINGS_DAYS, 120, 120, 6600, 252},
-    {IDC_SETTINGS_MONDAY + 0, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 0 * kWeekdayPitchTwips,
-     480, kWeekdayWidthTwips, 252},
-    {IDC_SETTINGS_MONDAY + 1, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 1 * kWeekdayPitchTwips,
-     480, kWeekdayWidthTwips, 252},
-    {IDC_SETTINGS_MONDAY + 2, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 2 * kWeekdayPitchTwips,
-     480, kWeekdayWidthTwips, 252},
-    {IDC_SETTINGS_MONDAY + 3, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 3 * kWeekdayPitchTwips,
-     480, kWeekdayWidthTwips, 252},
-    {IDC_SETTINGS_MONDAY + 4, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 4 * kWeekdayPitchTwips,
-     480, kWeekdayWidthTwips, 252},
-    {IDC_SETTINGS_MONDAY + 5, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 5 * kWeekdayPitchTwips,
-     480, kWeekdayWidthTwips, 252},
-    {IDC_SETTINGS_SUNDAY, SettingsControlKind::kWeekday, 0, kWeekdayLeftTwips + 6 * kWeekdayPitchTwips, 480,
-     kWeekdayWidthTwips, 252},
+    WeekdayBox(0),
+    WeekdayBox(1),
+    WeekdayBox(2),
+    WeekdayBox(3),
+    WeekdayBox(4),
+    WeekdayBox(5),
+    WeekdayBox(6),
     {IDC_SETTINGS_HOLIDAYS, SettingsControlKind::kCheck, IDS_SETTINGS_HOLIDAYS, 120, 840, 6600, 252},
     {IDC_SETTINGS_YEAR_END, SettingsControlKind::kCheck, IDS_SETTINGS_YEAR_END, 120, 1200, 6600, 252},
     {IDC_SETTINGS_PAUSE_LABEL, SettingsControlKind::kLabel, IDS_SETTINGS_PAUSE, 120, 1680, 3000, 252},

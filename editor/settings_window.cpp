@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "controls.h"
 #include "dialog_frame.h"
 #include "dpi.h"
 #include "layout.h"
@@ -146,13 +147,7 @@ class SettingsWindow {
     ::SetWindowTextW(Item(IDC_SETTINGS_NEXT_DAY), page_.NextOpeningText(DayChoices()).c_str());
   }
 
-  [[nodiscard]] std::wstring TextOf(int id) const {
-    const HWND control = Item(id);
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(::GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-  }
+  [[nodiscard]] std::wstring TextOf(int id) const { return WindowText(Item(id)); }
 
   [[nodiscard]] SIZE OuterSize() const {
     return OuterSizeForClient(

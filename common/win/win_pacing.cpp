@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win_system.h"
+
 namespace ombrel::win {
 
 std::chrono::milliseconds WinClock::Elapsed() {
@@ -19,7 +21,8 @@ bool WinNetworkProbe::IsNetworkDrive(wchar_t letter) {
 }
 
 bool WinNetworkProbe::PathAnswers(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  // Whatever it names, a file or a folder, the share behind it answered.
+  return PathExists(path, 0);
 }
 
 }  // namespace ombrel::win
