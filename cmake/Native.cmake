@@ -58,10 +58,10 @@ else()
 endif()
 if(OMBREL_CLANG_TIDY)
   file(GLOB OMBREL_TIDY_SOURCES CONFIGURE_DEPENDS
-       ${CMAKE_SOURCE_DIR}/common/*.cpp ${CMAKE_SOURCE_DIR}/editor/editor.cpp ${CMAKE_SOURCE_DIR}/editor/editor_list.cpp
-       ${CMAKE_SOURCE_DIR}/editor/record_page.cpp ${CMAKE_SOURCE_DIR}/editor/resume_switch.cpp
-       ${CMAKE_SOURCE_DIR}/editor/settings_page.cpp ${CMAKE_SOURCE_DIR}/launcher/launcher_run.cpp
-       ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+       ${CMAKE_SOURCE_DIR}/common/list/*.cpp ${CMAKE_SOURCE_DIR}/common/open/*.cpp
+       ${CMAKE_SOURCE_DIR}/common/record/*.cpp ${CMAKE_SOURCE_DIR}/common/schedule/*.cpp
+       ${CMAKE_SOURCE_DIR}/common/startup/*.cpp ${CMAKE_SOURCE_DIR}/editor/model/*.cpp
+       ${CMAKE_SOURCE_DIR}/launcher/launcher_run.cpp ${CMAKE_SOURCE_DIR}/tests/unit/*/*.cpp)
   foreach(source ${OMBREL_TIDY_SOURCES})
     get_filename_component(name ${source} NAME_WE)
     add_test(NAME style.tidy.${name}

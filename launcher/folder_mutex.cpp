@@ -1,6 +1,6 @@
-#include "folder_mutex.h"
+#include "launcher/folder_mutex.h"
 
-#include "final_path.h"
+#include "common/win/final_path.h"
 
 namespace ombrel::launcher {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "launcher_run.h"
-#include "scoped.h"
+#include "common/win/scoped.h"
+#include "launcher/launcher_run.h"
 
 namespace ombrel::launcher {
 

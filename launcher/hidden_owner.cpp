@@ -1,6 +1,6 @@
-#include "hidden_owner.h"
+#include "launcher/hidden_owner.h"
 
-#include "scoped.h"
+#include "common/win/scoped.h"
 
 namespace ombrel::launcher {
 

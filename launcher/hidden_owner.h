@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "entry_open.h"
+#include "common/open/entry_open.h"
 
 namespace ombrel::launcher {
 

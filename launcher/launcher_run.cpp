@@ -1,15 +1,15 @@
-#include "launcher_run.h"
+#include "launcher/launcher_run.h"
 
 #include <cstdint>
 #include <vector>
 
-#include "day_rule.h"
-#include "entry_list.h"
-#include "pacing.h"
-#include "program_folder.h"
-#include "run_record.h"
-#include "settings.h"
-#include "stamp.h"
+#include "common/list/entry_list.h"
+#include "common/list/program_folder.h"
+#include "common/list/stamp.h"
+#include "common/record/run_record.h"
+#include "common/schedule/day_rule.h"
+#include "common/schedule/pacing.h"
+#include "common/schedule/settings.h"
 
 namespace ombrel {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "entry_open.h"
+#include "common/open/entry_open.h"
 
 namespace ombrel {
 

@@ -3,13 +3,13 @@
 // happened (see README).
 #include <windows.h>
 
-#include "folder_mutex.h"
-#include "hidden_owner.h"
-#include "launcher_run.h"
-#include "program_folder.h"
-#include "win_open.h"
-#include "win_pacing.h"
-#include "win_system.h"
+#include "common/list/program_folder.h"
+#include "common/win/win_open.h"
+#include "common/win/win_pacing.h"
+#include "common/win/win_system.h"
+#include "launcher/folder_mutex.h"
+#include "launcher/hidden_owner.h"
+#include "launcher/launcher_run.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything can load a DLL: from the system folder only, never from

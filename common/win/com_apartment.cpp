@@ -1,8 +1,8 @@
-#include "com_apartment.h"
+#include "common/win/com_apartment.h"
 
 #include <objbase.h>
 
-#include "scoped.h"
+#include "common/win/scoped.h"
 
 namespace ombrel::win {
 

@@ -1,4 +1,4 @@
-#include "error_text.h"
+#include "common/win/error_text.h"
 
 namespace ombrel::win {
 

@@ -1,7 +1,7 @@
-#include "final_path.h"
+#include "common/win/final_path.h"
 
-#include "program_folder.h"
-#include "scoped.h"
+#include "common/list/program_folder.h"
+#include "common/win/scoped.h"
 
 namespace ombrel::win {
 

@@ -1,9 +1,9 @@
-#include "win_open.h"
+#include "common/win/win_open.h"
 
 #include <vector>
 
-#include "scoped.h"
-#include "win_system.h"
+#include "common/win/scoped.h"
+#include "common/win/win_system.h"
 
 namespace ombrel::win {
 

@@ -11,8 +11,8 @@
 
 #include <optional>
 
-#include "com_apartment.h"
-#include "entry_open.h"
+#include "common/open/entry_open.h"
+#include "common/win/com_apartment.h"
 
 namespace ombrel::win {
 

@@ -1,8 +1,8 @@
-#include "win_pacing.h"
+#include "common/win/win_pacing.h"
 
 #include <windows.h>
 
-#include "win_system.h"
+#include "common/win/win_system.h"
 
 namespace ombrel::win {
 

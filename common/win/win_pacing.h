@@ -2,7 +2,7 @@
 // kernel32 alone, as everything the launcher needs before its first entry.
 #pragma once
 
-#include "pacing.h"
+#include "common/schedule/pacing.h"
 
 namespace ombrel::win {
 

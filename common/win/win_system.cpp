@@ -1,4 +1,4 @@
-#include "win_system.h"
+#include "common/win/win_system.h"
 
 #include <windows.h>
 
@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "error_text.h"
-#include "final_path.h"
-#include "list_temporary.h"
-#include "program_folder.h"
-#include "scoped.h"
+#include "common/list/list_temporary.h"
+#include "common/list/program_folder.h"
+#include "common/win/error_text.h"
+#include "common/win/final_path.h"
+#include "common/win/scoped.h"
 
 namespace ombrel {
 

@@ -2,7 +2,7 @@
 // which keeps the launcher's same-day start cheap.
 #pragma once
 
-#include "system_port.h"
+#include "common/port/system_port.h"
 
 namespace ombrel {
 

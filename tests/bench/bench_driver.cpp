@@ -36,14 +36,14 @@
 #include <string>
 #include <vector>
 
-#include "entry_list.h"
+#include "common/list/entry_list.h"
+#include "common/list/utf8.h"
+#include "common/record/run_record.h"
+#include "common/win/scoped.h"
+#include "common/win/win_system.h"
+#include "editor/resource.h"
 #include "figures.h"
-#include "resource.h"
-#include "run_record.h"
-#include "scoped.h"
 #include "typical_entries.h"
-#include "utf8.h"
-#include "win_system.h"
 
 namespace ombrel::bench {
 namespace {

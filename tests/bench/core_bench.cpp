@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "entry_list.h"
+#include "common/list/entry_list.h"
 #include "figures.h"
 #include "typical_entries.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "utf8.h"
+#include "common/list/utf8.h"
 
 namespace ombrel::fuzz {
 

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "entry_list.h"
+#include "common/list/entry_list.h"
+#include "common/list/utf8.h"
 #include "fakes.h"
 #include "fuzz_support.h"
-#include "utf8.h"
 
 namespace ombrel::fuzz {
 namespace {

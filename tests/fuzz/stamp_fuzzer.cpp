@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/list/program_folder.h"
+#include "common/list/stamp.h"
 #include "fakes.h"
 #include "fuzz_support.h"
-#include "program_folder.h"
-#include "stamp.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace ombrel;

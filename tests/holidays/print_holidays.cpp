@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "japan_holidays.h"
-#include "utf8.h"
+#include "common/list/utf8.h"
+#include "common/schedule/japan_holidays.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

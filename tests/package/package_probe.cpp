@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "resume_task.h"
+#include "common/startup/resume_task.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "program_folder.h"
-#include "win_system.h"
+#include "common/list/program_folder.h"
+#include "common/win/win_system.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   ombrel::win::WinSystem system;

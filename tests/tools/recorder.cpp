@@ -15,7 +15,7 @@
 
 #include <string>
 
-#include "utf8.h"
+#include "common/list/utf8.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "entry_list.h"
+#include "common/list/entry_list.h"
+#include "common/win/win_system.h"
 #include "save_lists.h"
-#include "win_system.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   const std::wstring path = commandLine;

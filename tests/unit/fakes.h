@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "entry_open.h"
-#include "pacing.h"
-#include "system_port.h"
+#include "common/open/entry_open.h"
+#include "common/port/system_port.h"
+#include "common/schedule/pacing.h"
 
 namespace ombrel::testing {
 

@@ -4,9 +4,9 @@
 // by Notepad in UTF-8 without the mark.
 #include <gtest/gtest.h>
 
+#include "common/list/entry_list.h"
+#include "common/win/win_system.h"
 #include "editor_fixture.h"
-#include "entry_list.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

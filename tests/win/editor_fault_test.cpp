@@ -6,8 +6,8 @@
 
 #include <chrono>
 
+#include "common/list/list_temporary.h"
 #include "editor_fixture.h"
-#include "list_temporary.h"
 
 namespace ombrel {
 namespace {

@@ -8,10 +8,10 @@
 #include <memory>
 #include <regex>
 
-#include "day_rule.h"
+#include "common/schedule/day_rule.h"
+#include "common/schedule/settings.h"
+#include "common/win/win_system.h"
 #include "editor_fixture.h"
-#include "settings.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

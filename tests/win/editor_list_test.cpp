@@ -3,8 +3,8 @@
 // whether leaving then asks to save (the only place the modified flag shows).
 #include <gtest/gtest.h>
 
+#include "common/win/win_system.h"
 #include "editor_fixture.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

@@ -17,9 +17,9 @@
 #include <functional>
 #include <thread>
 
+#include "common/startup/resume_task.h"
+#include "common/startup/startup_approval.h"
 #include "editor_fixture.h"
-#include "resume_task.h"
-#include "startup_approval.h"
 #include "version.h"
 
 namespace ombrel {

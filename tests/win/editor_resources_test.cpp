@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/win/scoped.h"
 #include "editor/resource.h"
-#include "scoped.h"
 #include "test_support.h"
 
 namespace ombrel {

@@ -7,10 +7,10 @@
 #include <memory>
 #include <optional>
 
+#include "common/record/run_record.h"
+#include "common/win/error_text.h"
+#include "common/win/win_system.h"
 #include "editor_fixture.h"
-#include "error_text.h"
-#include "run_record.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

@@ -6,12 +6,12 @@
 #include <chrono>
 #include <thread>
 
-#include "entry_list.h"
-#include "entry_open.h"
-#include "program_folder.h"
+#include "common/list/entry_list.h"
+#include "common/list/program_folder.h"
+#include "common/open/entry_open.h"
+#include "common/win/win_open.h"
+#include "common/win/win_system.h"
 #include "test_support.h"
-#include "win_open.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "scoped.h"
+#include "common/win/scoped.h"
 
 namespace ombrel::testing::gui {
 

@@ -6,10 +6,10 @@
 #include <chrono>
 #include <random>
 
+#include "common/list/entry_list.h"
+#include "common/record/run_record.h"
+#include "common/win/win_system.h"
 #include "editor_fixture.h"
-#include "entry_list.h"
-#include "run_record.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

@@ -13,9 +13,9 @@
 #include <set>
 #include <thread>
 
-#include "folder_mutex.h"
+#include "common/list/list_temporary.h"
+#include "launcher/folder_mutex.h"
 #include "launcher_fixture.h"
-#include "list_temporary.h"
 
 namespace ombrel {
 namespace {

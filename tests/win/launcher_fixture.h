@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "entry_list.h"
-#include "launcher_run.h"
+#include "common/list/entry_list.h"
+#include "common/win/win_system.h"
+#include "launcher/launcher_run.h"
 #include "test_support.h"
-#include "win_system.h"
 
 namespace ombrel::testing {
 

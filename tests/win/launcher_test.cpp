@@ -11,14 +11,14 @@
 #include <cwctype>
 #include <set>
 
-#include "entry_list.h"
-#include "error_text.h"
-#include "folder_mutex.h"
+#include "common/list/entry_list.h"
+#include "common/record/run_record.h"
+#include "common/win/error_text.h"
+#include "common/win/win_system.h"
+#include "launcher/folder_mutex.h"
+#include "launcher/launcher_run.h"
 #include "launcher_fixture.h"
-#include "launcher_run.h"
-#include "run_record.h"
 #include "test_support.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

@@ -8,10 +8,10 @@
 #include <random>
 #include <thread>
 
+#include "common/list/entry_list.h"
+#include "common/win/win_system.h"
 #include "editor_fixture.h"
-#include "entry_list.h"
 #include "tools/save_lists.h"
-#include "win_system.h"
 
 namespace ombrel {
 namespace {

@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "scoped.h"
-#include "utf8.h"
+#include "common/list/utf8.h"
+#include "common/win/scoped.h"
 
 namespace ombrel::testing {
 

@@ -1,0 +1,378 @@
+#include "common/record/run_record.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <tuple>
+#include <utility>
+
+#include "common/list/entry_list.h"
+#include "common/list/utf8.h"
+
+namespace ombrel {
+
+namespace {
+
+struct EventWord {
+  RecordEvent event;
+  std::string_view word;
+  std::size_t fields;
+};
+constexpr EventWord kEventWords[] = {
+    {RecordEvent::kRunStart, "run", 2},  {RecordEvent::kProgram, "program", 2},
+    {RecordEvent::kShell, "shell", 1},   {RecordEvent::kMailLink, "mailto", 1},
+    {RecordEvent::kFailed, "failed", 3}, {RecordEvent::kSkipped, "skipped", 2},
+    {RecordEvent::kRunEnd, "end", 2},    {RecordEvent::kShown, "shown", 2},
+};
+
+struct StarterWords {
+  RunStarter starter;
+  std::wstring_view program;
+  std::wstring_view why;
+};
+constexpr StarterWords kStarterWords[] = {
+    {RunStarter::kLauncher, L"Ombrel", L"start"},
+    {RunStarter::kRunNow, L"OmbrelSet", L"run-now"},
+};
+
+struct EndWord {
+  RunEnd end;
+  std::wstring_view word;
+};
+constexpr EndWord kRunEndWords[] = {
+    {RunEnd::kDone, L"done"},
+    {RunEnd::kStampNotWritten, L"stamp-not-written"},
+    {RunEnd::kListUnreadable, L"list-unreadable"},
+    {RunEnd::kLockHeld, L"lock-held"},
+    {RunEnd::kLockFailed, L"lock-failed"},
+    {RunEnd::kDayClosed, L"day-closed"},
+};
+
+// What a line break inside the last field is written as: the symbols for
+// CR and LF, which show in Notepad and in the editor's one-line cells.
+constexpr wchar_t kCrSymbol = L'\u240D';
+constexpr wchar_t kLfSymbol = L'\u240A';
+
+const EventWord& WordOf(RecordEvent event) {
+  return *std::ranges::find(kEventWords, event, &EventWord::event);
+}
+
+const StarterWords& WordsOf(RunStarter starter) {
+  return *std::ranges::find(kStarterWords, starter, &StarterWords::starter);
+}
+
+std::optional<LocalTime> ParseTime(std::string_view text) {
+  constexpr std::string_view kForm = "0000-00-00 00:00:00";
+  if (text.size() != kForm.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kForm.size(); ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) return std::nullopt;
+  }
+  const auto number = [text](std::size_t at, std::size_t length) {
+    int value = 0;
+    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  const LocalTime time{number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2)};
+  if (time.month < 1 || time.month > 12 || time.day < 1 || time.day > 31 || time.hour > 23 ||
+      time.minute > 59 || time.second > 59) {
+    return std::nullopt;
+  }
+  return time;
+}
+
+// Decimal digits alone, up to the largest 32-bit value.
+template <typename Char>
+std::optional<std::uint32_t> ParseNumber(std::basic_string_view<Char> text) {
+  if (text.empty() || text.size() > 10) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const Char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  if (value > 0xFFFFFFFFULL) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::wstring InnerField(std::wstring field) {
+  std::ranges::replace_if(
+      field, [](wchar_t c) { return c == L'\t' || c == L'\r' || c == L'\n'; }, L' ');
+  return field;
+}
+
+std::wstring LastField(std::wstring field) {
+  std::ranges::replace(field, L'\r', kCrSymbol);
+  std::ranges::replace(field, L'\n', kLfSymbol);
+  return field;
+}
+
+// What goes in front of the first line a program adds to `current`: the mark
+// when the record is new, a line end when its last line was cut off, so that
+// the line added always starts a line of its own.
+std::string LinePrefix(std::string_view current) {
+  if (current.empty()) return std::string(kUtf8Mark);
+  if (current == kUtf8Mark || current.back() == '\n') return {};
+  return "\r\n";
+}
+
+// The runs of a record, its lines in file order with the run each belongs
+// to, and the bytes each run's lines take, line ends included.
+struct Grouped {
+  struct Line {
+    std::string_view text;  // without its line end
+    std::size_t run;
+  };
+  std::vector<RecordedRun> runs;
+  std::vector<Line> lines;
+  std::vector<std::size_t> runBytes;
+};
+
+// The run a process started last and has not ended. Few programs ever write
+// to one record at once, so a short list serves.
+struct Running {
+  std::uint32_t process;
+  std::size_t run;
+};
+
+void AddEntry(RecordedRun& run, const RecordLine& line) {
+  const std::vector<std::wstring>& f = line.fields;
+  // The entry is always the last field; the one before it, if any, is the
+  // detail.
+  if (f.size() == 1) {
+    run.entries.push_back({line.event, line.time, f[0], {}, 0});
+  } else {
+    run.entries.push_back({line.event, line.time, f[1], f[0], 0});
+  }
+}
+
+// Adds a line to the run it belongs to, and gives that run; nothing when it
+// belongs to none or holds a value this version does not know.
+std::optional<std::size_t> Place(Grouped& grouped, std::vector<Running>& running, const RecordLine& line) {
+  const std::vector<std::wstring>& f = line.fields;
+  const auto process = std::ranges::find(running, line.process, &Running::process);
+  if (line.event == RecordEvent::kRunStart) {
+    const auto* words = std::ranges::find_if(
+        kStarterWords, [&f](const StarterWords& w) { return w.program == f[0] && w.why == f[1]; });
+    if (words == std::end(kStarterWords)) return std::nullopt;
+    if (process != running.end()) running.erase(process);
+    running.push_back({line.process, grouped.runs.size()});
+    grouped.runs.push_back({line.time, line.process, words->starter, {}, std::nullopt, {}, false});
+    return grouped.runs.size() - 1;
+  }
+  if (line.event == RecordEvent::kShown) {
+    for (std::size_t i = grouped.runs.size(); i-- > 0;) {
+      RecordedRun& run = grouped.runs[i];
+      if (RecordTimeText(run.start) == f[0] && std::to_wstring(run.process) == f[1]) {
+        run.shown = true;
+        return i;
+      }
+    }
+    return std::nullopt;
+  }
+  if (process == running.end()) return std::nullopt;
+  const std::size_t index = process->run;
+  RecordedRun& run = grouped.runs[index];
+  if (line.event == RecordEvent::kRunEnd) {
+    const auto* end = std::ranges::find(kRunEndWords, std::wstring_view(f[0]), &EndWord::word);
+    if (end == std::end(kRunEndWords)) return std::nullopt;
+    run.end = end->end;
+    run.endDetail = f[1];
+    running.erase(process);
+  } else if (line.event == RecordEvent::kFailed) {
+    const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
+    if (!code) return std::nullopt;
+    run.entries.push_back({line.event, line.time, f[2], f[1], *code});
+  } else {
+    AddEntry(run, line);
+  }
+  return index;
+}
+
+Grouped Group(std::string_view bytes) {
+  Grouped grouped;
+  std::vector<Running> running;
+  std::size_t at = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
+  // A last line without its line end was cut off: it is never read.
+  for (std::size_t end = bytes.find('\n', at); end != std::string_view::npos;
+       at = end + 1, end = bytes.find('\n', at)) {
+    std::string_view text = bytes.substr(at, end - at);
+    if (text.ends_with('\r')) text.remove_suffix(1);
+    const std::optional<RecordLine> line = ParseRecordLine(text);
+    const std::optional<std::size_t> run = line ? Place(grouped, running, *line) : std::nullopt;
+    if (!run) continue;
+    grouped.lines.push_back({text, *run});
+    grouped.runBytes.resize(grouped.runs.size());
+    grouped.runBytes[*run] += text.size() + 2;
+  }
+  return grouped;
+}
+
+}  // namespace
+
+std::wstring RecordTimeText(const LocalTime& time) {
+  wchar_t text[32] = {};
+  std::swprintf(text, std::size(text), L"%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month, time.day,
+                time.hour, time.minute, time.second);
+  return text;
+}
+
+std::string FormatRecordLine(const RecordLine& line) {
+  const EventWord& word = WordOf(line.event);
+  std::string text = ToUtf8(RecordTimeText(line.time)) + '\t' + std::to_string(line.process) + '\t';
+  text += word.word;
+  for (std::size_t i = 0; i < word.fields; ++i) {
+    std::wstring field = i < line.fields.size() ? line.fields[i] : std::wstring();
+    field = i + 1 < word.fields ? InnerField(field) : LastField(field);
+    text += '\t';
+    text += ToUtf8(field);
+  }
+  return text + "\r\n";
+}
+
+std::optional<RecordLine> ParseRecordLine(std::string_view text) {
+  // A stretch of zero bytes is what a power cut may leave where a line was.
+  if (text.find('\0') != std::string_view::npos) return std::nullopt;
+  if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
+  std::array<std::string_view, 3> head;
+  for (std::string_view& part : head) {
+    const std::size_t tab = text.find('\t');
+    if (tab == std::string_view::npos) return std::nullopt;
+    part = text.substr(0, tab);
+    text.remove_prefix(tab + 1);
+  }
+  const std::optional<LocalTime> time = ParseTime(head[0]);
+  const std::optional<std::uint32_t> process = ParseNumber(head[1]);
+  const auto* word = std::ranges::find(kEventWords, head[2], &EventWord::word);
+  if (!time || !process || word == std::end(kEventWords)) return std::nullopt;
+  RecordLine line{*time, *process, word->event, {}};
+  for (std::size_t i = 0; i + 1 < word->fields; ++i) {
+    const std::size_t tab = text.find('\t');
+    if (tab == std::string_view::npos) return std::nullopt;
+    line.fields.push_back(FromUtf8(text.substr(0, tab)));
+    text.remove_prefix(tab + 1);
+  }
+  line.fields.push_back(FromUtf8(text));
+  return line;
+}
+
+RecordLine EntryRecordLine(const std::wstring& entry, const OpenResult& result,
+                           const std::wstring& errorText) {
+  using Outcome = OpenResult::Outcome;
+  using Way = OpenResult::Way;
+  if (result.outcome == Outcome::kSkippedBlank)
+    return {{}, 0, RecordEvent::kSkipped, {kSkippedAsBlank, entry}};
+  if (result.outcome == Outcome::kNotOpened) {
+    return {{}, 0, RecordEvent::kFailed, {std::to_wstring(result.error), errorText, entry}};
+  }
+  switch (result.way) {
+    case Way::kProgram:
+      return {{}, 0, RecordEvent::kProgram, {result.file, entry}};
+    case Way::kMailLink:
+      return {{}, 0, RecordEvent::kMailLink, {entry}};
+    default:
+      return {{}, 0, RecordEvent::kShell, {entry}};
+  }
+}
+
+std::size_t RecordedRun::Failures() const {
+  return static_cast<std::size_t>(std::ranges::count(entries, RecordEvent::kFailed, &RecordedEntry::event));
+}
+
+std::vector<RecordedRun> ParseRunRecord(std::string_view bytes) { return Group(bytes).runs; }
+
+RunRecordRead ReadRunRecord(SystemPort& system, const std::wstring& folder) {
+  FileRead read = system.ReadAll(folder + kRunRecordFileName);
+  if (read.status != ReadStatus::kRead) return {read.status, {}};
+  return {ReadStatus::kRead, ParseRunRecord(read.bytes)};
+}
+
+std::optional<std::string> TrimRunRecord(std::string_view bytes) {
+  const Grouped grouped = Group(bytes);
+  const std::size_t runs = grouped.runs.size();
+  if (runs <= kRecordMostRuns && bytes.size() <= kRecordMostBytes) return std::nullopt;
+  // The newest runs that fit both bounds, counting back from the newest,
+  // which is kept whatever its size; the first that does not fit ends them.
+  std::size_t bytesKept = kUtf8Mark.size();
+  std::size_t first = runs;
+  while (first > 0) {
+    const std::size_t size = grouped.runBytes[first - 1];
+    if (first < runs && (runs - first + 1 > kRecordMostRuns || bytesKept + size > kRecordMostBytes)) break;
+    bytesKept += size;
+    --first;
+  }
+  // In the order they stood, so that the lines of runs that overlapped stay
+  // as they were written.
+  std::string trimmed(kUtf8Mark);
+  trimmed.reserve(bytesKept);
+  for (const Grouped::Line& line : grouped.lines) {
+    if (line.run < first) continue;
+    trimmed += line.text;
+    trimmed += "\r\n";
+  }
+  if (trimmed == bytes) return std::nullopt;
+  return trimmed;
+}
+
+RunRecord::RunRecord(SystemPort& system, const std::wstring& folder, RunStarter starter)
+    : system_(system), path_(folder + kRunRecordFileName) {
+  FileRead read = system_.ReadAll(path_);
+  // A record that cannot be read could be neither continued nor trimmed.
+  if (read.status == ReadStatus::kUnreadable) return;
+  before_ = std::move(read.bytes);
+  file_ = system_.OpenForAppend(path_);
+  const StarterWords& words = WordsOf(starter);
+  Append(RecordEvent::kRunStart, {std::wstring(words.program), std::wstring(words.why)});
+}
+
+void RunRecord::Append(RecordEvent event, std::vector<std::wstring> fields) {
+  if (!file_) return;
+  std::string line = FormatRecordLine({system_.Now(), system_.ProcessId(), event, std::move(fields)});
+  if (written_.empty()) line.insert(0, LinePrefix(before_));
+  if (!file_->Append(line)) {
+    file_.reset();
+    return;
+  }
+  written_ += line;
+}
+
+void RunRecord::Entry(const std::wstring& entry, const OpenResult& result) {
+  if (!file_) return;
+  const std::wstring text =
+      result.outcome == OpenResult::Outcome::kNotOpened ? system_.ErrorText(result.error) : std::wstring();
+  RecordLine line = EntryRecordLine(entry, result, text);
+  Append(line.event, std::move(line.fields));
+}
+
+void RunRecord::End(RunEnd end, std::wstring_view detail) {
+  const auto* word = std::ranges::find(kRunEndWords, end, &EndWord::end);
+  Append(RecordEvent::kRunEnd, {std::wstring(word->word), std::wstring(detail)});
+  if (!file_) return;
+  // Closed first: Windows may refuse to replace a file that is open.
+  file_.reset();
+  // Decided on what the run knows; the trim itself reads the record again,
+  // so that lines another program added meanwhile are not lost.
+  if (!TrimRunRecord(before_ + written_)) return;
+  const FileRead now = system_.ReadAll(path_);
+  if (now.status != ReadStatus::kRead) return;
+  if (const std::optional<std::string> trimmed = TrimRunRecord(now.bytes)) {
+    std::ignore = system_.ReplaceAll(path_, *trimmed);
+  }
+}
+
+bool MarkRunShown(SystemPort& system, const std::wstring& folder, const RecordedRun& run) {
+  const std::wstring path = folder + kRunRecordFileName;
+  const FileRead read = system.ReadAll(path);
+  if (read.status == ReadStatus::kUnreadable) return false;
+  const RecordLine line{system.Now(),
+                        system.ProcessId(),
+                        RecordEvent::kShown,
+                        {RecordTimeText(run.start), std::to_wstring(run.process)}};
+  const std::unique_ptr<FileAppender> file = system.OpenForAppend(path);
+  return file && file->Append(LinePrefix(read.bytes) + FormatRecordLine(line));
+}
+
+bool ClearRunRecord(SystemPort& system, const std::wstring& folder) {
+  return static_cast<bool>(system.ReplaceAll(folder + kRunRecordFileName, kUtf8Mark));
+}
+
+}  // namespace ombrel

@@ -1,0 +1,285 @@
+// What OmbrelSet does, apart from drawing it: every command of the window as
+// plain code over a small view interface, so that each decision (list and
+// selection, the modified flag, saving and leaving, running the entries, help)
+// is tested without a window. MainWindow implements the view with real controls.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/open/entry_open.h"
+#include "common/port/system_port.h"
+#include "common/schedule/pacing.h"
+#include "common/startup/startup_approval.h"
+
+namespace ombrel {
+class RunRecord;
+}  // namespace ombrel
+
+namespace ombrel::editor {
+
+class RecordPage;
+class SettingsPage;
+
+// The kinds of message box; each has its fixed icon and buttons.
+enum class MessageKind {
+  kWarning,            // exclamation mark, OK
+  kLeaveQuestion,      // exclamation mark, Yes and No
+  kRunAgainQuestion,   // question mark, Yes and No, Yes the default
+  kReplaceQuestion,    // question mark, Yes and No, No the default
+  kInformation,        // information sign, OK
+  kOverwriteQuestion,  // exclamation mark, Yes and No, No the default
+};
+
+enum class Answer { kOk, kYes, kNo };
+
+// The window as the editor's commands see it. Positions count from 0; -1 is
+// "nothing selected".
+class EditorView {
+ public:
+  EditorView() = default;
+  EditorView(const EditorView&) = delete;
+  EditorView& operator=(const EditorView&) = delete;
+  virtual ~EditorView() = default;
+
+  // List1: a mirror of the editor's entries and selection, told each change
+  // the editor makes and holding no rule of its own. The whole list at load:
+  // false when the list refused an entry (out of room).
+  [[nodiscard]] virtual bool ShowList(const std::vector<std::wstring>& entries) = 0;
+  virtual void ShowInserted(std::ptrdiff_t index, const std::wstring& entry) = 0;
+  virtual void ShowRemoved(std::ptrdiff_t index) = 0;
+  // The entry at `from` now stands at `to`; those between moved up or down.
+  virtual void ShowMoved(std::ptrdiff_t from, std::ptrdiff_t to) = 0;
+  virtual void ShowSelection(std::ptrdiff_t index) = 0;
+
+  // Text1.
+  [[nodiscard]] virtual std::wstring EditText() = 0;
+  virtual void SetEditText(const std::wstring& text) = 0;
+
+  // A text of the program's string table, by its IDS_ id.
+  [[nodiscard]] virtual std::wstring LoadText(int id) = 0;
+
+  // A modal message box with the program's title as caption.
+  virtual Answer ShowMessage(MessageKind kind, const std::wstring& text) = 0;
+
+  // The open-file dialog; the chosen full path, or nothing when cancelled or
+  // failed. `filter` is pairs of label and pattern separated by "|".
+  [[nodiscard]] virtual std::optional<std::wstring> ShowOpenFileDialog(const std::wstring& title,
+                                                                       const std::wstring& filter) = 0;
+
+  virtual WindowHandle Handle() = 0;
+
+  // The run record's window, modal over the editor's, showing `page`; returns
+  // when the user has closed it.
+  virtual void ShowRunRecord(RecordPage& page) = 0;
+  // The settings dialog, modal over the editor's window, for `page`; returns
+  // when the user has closed it.
+  virtual void ShowSettings(SettingsPage& page) = 0;
+
+  // Ends the program at once; no handler runs after it.
+  virtual void EndProgram() = 0;
+};
+
+// Ombrel started at log-on: a shortcut to the Ombrel.exe beside the editor in
+// the user's Startup folder, the same one the installer's check box makes.
+class LogOnStart {
+ public:
+  LogOnStart() = default;
+  LogOnStart(const LogOnStart&) = delete;
+  LogOnStart& operator=(const LogOnStart&) = delete;
+  virtual ~LogOnStart() = default;
+
+  // Windows' switch of each shortcut in the Startup folder that starts the
+  // launcher, whoever made it and whatever its name.
+  [[nodiscard]] virtual std::vector<StartupApproval> Shortcuts() = 0;
+  // Makes the shortcut, switched on; false when the Startup folder could not
+  // be written.
+  [[nodiscard]] virtual bool TurnOn() = 0;
+  // Sets Windows' switch of every shortcut to the launcher to on; false when
+  // one could not be.
+  [[nodiscard]] virtual bool SwitchOn() = 0;
+  // Removes every shortcut to the launcher; false when one could not be.
+  [[nodiscard]] virtual bool TurnOff() = 0;
+  // The shortcut as TurnOn makes it, for messages.
+  [[nodiscard]] virtual std::wstring ShortcutPath() = 0;
+};
+
+// What the Task Scheduler holds under the name of this user's resume task.
+struct ResumeTaskState {
+  bool reached = false;  // the Task Scheduler answered at all
+  bool exists = false;
+  bool enabled = false;
+  bool runsLauncher = false;  // it runs the Ombrel.exe beside this editor
+  std::wstring program;       // the Ombrel.exe it runs, as the task records it
+
+  // Windows starts this launcher with it.
+  [[nodiscard]] bool IsOn() const { return exists && enabled && runsLauncher; }
+};
+
+// A change the Task Scheduler made, or Windows' own text for why not.
+struct TaskChange {
+  bool done = false;
+  std::wstring error;
+};
+
+// Ombrel started by the Task Scheduler when this user unlocks the session,
+// switches back to it, or the PC wakes from sleep (common/startup/resume_task.h).
+class ResumeStart {
+ public:
+  ResumeStart() = default;
+  ResumeStart(const ResumeStart&) = delete;
+  ResumeStart& operator=(const ResumeStart&) = delete;
+  virtual ~ResumeStart() = default;
+
+  [[nodiscard]] virtual ResumeTaskState Find() = 0;
+  // Registers the task for the launcher, replacing any of that name.
+  [[nodiscard]] virtual TaskChange Register() = 0;
+  // Removes the task of that name; done too when there was none.
+  [[nodiscard]] virtual TaskChange Remove() = 0;
+  // As the Task Scheduler lists it, for messages.
+  [[nodiscard]] virtual std::wstring TaskName() = 0;
+};
+
+// Which way an entry moves in the list.
+enum class Direction : std::ptrdiff_t { kUp = -1, kDown = 1 };
+
+// The editor's commands. Each control and menu item of the window gives one of
+// them; docs/design.md has the table. The editor owns the entries and the
+// selection and decides every change; the view only shows them.
+class Editor final : public OwnerWindow {
+ public:
+  Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
+         ResumeStart& resumeStart, std::wstring programFolder, Clock& clock, NetworkProbe& network);
+
+  // The window title for a load at `now`.
+  [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
+
+  // Fills the list from the entry list file, once, as the window loads. False
+  // when the file exists but could not be read, or the list did not take
+  // every entry: the user was told, and the window must not open, so that
+  // nothing can be saved over the file.
+  [[nodiscard]] bool LoadList();
+  // Once the window shows: tells the user when the list was read from the
+  // temporary of a save cut short.
+  void TellOfRecoveredList();
+  // False when nothing was written: the file changed since it was read and
+  // the user chose not to overwrite it, or it could not be written (the user
+  // was warned). The list and the modified flag are then kept.
+  [[nodiscard]] bool SaveList();
+  // Saves, then leaves; a failed save keeps the window open.
+  void SaveAndLeave();
+  // Asks to save when the list changed, and saves on Yes. False only when the
+  // user chose to save and the save failed (the user was warned); true when
+  // the program may end without losing anything the user wants kept.
+  [[nodiscard]] bool SettleChanges();
+  // SettleChanges, then ends the program. False when the window stays.
+  bool Leave();
+  // Leaves at once, dropping any change.
+  void LeaveWithoutSaving();
+
+  // The open-file dialog, into the edit box.
+  void Browse();
+  // The edit box's text in front of the selected entry, or at the end when
+  // none is selected; the new entry is selected.
+  void InsertEntry();
+  // The selected entry out of the list, into the edit box; the one after it
+  // (or the new last one) is selected.
+  void DeleteEntry();
+  // The edit box's text after the last entry; the selection stays.
+  void AppendEntry();
+  // The selected entry into the edit box.
+  void CopySelectedEntryToEditBox();
+  // The entry the user selected in the list (a click, the keys, a right
+  // click); -1 or an index beyond the list selects nothing.
+  void SelectEntry(std::ptrdiff_t index);
+  // The selected entry one place up or down, still selected; nothing at
+  // either end.
+  void MoveSelectedEntry(Direction direction);
+  [[nodiscard]] bool SelectedEntryCanMove(Direction direction) const;
+  [[nodiscard]] bool HasSelection() const { return selected_ >= 0; }
+  // Files and folders dropped on the list, in the order dropped: inserted in
+  // front of the selected entry or appended, the last of them selected.
+  void DropOnList(const std::vector<std::wstring>& paths);
+  // The first of the paths dropped on the edit box replaces its text.
+  void DropOnEditBox(const std::vector<std::wstring>& paths);
+
+  // Opens the selected entry as run-now opens each entry, with its message;
+  // the stamp is left alone.
+  void RunSelectedEntry();
+  // Opens every entry of the list as shown, asking first when they already
+  // ran today; whatever the day the settings keep closed, and with their gaps
+  // and network wait but without their pause.
+  void RunNow();
+  // Empties the run-date stamp, so that the launcher runs again today.
+  void ClearStamp();
+
+  // The run record's window (record_page.cpp).
+  void ShowRunRecord();
+  // The settings dialog (settings_page.cpp); a settings file that cannot be
+  // read is said instead.
+  void ShowSettings();
+  // As the window is first shown: the run record's window, once, when
+  // Ombrel's newest run had an entry that could not be opened and no editor
+  // has shown it yet.
+  void ShowUnseenLauncherFailure();
+
+  // Turns Ombrel's start at log-on on or off, whichever it is not; a shortcut
+  // switched off in Windows is switched on again rather than made anew.
+  void ToggleLogOnStart();
+  // Whether the menu item shows a check mark.
+  [[nodiscard]] bool LogOnStartIsOn();
+  // Registers or removes the resume task, whichever it is not; another
+  // copy's task is replaced only when the user says so.
+  void ToggleResumeStart();
+  // Whether the menu item shows a check mark: a task that runs this launcher
+  // and is enabled.
+  [[nodiscard]] bool ResumeStartIsOn() { return resumeStart_.Find().IsOn(); }
+
+  void ShowHelp();
+  void OpenHelpPage(WindowHandle owner, const std::wstring& pagePath);
+  void ShowAbout();
+
+  [[nodiscard]] bool modified() const { return modified_; }
+  [[nodiscard]] const std::vector<std::wstring>& entries() const { return entries_; }
+  [[nodiscard]] std::ptrdiff_t selection() const { return selected_; }
+  [[nodiscard]] const std::wstring& entryListPath() const { return entryListPath_; }
+
+  // The owner of what the shell shows while entries run: the editor window.
+  WindowHandle Handle() override;
+
+ private:
+  void Warn(const std::wstring& text);
+  // False, having said so, when no Ombrel.exe lies beside the editor.
+  bool LauncherIsBeside();
+  // Whether a save may write the file: it is still what was last read or
+  // written, or the user said to overwrite it.
+  [[nodiscard]] bool MayOverwrite(const FileRead& now);
+  // Opens one entry where run-now opens it, saying so when it cannot; into
+  // `record` when it is one step of a run of the list.
+  void OpenOneEntry(const std::wstring& entry, RunRecord* record);
+  // The gaps and the network wait of the settings as they are now.
+  [[nodiscard]] EntryPacing Pacing();
+  void InsertAt(std::ptrdiff_t index, std::wstring entry);
+  void Select(std::ptrdiff_t index);
+
+  EditorView& view_;
+  SystemPort& system_;
+  OpenPort& open_;
+  LogOnStart& logOnStart_;
+  ResumeStart& resumeStart_;
+  std::wstring folder_;
+  Clock& clock_;
+  NetworkProbe& network_;
+  std::wstring entryListPath_;
+  // The list file as it was last read or written.
+  FileRead onDisk_;
+  // The temporary the list was read from, until a save puts it in place.
+  std::wstring recoveredFrom_;
+  std::vector<std::wstring> entries_;
+  std::ptrdiff_t selected_ = -1;  // -1: nothing selected
+  bool modified_ = false;
+};
+
+}  // namespace ombrel::editor

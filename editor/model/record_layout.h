@@ -1,0 +1,86 @@
+// The geometry of the run record's window, in twips. The window can be sized,
+// so each edge of a control lies at a fixed distance from the near (left or
+// top) or the far (right or bottom) edge of the client area: the list grows
+// with the window, the buttons keep their size in its bottom-right corner.
+// The window code creates the controls from this one table, in this order,
+// which is also the order Tab visits them.
+#pragma once
+
+#include "editor/model/layout.h"
+#include "editor/resource.h"
+
+namespace ombrel::editor {
+
+enum class From { kNear, kFar };
+
+struct EdgeTwips {
+  From from;
+  int twips;
+};
+
+enum class RecordControlKind { kList, kButton, kDefaultButton };
+
+struct RecordControlLayout {
+  int id;
+  RecordControlKind kind;
+  int captionId;  // 0: no caption
+  EdgeTwips left;
+  EdgeTwips top;
+  EdgeTwips right;
+  EdgeTwips bottom;
+};
+
+// The client area as the window opens, and the least it can be sized to.
+inline constexpr int kRecordClientWidthTwips = 11520;
+inline constexpr int kRecordClientHeightTwips = 6480;
+inline constexpr int kRecordMinClientWidthTwips = 5760;
+inline constexpr int kRecordMinClientHeightTwips = 2880;
+
+inline constexpr RecordControlLayout kRecordControls[] = {
+    {IDC_RECORD_LIST,
+     RecordControlKind::kList,
+     0,
+     {From::kNear, 120},
+     {From::kNear, 120},
+     {From::kFar, 120},
+     {From::kFar, 600}},
+    {IDC_RECORD_CLEAR,
+     RecordControlKind::kButton,
+     IDS_RECORD_CLEAR,
+     {From::kFar, 2760},
+     {From::kFar, 480},
+     {From::kFar, 1440},
+     {From::kFar, 120}},
+    {IDC_RECORD_CLOSE,
+     RecordControlKind::kDefaultButton,
+     IDS_RECORD_CLOSE,
+     {From::kFar, 1320},
+     {From::kFar, 480},
+     {From::kFar, 120},
+     {From::kFar, 120}},
+};
+
+// The list's columns, 日時, 結果, 項目 and 詳細, as they open.
+inline constexpr int kRecordColumnTwips[] = {2520, 2760, 3600, 3600};
+
+struct PixelRect {
+  int left;
+  int top;
+  int right;
+  int bottom;
+};
+
+// Where an edge lies, in pixels, in a client area `size` pixels across (or
+// down) at `dpi`.
+inline int EdgeAt(EdgeTwips edge, int size, int dpi) {
+  const int distance = TwipsToPixels(edge.twips, dpi);
+  return edge.from == From::kNear ? distance : size - distance;
+}
+
+// A control's rectangle in a client area of `width` x `height` pixels.
+inline PixelRect PlaceRecordControl(const RecordControlLayout& control, int width, int height, int dpi) {
+  return {EdgeAt(control.left, width, dpi), EdgeAt(control.top, height, dpi),
+          EdgeAt(control.right, width, dpi), EdgeAt(control.bottom, height, dpi)};
+}
+
+}  // namespace ombrel::editor

@@ -1,0 +1,85 @@
+// The geometry of the settings dialog ("開く日と間隔"), in twips from the
+// top-left corner of its client area, on the editor window's grid: a margin
+// of 120, rows 360 apart, controls 252 high (an edit box 264, as Text1). The
+// window code creates the controls from this one table, in this order, which
+// is also the order Tab visits them; a label comes right before the box its
+// access key leads to.
+#pragma once
+
+#include "editor/resource.h"
+
+namespace ombrel::editor {
+
+enum class SettingsControlKind {
+  kLabel,          // text with an access key for the control after it
+  kWeekday,        // a check box; its caption is its piece of IDS_SETTINGS_WEEKDAYS
+  kCheck,          // a check box
+  kSeconds,        // a number box
+  kUpDown,         // the arrows of the number box before it
+  kUnit,           // the unit and range after a number box
+  kNextDay,        // the next opening day, updated as the boxes change
+  kDefaultButton,  // OK: Enter
+  kButton,         // キャンセル: Esc
+};
+
+struct SettingsControlLayout {
+  int id;
+  SettingsControlKind kind;
+  int captionId;  // 0: none, or a caption the code gives
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+inline constexpr int kSettingsClientWidthTwips = 6840;
+inline constexpr int kSettingsClientHeightTwips = 3732;
+
+// The seven weekday boxes, Monday first, a column each.
+inline constexpr int kWeekdayLeftTwips = 120;
+inline constexpr int kWeekdayPitchTwips = 960;
+inline constexpr int kWeekdayWidthTwips = 840;
+
+// Weekday `index` (0 for Monday) in its column; its caption comes from the code.
+constexpr SettingsControlLayout WeekdayBox(int index) {
+  return {IDC_SETTINGS_MONDAY + index,
+          SettingsControlKind::kWeekday,
+          0,
+          kWeekdayLeftTwips + index * kWeekdayPitchTwips,
+          480,
+          kWeekdayWidthTwips,
+          252};
+}
+
+inline constexpr SettingsControlLayout kSettingsControls[] = {
+    {IDC_SETTINGS_DAYS, SettingsControlKind::kLabel, IDS_SETTINGS_DAYS, 120, 120, 6600, 252},
+    WeekdayBox(0),
+    WeekdayBox(1),
+    WeekdayBox(2),
+    WeekdayBox(3),
+    WeekdayBox(4),
+    WeekdayBox(5),
+    WeekdayBox(6),
+    {IDC_SETTINGS_HOLIDAYS, SettingsControlKind::kCheck, IDS_SETTINGS_HOLIDAYS, 120, 840, 6600, 252},
+    {IDC_SETTINGS_YEAR_END, SettingsControlKind::kCheck, IDS_SETTINGS_YEAR_END, 120, 1200, 6600, 252},
+    {IDC_SETTINGS_PAUSE_LABEL, SettingsControlKind::kLabel, IDS_SETTINGS_PAUSE, 120, 1680, 3000, 252},
+    {IDC_SETTINGS_PAUSE, SettingsControlKind::kSeconds, 0, 3240, 1680, 720, 264},
+    {IDC_SETTINGS_PAUSE_SPIN, SettingsControlKind::kUpDown, 0, 3960, 1680, 240, 264},
+    {IDC_SETTINGS_PAUSE_UNIT, SettingsControlKind::kUnit, 0, 4320, 1680, 2400, 252},
+    {IDC_SETTINGS_GAP_LABEL, SettingsControlKind::kLabel, IDS_SETTINGS_GAP, 120, 2040, 3000, 252},
+    {IDC_SETTINGS_GAP, SettingsControlKind::kSeconds, 0, 3240, 2040, 720, 264},
+    {IDC_SETTINGS_GAP_SPIN, SettingsControlKind::kUpDown, 0, 3960, 2040, 240, 264},
+    {IDC_SETTINGS_GAP_UNIT, SettingsControlKind::kUnit, 0, 4320, 2040, 2400, 252},
+    {IDC_SETTINGS_NETWORK_LABEL, SettingsControlKind::kLabel, IDS_SETTINGS_NETWORK, 120, 2400, 3000, 252},
+    {IDC_SETTINGS_NETWORK, SettingsControlKind::kSeconds, 0, 3240, 2400, 720, 264},
+    {IDC_SETTINGS_NETWORK_SPIN, SettingsControlKind::kUpDown, 0, 3960, 2400, 240, 264},
+    {IDC_SETTINGS_NETWORK_UNIT, SettingsControlKind::kUnit, 0, 4320, 2400, 2400, 252},
+    {IDC_SETTINGS_NEXT_DAY, SettingsControlKind::kNextDay, 0, 120, 2880, 6600, 252},
+    {IDC_SETTINGS_OK, SettingsControlKind::kDefaultButton, IDS_SETTINGS_OK, 4440, 3360, 1080, 252},
+    {IDC_SETTINGS_CANCEL, SettingsControlKind::kButton, IDS_SETTINGS_CANCEL, 5640, 3360, 1080, 252},
+};
+
+// The number boxes, in the order of kSecondsSettings (settings_page.h).
+inline constexpr int kSecondsBoxIds[] = {IDC_SETTINGS_PAUSE, IDC_SETTINGS_GAP, IDC_SETTINGS_NETWORK};
+
+}  // namespace ombrel::editor

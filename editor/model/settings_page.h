@@ -1,0 +1,68 @@
+// What the settings dialog ("開く日と間隔") shows and decides, apart from
+// drawing it: the settings as read, the next day the list opens for the boxes
+// as they stand, the number boxes' texts and OK. editor/settings_window.*
+// draws it.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/schedule/settings.h"
+#include "editor/model/editor.h"
+
+namespace ombrel::editor {
+
+// The number boxes, top to bottom.
+inline constexpr std::array<Setting, 3> kSecondsSettings = {Setting::kPauseSeconds, Setting::kGapSeconds,
+                                                            Setting::kNetworkWaitSeconds};
+
+// A number box's text as seconds: decimal digits, half- or full-width (an
+// input method may give either), blanks around them ignored. Nothing for an
+// empty box or anything else; the range is not checked here.
+[[nodiscard]] std::optional<int> ParseSecondsText(std::wstring_view text);
+
+// What OK came to.
+struct SettingsAccepted {
+  bool close = false;  // saved: the dialog closes
+  // The number box whose text is no value of its range (the user was told);
+  // the dialog stays, with that box focused.
+  std::optional<Setting> wrongBox;
+};
+
+class SettingsPage {
+ public:
+  // Reads the settings file of `folder`, and what the next opening day
+  // counts from: today, or tomorrow when the list ran today already.
+  SettingsPage(EditorView& view, SystemPort& system, std::wstring folder);
+
+  // The file exists but could not be read: what the dialog would show is not
+  // what the file holds.
+  [[nodiscard]] bool Unreadable() const { return status_ == ReadStatus::kUnreadable; }
+  // The settings as read; a bad or missing value at its default.
+  [[nodiscard]] const Settings& Loaded() const { return loaded_; }
+
+  // "次に開く日: 2026-12-08 (火)" under `choices`, or the text that says no
+  // day opens.
+  [[nodiscard]] std::wstring NextOpeningText(const Settings& choices);
+  // A number box's unit and range: "秒 (0～300)".
+  [[nodiscard]] std::wstring SecondsText(Setting setting);
+
+  // OK with the day choices made and the number boxes' texts, in the order of
+  // kSecondsSettings: every number must lie in its range, then the settings
+  // are saved, keeping every other line of the file. A failed save warns
+  // with the file's path and keeps the dialog open.
+  [[nodiscard]] SettingsAccepted Accept(Settings choices, const std::array<std::wstring, 3>& secondsTexts);
+
+ private:
+  EditorView& view_;
+  SystemPort& system_;
+  std::wstring folder_;
+  ReadStatus status_ = ReadStatus::kMissing;
+  Settings loaded_;
+  std::chrono::year_month_day from_;
+};
+
+}  // namespace ombrel::editor

@@ -1,0 +1,183 @@
+#include "editor/win/record_window.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "common/win/scoped.h"
+#include "editor/model/record_layout.h"
+#include "editor/resource.h"
+#include "editor/win/dialog_frame.h"
+#include "editor/win/dpi.h"
+
+namespace ombrel::editor {
+
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+
+// The list's image for a failure: Windows' own error sign.
+constexpr int kFailureImage = 0;
+
+class RecordWindow {
+ public:
+  RecordWindow(HINSTANCE instance, EditorView& view, RecordPage& page)
+      : instance_(instance), view_(view), page_(page) {}
+
+  // Every message of the dialog.
+  INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_INITDIALOG:
+        hwnd_ = window;
+        Create(::GetWindow(window, GW_OWNER));
+        // The focus is set: the list, on the selected row.
+        return FALSE;
+      case WM_SIZE:
+        Arrange();
+        return TRUE;
+      case WM_GETMINMAXINFO: {
+        const SIZE least = OuterSize(kRecordMinClientWidthTwips, kRecordMinClientHeightTwips);
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+        return TRUE;
+      }
+      case WM_DPICHANGED: {
+        SetDpi(HIWORD(wParam));
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+      }
+      case WM_COMMAND:
+        OnCommand(LOWORD(wParam));
+        return TRUE;
+      default:
+        return FALSE;
+    }
+  }
+
+ private:
+  void Create(HWND owner) {
+    ::SetWindowTextW(hwnd_, view_.LoadText(IDS_RECORD_TITLE).c_str());
+    // The caption as the editor's own window has it, with the program's icon.
+    SetProgramIcon(instance_, hwnd_);
+    for (const RecordControlLayout& layout : kRecordControls) {
+      const bool list = layout.kind == RecordControlKind::kList;
+      const DWORD style =
+          list ? LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER
+               : (layout.kind == RecordControlKind::kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+      const std::wstring caption = layout.captionId != 0 ? view_.LoadText(layout.captionId) : std::wstring();
+      ::CreateWindowExW(list ? WS_EX_CLIENTEDGE : 0, list ? WC_LISTVIEWW : WC_BUTTONW, caption.c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0, 0, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+    }
+    ::SendMessageW(hwnd_, DM_SETDEFID, IDC_RECORD_CLOSE, 0);
+    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+    // The list destroys its image list with itself.
+    const HIMAGELIST images = ::ImageList_Create(
+        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK, 1, 0);
+    ::ImageList_AddIcon(images, ::LoadIconW(nullptr, IDI_ERROR));
+    ListView_SetImageList(list, images, LVSIL_SMALL);
+    const std::vector<std::wstring> headings = SplitAtBars(view_.LoadText(IDS_RECORD_COLUMNS));
+    for (std::size_t i = 0; i < headings.size() && i < std::size(kRecordColumnTwips); ++i) {
+      LVCOLUMNW column{};
+      column.mask = LVCF_TEXT | LVCF_SUBITEM;
+      column.pszText = const_cast<LPWSTR>(headings[i].c_str());
+      column.iSubItem = static_cast<int>(i);
+      ListView_InsertColumn(list, static_cast<int>(i), &column);
+    }
+
+    SetDpi(WindowDpi(owner != nullptr ? owner : hwnd_));
+    // The table's size, centred over the editor's window.
+    PlaceCentredOver(hwnd_, owner, OuterSize(kRecordClientWidthTwips, kRecordClientHeightTwips));
+    Fill();
+    ::SetFocus(list);
+  }
+
+  // Fonts and column widths for a DPI.
+  void SetDpi(UINT dpi) {
+    dpi_ = static_cast<int>(dpi);
+    LOGFONTW ui = MessageFont(dpi);
+    font_.reset(::CreateFontIndirectW(&ui));
+    for (const RecordControlLayout& layout : kRecordControls) {
+      ::SendMessageW(::GetDlgItem(hwnd_, layout.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    for (std::size_t i = 0; i < std::size(kRecordColumnTwips); ++i) {
+      ListView_SetColumnWidth(list, static_cast<int>(i), TwipsToPixels(kRecordColumnTwips[i], dpi_));
+    }
+  }
+
+  [[nodiscard]] SIZE OuterSize(int clientWidthTwips, int clientHeightTwips) const {
+    return OuterSizeForClient({TwipsToPixels(clientWidthTwips, dpi_), TwipsToPixels(clientHeightTwips, dpi_)},
+                              kStyle, 0, false, static_cast<UINT>(dpi_));
+  }
+
+  void Arrange() const {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    for (const RecordControlLayout& layout : kRecordControls) {
+      const PixelRect at = PlaceRecordControl(layout, client.right, client.bottom, dpi_);
+      ::MoveWindow(::GetDlgItem(hwnd_, layout.id), at.left, at.top, at.right - at.left, at.bottom - at.top,
+                   TRUE);
+    }
+  }
+
+  // The page's rows, and its first selection.
+  void Fill() {
+    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    ListView_DeleteAllItems(list);
+    const std::vector<RecordRow>& rows = page_.Rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const RecordRow& row = rows[i];
+      LVITEMW item{};
+      item.mask = LVIF_TEXT | LVIF_IMAGE;
+      item.iItem = static_cast<int>(i);
+      item.pszText = const_cast<LPWSTR>(row.time.c_str());
+      item.iImage = row.failed ? kFailureImage : I_IMAGENONE;
+      const int at = ListView_InsertItem(list, &item);
+      int column = 1;
+      for (const std::wstring* text : {&row.result, &row.item, &row.detail}) {
+        ListView_SetItemText(list, at, column++, const_cast<LPWSTR>(text->c_str()));
+      }
+    }
+    if (const auto selected = static_cast<int>(page_.FirstSelected()); selected >= 0) {
+      const UINT state = LVIS_SELECTED | LVIS_FOCUSED;
+      ListView_SetItemState(list, selected, state, state);
+      ListView_EnsureVisible(list, selected, FALSE);
+    }
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  }
+
+  void OnCommand(int id) {
+    switch (id) {
+      case IDCANCEL:  // Esc, the close box
+      case IDC_RECORD_CLOSE:
+        ::EndDialog(hwnd_, 0);
+        break;
+      case IDC_RECORD_CLEAR:
+        if (page_.Clear()) Fill();
+        break;
+      default:
+        break;
+    }
+  }
+
+  HINSTANCE instance_;
+  EditorView& view_;
+  RecordPage& page_;
+  HWND hwnd_ = nullptr;
+  int dpi_ = USER_DEFAULT_SCREEN_DPI;
+  win::ScopedFont font_;
+};
+
+}  // namespace
+
+void ShowRecordWindow(HINSTANCE instance, HWND owner, EditorView& view, RecordPage& page) {
+  RecordWindow window(instance, view, page);
+  ShowEmptyDialog(instance, owner, kStyle, &DialogProcedure<RecordWindow>, reinterpret_cast<LPARAM>(&window));
+}
+
+}  // namespace ombrel::editor

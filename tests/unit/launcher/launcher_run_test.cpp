@@ -1,0 +1,461 @@
+#include "launcher/launcher_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <new>
+#include <set>
+#include <tuple>
+
+#include "common/list/program_folder.h"
+#include "common/record/run_record.h"
+#include "fakes.h"
+
+namespace ombrel {
+namespace {
+
+using Events = std::vector<std::string>;
+
+const std::wstring kFolder = L"C:\\Tools";
+const std::wstring kStamp = L"C:\\Tools\\OMBREL.INI";
+const std::wstring kList = L"C:\\Tools\\OMBREL.DAT";
+const std::wstring kRecord = L"C:\\Tools\\OMBREL.LOG";
+const std::wstring kSettings = L"C:\\Tools\\OMBREL.CFG";
+// The fake clock's day.
+const std::string kToday = "04-07-2026\r\n";
+
+std::string FileName(const std::wstring& path) {
+  return testing::FakeSystem::Narrow(path.substr(path.rfind(L'\\') + 1));
+}
+
+// The fakes below write into one shared list of events, so that a test sees
+// the order of everything the run did across files, lock, window and shell.
+class RecordingSystem final : public testing::FakeSystem {
+ public:
+  explicit RecordingSystem(Events& events) : events_(events) {}
+  FileRead ReadAll(const std::wstring& path) override {
+    Note("read ", path);
+    if (readThrows == path) throw std::bad_alloc();
+    return FakeSystem::ReadAll(path);
+  }
+  bool WriteAll(const std::wstring& path, std::string_view bytes) override {
+    Note("write ", path);
+    return FakeSystem::WriteAll(path, bytes);
+  }
+  SaveResult ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+    Note("replace ", path);
+    return FakeSystem::ReplaceAll(path, bytes);
+  }
+  bool AppendTo(const std::wstring& path, std::string_view bytes) override {
+    Note("append ", path);
+    return FakeSystem::AppendTo(path, bytes);
+  }
+  std::wstring readThrows;  // as an allocation that fails while it is read
+  // The run record's reads and writes join the events only when watched: one
+  // test follows them among the run's steps, the others the steps alone.
+  bool watchRecord = false;
+
+ private:
+  void Note(const char* what, const std::wstring& path) {
+    if (watchRecord || path != kRecord) events_.push_back(what + FileName(path));
+  }
+
+  Events& events_;
+};
+
+class RecordingPort final : public testing::FakeOpenPort {
+ public:
+  explicit RecordingPort(Events& events) : events_(events) {}
+  OpenAttempt StartProgram(const ProgramStart& program, const std::wstring& directory) override {
+    events_.push_back("start " + testing::FakeSystem::Narrow(program.commandLine));
+    return FakeOpenPort::StartProgram(program, directory);
+  }
+  OpenAttempt OpenWithShell(WindowHandle owner, const std::wstring& target,
+                            const std::wstring& directory) override {
+    events_.push_back("shell " + testing::FakeSystem::Narrow(target));
+    return FakeOpenPort::OpenWithShell(owner, target, directory);
+  }
+
+ private:
+  Events& events_;
+};
+
+class RecordingOwner final : public OwnerWindow {
+ public:
+  explicit RecordingOwner(Events& events) : events_(events) {}
+  WindowHandle Handle() override {
+    events_.push_back("window");
+    return 0x4242;
+  }
+
+ private:
+  Events& events_;
+};
+
+class RecordingLock final : public FolderLock {
+ public:
+  explicit RecordingLock(Events& events) : events_(events) {}
+  Acquired Acquire() override {
+    events_.push_back("lock");
+    return result;
+  }
+  void Release() override { events_.push_back("unlock"); }
+  Acquired result = Acquired::kHeld;
+
+ private:
+  Events& events_;
+};
+
+// Each sleep joins the events, in seconds.
+class RecordingClock final : public testing::FakeClock {
+ public:
+  explicit RecordingClock(Events& events) : events_(events) {}
+  bool Sleep(std::chrono::milliseconds duration) override {
+    events_.push_back("sleep " + std::to_string(duration.count() / 1000.0).substr(0, 3));
+    return FakeClock::Sleep(duration);
+  }
+
+ private:
+  Events& events_;
+};
+
+class LauncherRunTest : public ::testing::Test {
+ protected:
+  // The programs the lists below name, unless a test says otherwise.
+  LauncherRunTest() { port_.existingFiles = {L"C:\\a.exe", L"C:\\b.bat", L"C:\\B.BAT", L"C:\\last.exe"}; }
+
+  LauncherExit Run(const std::wstring& folder = kFolder) {
+    return LauncherRun(system_, port_, owner_, lock_, clock_, network_, folder);
+  }
+
+  // How each run in the record ended, oldest first.
+  std::vector<std::optional<RunEnd>> RecordedEnds() {
+    std::vector<std::optional<RunEnd>> ends;
+    for (const RecordedRun& run : ParseRunRecord(system_.files[kRecord])) ends.push_back(run.end);
+    return ends;
+  }
+
+  Events events_;
+  RecordingSystem system_{events_};
+  RecordingPort port_{events_};
+  RecordingOwner owner_{events_};
+  RecordingLock lock_{events_};
+  RecordingClock clock_{events_};
+  testing::FakeNetwork network_{&clock_};
+};
+
+TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
+  system_.files[kStamp] = "04-06-2026\r\n";
+  system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\nuser@host.example.jp\r\nC:\\b.bat /x\r\n";
+  port_.shellFails.insert(L"user@host.example.jp");
+
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(events_,
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "write OMBREL.INI",
+                    "start C:\\a.exe", "window", "shell C:\\memo.txt", "window", "shell user@host.example.jp",
+                    "shell Mailto:user@host.example.jp", "start \"C:\\b.bat\" /x", "unlock"}));
+  EXPECT_EQ(system_.files[kStamp], kToday);
+  // The launcher's shell calls carry its hidden window and an empty folder;
+  // its programs start in the program folder.
+  for (const auto& call : port_.calls) {
+    EXPECT_EQ(call.owner, call.kind == "shell" ? 0x4242U : 0U);
+    EXPECT_EQ(call.directory, call.kind == "shell" ? L"" : kFolder);
+  }
+}
+
+// "C:" alone would be the drive's current folder, not the program folder.
+TEST_F(LauncherRunTest, ProgramFolderInADrivesRootIsTheRoot) {
+  system_.files[L"C:\\OMBREL.DAT"] = "notepad.exe\r\n";
+  EXPECT_EQ(Run(L"C:"), LauncherExit::kDone);
+  EXPECT_EQ(port_.calls,
+            (std::vector<testing::FakeOpenPort::Call>{{"start", L"notepad.exe", L"C:\\", 0, L""}}));
+  EXPECT_EQ(system_.files.count(L"C:\\OMBREL.INI"), 1U);
+}
+
+TEST_F(LauncherRunTest, AnExceptionEndsTheRunWithItsOwnStatusAndFreesTheLock) {
+  system_.files[kList] = "C:\\a.exe\r\n";
+  system_.readThrows = kList;
+  EXPECT_EQ(ExitStatusOf([this] { return Run(); }), LauncherExit::kUnexpectedFailure);
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "unlock"}));
+}
+
+struct StampCase {
+  const char* name;
+  std::optional<std::string> bytes;  // nothing: no stamp file
+  bool unreadable;
+  bool ranToday;
+};
+
+TEST_F(LauncherRunTest, OnlyTodaysExactStampEndsTheRunUntouched) {
+  const StampCase cases[] = {
+      {"today", kToday, false, true},          {"yesterday", "04-06-2026\r\n", false, false},
+      {"missing", std::nullopt, false, false}, {"cleared_empty_line", "\r\n", false, false},
+      {"zero_bytes", "", false, false},        {"today_but_unreadable", kToday, true, false},
+  };
+  for (const StampCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    system_.files.clear();
+    system_.unreadable.clear();
+    if (c.bytes) system_.files[kStamp] = *c.bytes;
+    if (c.unreadable) system_.unreadable.insert(kStamp);
+    system_.files[kList] = "C:\\a.exe\r\n";
+
+    EXPECT_EQ(Run(), LauncherExit::kDone);
+    if (c.ranToday) {
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], *c.bytes);
+      // Not even opened: the same-day start costs what an empty program does.
+      EXPECT_EQ(std::count_if(system_.log.begin(), system_.log.end(),
+                              [](const std::string& step) { return step.ends_with("OMBREL.LOG"); }),
+                0);
+    } else {
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                                 "write OMBREL.INI", "start C:\\a.exe", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], kToday);
+    }
+  }
+}
+
+struct ListCase {
+  const char* name;
+  std::optional<std::string> bytes;  // nothing: no list file
+  bool unreadable;
+};
+
+TEST_F(LauncherRunTest, MissingOrEmptyListStillRenewsStampButUnreadableOneLeavesIt) {
+  const ListCase cases[] = {
+      {"missing", std::nullopt, false},
+      {"zero_bytes", "", false},
+      {"unreadable", "C:\\a.exe\r\n", true},
+  };
+  for (const ListCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    system_.files.clear();
+    system_.unreadable.clear();
+    system_.files[kStamp] = "04-06-2026\r\n";
+    if (c.bytes) system_.files[kList] = *c.bytes;
+    if (c.unreadable) system_.unreadable.insert(kList);
+
+    if (c.unreadable) {
+      // Nothing opened, the stamp as it was: the next start tries again.
+      EXPECT_EQ(Run(), LauncherExit::kListUnreadable);
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
+      EXPECT_EQ(RecordedEnds(), (std::vector<std::optional<RunEnd>>{RunEnd::kListUnreadable}));
+    } else {
+      EXPECT_EQ(Run(), LauncherExit::kDone);
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                                 "write OMBREL.INI", "unlock"}));
+      EXPECT_EQ(system_.files[kStamp], kToday);
+    }
+    EXPECT_TRUE(port_.calls.empty());
+  }
+}
+
+TEST_F(LauncherRunTest, ProgramEntriesAloneNeverAskForTheWindow) {
+  system_.files[kList] = "C:\\a.exe\r\nC:\\B.BAT\r\nC:\\dos\\edit.Com arg\r\nnotepad.exe /x\r\n";
+  port_.existingFiles.insert(L"C:\\dos\\edit.Com");
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(std::count(events_.begin(), events_.end(), "window"), 0);
+  EXPECT_EQ(port_.calls.size(), 4U);
+}
+
+TEST_F(LauncherRunTest, ShellFailuresAreSilentAndLaterEntriesStillOpen) {
+  system_.files[kList] = "C:\\missing.txt\r\nuser@example.jp\r\n\r\nC:\\gone.exe\r\nC:\\last.exe\r\n";
+  port_.shellFails.insert(L"C:\\missing.txt");
+  port_.shellFails.insert(L"user@example.jp");
+  port_.shellFails.insert(L"Mailto:user@example.jp");
+  port_.existingFiles.insert(L"C:\\gone.exe");
+  port_.startFails.insert(L"C:\\gone.exe");
+  port_.shellFails.insert(L"C:\\gone.exe");
+
+  // The blank line between them opens nothing at all. No message: the exit
+  // status and the record tell.
+  EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                             "write OMBREL.INI", "window", "shell C:\\missing.txt", "window",
+                             "shell user@example.jp", "shell Mailto:user@example.jp", "start C:\\gone.exe",
+                             "window", "shell C:\\gone.exe", "start C:\\last.exe", "unlock"}));
+}
+
+struct StatusCase {
+  const char* name;
+  std::string list;
+  bool stampUnwritable;
+  LauncherExit status;
+};
+
+// An entry not opened makes the status 5, unless the stamp was not written:
+// a whole run opened again at the next start matters more.
+TEST_F(LauncherRunTest, ExitStatusOfARunThatOpenedItsList) {
+  const StatusCase cases[] = {
+      {"every_entry_opened", "C:\\a.exe\r\nC:\\memo.txt\r\n", false, LauncherExit::kDone},
+      {"blank_entries_only", "\r\n \r\n", false, LauncherExit::kDone},
+      {"one_entry_not_opened", "C:\\gone.txt\r\nC:\\a.exe\r\n", false, LauncherExit::kEntryNotOpened},
+      {"stamp_not_written", "C:\\a.exe\r\n", true, LauncherExit::kStampNotWritten},
+      {"both", "C:\\gone.txt\r\n", true, LauncherExit::kStampNotWritten},
+  };
+  port_.shellFails.insert(L"C:\\gone.txt");
+  for (const StatusCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    system_.files = {{kList, c.list}};
+    system_.unwritable.clear();
+    if (c.stampUnwritable) system_.unwritable.insert(kStamp);
+    EXPECT_EQ(Run(), c.status);
+  }
+}
+
+// Each line is appended as it happens, the run's first before the list is
+// read, each entry's right after it was opened.
+TEST_F(LauncherRunTest, TheRecordFollowsTheRunLineByLine) {
+  system_.watchRecord = true;
+  system_.files[kList] = "C:\\a.exe\r\nC:\\gone.txt\r\n";
+  port_.shellFails.insert(L"C:\\gone.txt");
+  EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
+  EXPECT_EQ(events_,
+            (Events{"lock", "read OMBREL.INI", "read OMBREL.LOG", "append OMBREL.LOG", "read OMBREL.CFG",
+                    "read OMBREL.DAT", "write OMBREL.INI", "start C:\\a.exe", "append OMBREL.LOG", "window",
+                    "shell C:\\gone.txt", "append OMBREL.LOG", "append OMBREL.LOG", "unlock"}));
+  const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].starter, RunStarter::kLauncher);
+  EXPECT_EQ(runs[0].end, RunEnd::kDone);
+  ASSERT_EQ(runs[0].entries.size(), 2U);
+  EXPECT_EQ(runs[0].entries[0].event, RecordEvent::kProgram);
+  EXPECT_EQ(runs[0].entries[1].event, RecordEvent::kFailed);
+}
+
+// Read-only, full or held open: the run, its steps and its status are those
+// of a run with a record.
+TEST_F(LauncherRunTest, ARecordThatCannotBeWrittenOrReadChangesNothingElse) {
+  port_.shellFails.insert(L"C:\\gone.txt");
+  const auto run = [this](bool unwritable, bool unreadable) {
+    events_.clear();
+    system_.files = {{kList, "C:\\a.exe\r\nC:\\gone.txt\r\n"}, {kRecord, ""}};
+    system_.unwritable = unwritable ? std::set<std::wstring>{kRecord} : std::set<std::wstring>{};
+    system_.unreadable = unreadable ? std::set<std::wstring>{kRecord} : std::set<std::wstring>{};
+    return std::pair{Run(), events_};
+  };
+  const auto written = run(false, false);
+  EXPECT_EQ(run(true, false), written);
+  EXPECT_EQ(run(false, true), written);
+  EXPECT_EQ(system_.files[kRecord], "");
+}
+
+TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
+  // Read-only stamp, and a stamp another program holds open without sharing.
+  for (const bool unreadable : {false, true}) {
+    SCOPED_TRACE(unreadable ? "locked" : "read-only");
+    events_.clear();
+    system_.files[kStamp] = "04-06-2026\r\n";
+    system_.unwritable = {kStamp};
+    system_.unreadable.clear();
+    if (unreadable) system_.unreadable.insert(kStamp);
+    system_.files[kList] = "C:\\a.exe\r\nC:\\memo.txt\r\n";
+
+    EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
+    EXPECT_EQ(events_,
+              (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT", "write OMBREL.INI",
+                      "start C:\\a.exe", "window", "shell C:\\memo.txt", "unlock"}));
+    EXPECT_EQ(system_.files[kStamp], "04-06-2026\r\n");
+  }
+}
+
+TEST_F(LauncherRunTest, WithoutTheLockNothingIsReadOrOpened) {
+  const std::tuple<FolderLock::Acquired, LauncherExit, RunEnd> cases[] = {
+      {FolderLock::Acquired::kTimedOut, LauncherExit::kLockTimedOut, RunEnd::kLockHeld},
+      {FolderLock::Acquired::kFailed, LauncherExit::kLockFailed, RunEnd::kLockFailed},
+  };
+  for (const auto& [acquired, status, recorded] : cases) {
+    events_.clear();
+    system_.files.clear();
+    system_.files[kList] = "C:\\a.exe\r\n";
+    lock_.result = acquired;
+    EXPECT_EQ(Run(), status);
+    EXPECT_EQ(events_, Events{"lock"});
+    EXPECT_EQ(system_.files.count(kStamp), 0U);
+    // Recorded all the same, with the reason.
+    EXPECT_EQ(RecordedEnds(), std::vector<std::optional<RunEnd>>{recorded});
+  }
+}
+
+struct ClosedDayCase {
+  const char* name;
+  LocalTime now;
+  std::string settings;  // the lines of the section
+  std::wstring reasons;  // the record's detail
+};
+
+// A day the settings keep closed is the day's run: nothing read but the
+// settings, nothing opened, the stamp renewed, the reasons recorded.
+TEST_F(LauncherRunTest, AClosedDayRenewsTheStampRecordsWhyAndOpensNothing) {
+  const ClosedDayCase cases[] = {
+      // 2026-04-07 is a Tuesday.
+      {"weekday", {2026, 4, 7, 8, 0, 0}, "Days=1011111", L"weekday"},
+      {"holiday", {2026, 5, 4, 8, 0, 0}, "SkipHolidays=1", L"holiday:みどりの日"},
+      {"year end", {2026, 12, 29, 8, 0, 0}, "SkipYearEnd=1", L"year-end"},
+      {"all three",
+       {2028, 1, 1, 8, 0, 0},
+       "Days=1111100\r\nSkipHolidays=1\r\nSkipYearEnd=1",
+       L"weekday holiday:元日 year-end"},
+  };
+  const std::string stamp = "04-06-2026\r\n";
+  for (const ClosedDayCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    system_.now = c.now;
+    system_.files = {{kStamp, stamp}, {kList, "C:\\a.exe\r\n"}, {kSettings, "[Ombrel]\r\n" + c.settings}};
+    EXPECT_EQ(Run(), LauncherExit::kDone);
+    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "write OMBREL.INI", "unlock"}));
+    EXPECT_NE(system_.files[kStamp], stamp);
+    const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+    ASSERT_EQ(runs.size(), 1U);
+    EXPECT_EQ(runs[0].end, RunEnd::kDayClosed);
+    EXPECT_EQ(runs[0].endDetail, c.reasons);
+    EXPECT_TRUE(runs[0].entries.empty());
+  }
+  // Its stamp unwritten, the closed day says so in the status.
+  system_.files[kStamp] = stamp;
+  system_.unwritable = {kStamp};
+  EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
+}
+
+// The stamp before the pause, the pause before the first entry, a gap
+// between the entries that reach Windows, the wait for a share's path; the
+// lock held throughout.
+TEST_F(LauncherRunTest, PauseGapsAndNetworkWaitHappenInTheirPlacesWhileTheLockIsHeld) {
+  const std::wstring share = L"\\\\srv\\share\\b.exe";
+  port_.existingFiles.insert(share);
+  network_.answersFrom = {{share, std::chrono::milliseconds(7200)}};
+  system_.files = {{kList, "C:\\a.exe\r\n\r\n\\\\srv\\share\\b.exe\r\n"},
+                   {kSettings, "[Ombrel]\r\nPauseSeconds=5\r\nGapSeconds=2\r\nNetworkWaitSeconds=60\r\n"}};
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "read OMBREL.DAT",
+                             "write OMBREL.INI", "sleep 5.0", "start C:\\a.exe", "sleep 2.0", "sleep 0.5",
+                             "start \\\\srv\\share\\b.exe", "unlock"}));
+  EXPECT_EQ(clock_.now, std::chrono::milliseconds(7500));
+}
+
+TEST(FolderLockNameTest, OneNameObjectPerFolderWithoutFurtherBackslashes) {
+  const std::wstring folders[] = {
+      L"C:", L"C:\\TOOLS", L"C:\\TOOLS2", L"D:\\TOOLS", L"C:\\ツール", L"\\\\SERVER\\SHARE\\X", L""};
+  std::set<std::wstring> names;
+  for (const std::wstring& folder : folders) {
+    const std::wstring name = FolderLockName(folder);
+    EXPECT_EQ(name.rfind(L"Local\\", 0), 0U);
+    EXPECT_EQ(std::count(name.begin(), name.end(), L'\\'), 1);
+    EXPECT_EQ(name, FolderLockName(folder)) << "stable";
+    names.insert(name);
+    // The editor's instance stands for the same folder under another name:
+    // an open editor never holds up a launcher.
+    const std::wstring editor = FolderObjectName(kEditorInstancePrefix, folder);
+    EXPECT_EQ(editor.substr(editor.size() - 16), name.substr(name.size() - 16));
+    names.insert(editor);
+  }
+  EXPECT_EQ(names.size(), 2 * std::size(folders));
+}
+
+}  // namespace
+}  // namespace ombrel
