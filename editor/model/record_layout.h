@@ -6,17 +6,10 @@
 // which is also the order Tab visits them.
 #pragma once
 
-#include "editor/model/layout.h"
+#include "editor/model/dialog_layout.h"
 #include "editor/resource.h"
 
 namespace ombrel::editor {
-
-enum class From { kNear, kFar };
-
-struct EdgeTwips {
-  From from;
-  int twips;
-};
 
 enum class RecordControlKind { kList, kButton, kDefaultButton };
 
@@ -62,20 +55,6 @@ inline constexpr RecordControlLayout kRecordControls[] = {
 
 // The list's columns, 日時, 結果, 項目 and 詳細, as they open.
 inline constexpr int kRecordColumnTwips[] = {2520, 2760, 3600, 3600};
-
-struct PixelRect {
-  int left;
-  int top;
-  int right;
-  int bottom;
-};
-
-// Where an edge lies, in pixels, in a client area `size` pixels across (or
-// down) at `dpi`.
-inline int EdgeAt(EdgeTwips edge, int size, int dpi) {
-  const int distance = TwipsToPixels(edge.twips, dpi);
-  return edge.from == From::kNear ? distance : size - distance;
-}
 
 // A control's rectangle in a client area of `width` x `height` pixels.
 inline PixelRect PlaceRecordControl(const RecordControlLayout& control, int width, int height, int dpi) {

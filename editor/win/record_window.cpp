@@ -8,28 +8,28 @@
 #include "common/win/scoped.h"
 #include "editor/model/record_layout.h"
 #include "editor/resource.h"
-#include "editor/win/dialog_frame.h"
+#include "editor/win/dialog_window.h"
 #include "editor/win/dpi.h"
 
 namespace ombrel::editor {
 
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
-
 // The list's image for a failure: Windows' own error sign.
 constexpr int kFailureImage = 0;
 
-class RecordWindow {
+class RecordWindow : public DialogWindow {
  public:
+  static constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+
   RecordWindow(HINSTANCE instance, EditorView& view, RecordPage& page)
-      : instance_(instance), view_(view), page_(page) {}
+      : DialogWindow(instance, view, kStyle), page_(page) {}
 
   // Every message of the dialog.
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
       case WM_INITDIALOG:
-        hwnd_ = window;
+        Begin(window, IDS_RECORD_TITLE);
         Create(::GetWindow(window, GW_OWNER));
         // The focus is set: the list, on the selected row.
         return FALSE;
@@ -58,28 +58,24 @@ class RecordWindow {
 
  private:
   void Create(HWND owner) {
-    ::SetWindowTextW(hwnd_, view_.LoadText(IDS_RECORD_TITLE).c_str());
-    // The caption as the editor's own window has it, with the program's icon.
-    SetProgramIcon(instance_, hwnd_);
     for (const RecordControlLayout& layout : kRecordControls) {
       const bool list = layout.kind == RecordControlKind::kList;
       const DWORD style =
           list ? LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER
                : (layout.kind == RecordControlKind::kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-      const std::wstring caption = layout.captionId != 0 ? view_.LoadText(layout.captionId) : std::wstring();
-      ::CreateWindowExW(list ? WS_EX_CLIENTEDGE : 0, list ? WC_LISTVIEWW : WC_BUTTONW, caption.c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 0, 0, 0, 0, hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_, nullptr);
+      const std::wstring caption = layout.captionId != 0 ? view().LoadText(layout.captionId) : std::wstring();
+      AddControl(list ? WC_LISTVIEWW : WC_BUTTONW, WS_TABSTOP | style, list ? WS_EX_CLIENTEDGE : 0, layout.id,
+                 caption);
     }
-    ::SendMessageW(hwnd_, DM_SETDEFID, IDC_RECORD_CLOSE, 0);
-    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    ::SendMessageW(hwnd(), DM_SETDEFID, IDC_RECORD_CLOSE, 0);
+    const HWND list = Item(IDC_RECORD_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
     // The list destroys its image list with itself.
     const HIMAGELIST images = ::ImageList_Create(
         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK, 1, 0);
     ::ImageList_AddIcon(images, ::LoadIconW(nullptr, IDI_ERROR));
     ListView_SetImageList(list, images, LVSIL_SMALL);
-    const std::vector<std::wstring> headings = SplitAtBars(view_.LoadText(IDS_RECORD_COLUMNS));
+    const std::vector<std::wstring> headings = SplitAtBars(view().LoadText(IDS_RECORD_COLUMNS));
     for (std::size_t i = 0; i < headings.size() && i < std::size(kRecordColumnTwips); ++i) {
       LVCOLUMNW column{};
       column.mask = LVCF_TEXT | LVCF_SUBITEM;
@@ -88,45 +84,34 @@ class RecordWindow {
       ListView_InsertColumn(list, static_cast<int>(i), &column);
     }
 
-    SetDpi(WindowDpi(owner != nullptr ? owner : hwnd_));
+    SetDpi(WindowDpi(owner != nullptr ? owner : hwnd()));
     // The table's size, centred over the editor's window.
-    PlaceCentredOver(hwnd_, owner, OuterSize(kRecordClientWidthTwips, kRecordClientHeightTwips));
+    PlaceCentredOver(hwnd(), owner, OuterSize(kRecordClientWidthTwips, kRecordClientHeightTwips));
     Fill();
     ::SetFocus(list);
   }
 
   // Fonts and column widths for a DPI.
-  void SetDpi(UINT dpi) {
-    dpi_ = static_cast<int>(dpi);
-    LOGFONTW ui = MessageFont(dpi);
-    font_.reset(::CreateFontIndirectW(&ui));
-    for (const RecordControlLayout& layout : kRecordControls) {
-      ::SendMessageW(::GetDlgItem(hwnd_, layout.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
-    }
-    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+  void SetDpi(UINT newDpi) {
+    UseDpi(newDpi, kRecordControls, true);
+    const HWND list = Item(IDC_RECORD_LIST);
     for (std::size_t i = 0; i < std::size(kRecordColumnTwips); ++i) {
-      ListView_SetColumnWidth(list, static_cast<int>(i), TwipsToPixels(kRecordColumnTwips[i], dpi_));
+      ListView_SetColumnWidth(list, static_cast<int>(i), TwipsToPixels(kRecordColumnTwips[i], dpi()));
     }
-  }
-
-  [[nodiscard]] SIZE OuterSize(int clientWidthTwips, int clientHeightTwips) const {
-    return OuterSizeForClient({TwipsToPixels(clientWidthTwips, dpi_), TwipsToPixels(clientHeightTwips, dpi_)},
-                              kStyle, 0, false, static_cast<UINT>(dpi_));
   }
 
   void Arrange() const {
     RECT client{};
-    ::GetClientRect(hwnd_, &client);
+    ::GetClientRect(hwnd(), &client);
     for (const RecordControlLayout& layout : kRecordControls) {
-      const PixelRect at = PlaceRecordControl(layout, client.right, client.bottom, dpi_);
-      ::MoveWindow(::GetDlgItem(hwnd_, layout.id), at.left, at.top, at.right - at.left, at.bottom - at.top,
-                   TRUE);
+      const PixelRect at = PlaceRecordControl(layout, client.right, client.bottom, dpi());
+      ::MoveWindow(Item(layout.id), at.left, at.top, at.right - at.left, at.bottom - at.top, TRUE);
     }
   }
 
   // The page's rows, and its first selection.
   void Fill() {
-    const HWND list = ::GetDlgItem(hwnd_, IDC_RECORD_LIST);
+    const HWND list = Item(IDC_RECORD_LIST);
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ListView_DeleteAllItems(list);
     const std::vector<RecordRow>& rows = page_.Rows();
@@ -155,7 +140,7 @@ class RecordWindow {
     switch (id) {
       case IDCANCEL:  // Esc, the close box
       case IDC_RECORD_CLOSE:
-        ::EndDialog(hwnd_, 0);
+        ::EndDialog(hwnd(), 0);
         break;
       case IDC_RECORD_CLEAR:
         if (page_.Clear()) Fill();
@@ -165,19 +150,14 @@ class RecordWindow {
     }
   }
 
-  HINSTANCE instance_;
-  EditorView& view_;
   RecordPage& page_;
-  HWND hwnd_ = nullptr;
-  int dpi_ = USER_DEFAULT_SCREEN_DPI;
-  win::ScopedFont font_;
 };
 
 }  // namespace
 
 void ShowRecordWindow(HINSTANCE instance, HWND owner, EditorView& view, RecordPage& page) {
   RecordWindow window(instance, view, page);
-  ShowEmptyDialog(instance, owner, kStyle, &DialogProcedure<RecordWindow>, reinterpret_cast<LPARAM>(&window));
+  ShowDialog(instance, owner, window);
 }
 
 }  // namespace ombrel::editor

@@ -10,7 +10,7 @@
 #include "editor/model/layout.h"
 #include "editor/model/settings_layout.h"
 #include "editor/win/controls.h"
-#include "editor/win/dialog_frame.h"
+#include "editor/win/dialog_window.h"
 #include "editor/win/dpi.h"
 
 namespace ombrel::editor {
@@ -18,8 +18,6 @@ namespace ombrel::editor {
 static_assert(IDC_SETTINGS_OK == IDOK && IDC_SETTINGS_CANCEL == IDCANCEL);
 
 namespace {
-
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
 struct ControlClass {
   const wchar_t* className;
@@ -52,16 +50,18 @@ ControlClass ClassOf(SettingsControlKind kind) {
 
 bool IsWeekdayBox(int id) { return id >= IDC_SETTINGS_MONDAY && id <= IDC_SETTINGS_SUNDAY; }
 
-class SettingsWindow {
+class SettingsWindow : public DialogWindow {
  public:
+  static constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+
   SettingsWindow(HINSTANCE instance, EditorView& view, SettingsPage& page)
-      : instance_(instance), view_(view), page_(page) {}
+      : DialogWindow(instance, view, kStyle), page_(page) {}
 
   // Every message of the dialog.
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
     switch (message) {
       case WM_INITDIALOG:
-        hwnd_ = window;
+        Begin(window, IDS_SETTINGS_TITLE);
         Create(::GetWindow(window, GW_OWNER));
         // The focus is set: the first weekday box.
         return FALSE;
@@ -77,17 +77,13 @@ class SettingsWindow {
   }
 
  private:
-  [[nodiscard]] HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
-
   void Create(HWND owner) {
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_UPDOWN_CLASS};
     ::InitCommonControlsEx(&classes);
-    ::SetWindowTextW(hwnd_, view_.LoadText(IDS_SETTINGS_TITLE).c_str());
-    SetProgramIcon(instance_, hwnd_);
-    const std::vector<std::wstring> weekdays = SplitAtBars(view_.LoadText(IDS_SETTINGS_WEEKDAYS));
+    const std::vector<std::wstring> weekdays = SplitAtBars(view().LoadText(IDS_SETTINGS_WEEKDAYS));
     std::size_t secondsBox = 0;
     for (const SettingsControlLayout& layout : kSettingsControls) {
-      std::wstring caption = layout.captionId != 0 ? view_.LoadText(layout.captionId) : std::wstring();
+      std::wstring caption = layout.captionId != 0 ? view().LoadText(layout.captionId) : std::wstring();
       if (layout.kind == SettingsControlKind::kWeekday) {
         const auto day = static_cast<std::size_t>(layout.id - IDC_SETTINGS_MONDAY);
         if (day < weekdays.size()) caption = weekdays[day];
@@ -95,14 +91,12 @@ class SettingsWindow {
         caption = page_.SecondsText(kSecondsSettings[secondsBox++]);
       }
       const ControlClass kind = ClassOf(layout.kind);
-      ::CreateWindowExW(kind.exStyle, kind.className, caption.c_str(), WS_CHILD | WS_VISIBLE | kind.style, 0,
-                        0, 0, 0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance_,
-                        nullptr);
+      AddControl(kind.className, kind.style, kind.exStyle, layout.id, caption);
     }
-    ::SendMessageW(hwnd_, DM_SETDEFID, IDOK, 0);
+    ::SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
     Show(page_.Loaded());
-    Arrange(WindowDpi(owner != nullptr ? owner : hwnd_));
-    PlaceCentredOver(hwnd_, owner, OuterSize());
+    Arrange(WindowDpi(owner != nullptr ? owner : hwnd()));
+    PlaceCentredOver(hwnd(), owner, OuterSize(kSettingsClientWidthTwips, kSettingsClientHeightTwips));
     ::SetFocus(Item(IDC_SETTINGS_MONDAY));
   }
 
@@ -119,7 +113,7 @@ class SettingsWindow {
       ::SendMessageW(arrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(kSecondsBoxIds[i])), 0);
       ::SendMessageW(arrows, UDM_SETRANGE32, static_cast<WPARAM>(key.low), static_cast<LPARAM>(key.high));
       ::SendMessageW(arrows, UDM_SETPOS32, 0, static_cast<LPARAM>(settings[kSecondsSettings[i]]));
-      ::SetDlgItemInt(hwnd_, kSecondsBoxIds[i], static_cast<UINT>(settings[kSecondsSettings[i]]), FALSE);
+      ::SetDlgItemInt(hwnd(), kSecondsBoxIds[i], static_cast<UINT>(settings[kSecondsSettings[i]]), FALSE);
     }
     ShowNextDay();
   }
@@ -149,32 +143,22 @@ class SettingsWindow {
 
   [[nodiscard]] std::wstring TextOf(int id) const { return WindowText(Item(id)); }
 
-  [[nodiscard]] SIZE OuterSize() const {
-    return OuterSizeForClient(
-        {TwipsToPixels(kSettingsClientWidthTwips, dpi_), TwipsToPixels(kSettingsClientHeightTwips, dpi_)},
-        kStyle, 0, false, static_cast<UINT>(dpi_));
-  }
-
   // Fonts, sizes and places for a DPI.
-  void Arrange(UINT dpi) {
-    dpi_ = static_cast<int>(dpi);
-    LOGFONTW ui = MessageFont(dpi);
-    font_.reset(::CreateFontIndirectW(&ui));
+  void Arrange(UINT newDpi) {
+    UseDpi(newDpi, kSettingsControls, false);
     for (const SettingsControlLayout& layout : kSettingsControls) {
-      const HWND control = Item(layout.id);
-      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-      ::MoveWindow(control, TwipsToPixels(layout.left, dpi_), TwipsToPixels(layout.top, dpi_),
-                   TwipsToPixels(layout.width, dpi_), TwipsToPixels(layout.height, dpi_), TRUE);
+      ::MoveWindow(Item(layout.id), TwipsToPixels(layout.left, dpi()), TwipsToPixels(layout.top, dpi()),
+                   TwipsToPixels(layout.width, dpi()), TwipsToPixels(layout.height, dpi()), TRUE);
     }
     RECT window{};
-    ::GetWindowRect(hwnd_, &window);
-    const SIZE size = OuterSize();
-    ::SetWindowPos(hwnd_, nullptr, window.left, window.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::GetWindowRect(hwnd(), &window);
+    const SIZE size = OuterSize(kSettingsClientWidthTwips, kSettingsClientHeightTwips);
+    ::SetWindowPos(hwnd(), nullptr, window.left, window.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   void OnCommand(int id, int code) {
     if (id == IDCANCEL) {  // キャンセル, Esc, the close box
-      ::EndDialog(hwnd_, IDCANCEL);
+      ::EndDialog(hwnd(), IDCANCEL);
     } else if (id == IDOK) {
       Accept();
     } else if (code == BN_CLICKED &&
@@ -188,32 +172,26 @@ class SettingsWindow {
     for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = TextOf(kSecondsBoxIds[i]);
     const SettingsAccepted accepted = page_.Accept(DayChoices(), texts);
     if (accepted.close) {
-      ::EndDialog(hwnd_, IDOK);
+      ::EndDialog(hwnd(), IDOK);
       return;
     }
     for (std::size_t i = 0; accepted.wrongBox && i < kSecondsSettings.size(); ++i) {
       if (kSecondsSettings[i] != *accepted.wrongBox) continue;
       // The box to mend, its text selected for typing over.
       const HWND box = Item(kSecondsBoxIds[i]);
-      ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+      ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
       ::SendMessageW(box, EM_SETSEL, 0, -1);
     }
   }
 
-  HINSTANCE instance_;
-  EditorView& view_;
   SettingsPage& page_;
-  HWND hwnd_ = nullptr;
-  int dpi_ = USER_DEFAULT_SCREEN_DPI;
-  win::ScopedFont font_;
 };
 
 }  // namespace
 
 void ShowSettingsWindow(HINSTANCE instance, HWND owner, EditorView& view, SettingsPage& page) {
   SettingsWindow window(instance, view, page);
-  ShowEmptyDialog(instance, owner, kStyle, &DialogProcedure<SettingsWindow>,
-                  reinterpret_cast<LPARAM>(&window));
+  ShowDialog(instance, owner, window);
 }
 
 }  // namespace ombrel::editor
