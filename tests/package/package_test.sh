@@ -6,6 +6,9 @@
 #   package_test.sh zip       BUILD_DIR ZIP RECORDER_EXE
 #   package_test.sh installer BUILD_DIR SETUP_EXE RECORDER_EXE PROBE_EXE VERSION VERSION_TEXT
 #   package_test.sh cleanup   BUILD_DIR
+#   package_test.sh release_build    BUILD_DIR SOURCE_DIR
+#   package_test.sh signatures       BUILD_DIR
+#   package_test.sh signed_installer BUILD_DIR PROBE_EXE
 #
 # VERSION and VERSION_TEXT are CMake's (1.1.0.0 and 1.01): what the installed
 # programs and the list of installed apps must show.
@@ -278,6 +281,82 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
   check "... and leaves no task" eval '! task >/dev/null'
 }
 
+# A release as a maintainer builds it, in signed-release/ beside the build: signed
+# with a throwaway CA's code-signing certificate (made afresh each run, never
+# kept in the source), and with winget's manifests for an address of its own.
+release="$build/signed-release"
+release_url=https://downloads.example.jp/ombrel/
+release_password=throwaway-password
+verify() {  # FILE: signed, and valid against the throwaway CA only
+  osslsigncode verify -CAfile "$release/ca.pem" -in "$1" >/dev/null 2>&1
+}
+altered() {  # FILE: a copy of it with its middle byte changed, in $release/altered
+  local copy="$release/altered" middle byte
+  cp "$1" "$copy"
+  middle=$(($(stat -c %s "$copy") / 2))
+  byte=$(od -An -tu1 -j "$middle" -N1 "$copy")
+  printf "\\$(printf %03o $((byte ^ 0xff)))" | dd of="$copy" bs=1 seek="$middle" conv=notrunc status=none
+  echo "$copy"
+}
+
+build_release() {
+  local source=$1 status=0
+  mkdir -p "$release"
+  rm -f "$release"/ca.* "$release"/signer.* "$release/cert.pfx"
+  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Ombrel Test CA" \
+    -keyout "$release/ca.key" -out "$release/ca.pem" 2>/dev/null
+  openssl req -newkey rsa:2048 -nodes -subj "/CN=Ombrel Test Signer" -keyout "$release/signer.key" 2>/dev/null |
+    openssl x509 -req -CA "$release/ca.pem" -CAkey "$release/ca.key" -days 2 -out "$release/signer.pem" \
+      -extfile <(printf 'basicConstraints=CA:false\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n') \
+      2>/dev/null
+  openssl pkcs12 -export -inkey "$release/signer.key" -in "$release/signer.pem" -certfile "$release/ca.pem" \
+    -passout "pass:$release_password" -out "$release/cert.pfx"
+  cmake -S "$source" -B "$release/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" -DOMBREL_SIGN_PFX="$release/cert.pfx" \
+    -DOMBREL_PROJECT_URL=https://ombrel.example.jp/ -DOMBREL_RELEASE_URL="$release_url" >/dev/null
+  OMBREL_SIGN_PASSWORD=wrong cmake --build "$release/build" --parallel 2 --target ombrel_packages \
+    >"$release/wrong-password.log" 2>&1 || status=$?
+  check "a signing that fails fails the build" eval '[ $status -ne 0 ] && grep -q "could not sign" "$release/wrong-password.log"'
+  check "... and packs nothing" eval '! compgen -G "$release/build/packages/*.zip" >/dev/null'
+  check "the signed release builds" eval 'OMBREL_SIGN_PASSWORD=$release_password cmake --build "$release/build" \
+    --parallel 2 --target ombrel_packages >"$release/build.log" 2>&1 || { tail -20 "$release/build.log" >&2; false; }'
+}
+
+test_signatures() {
+  local packages="$release/build/packages" file
+  rm -rf "$release/zip"
+  unzip -q "$packages"/Ombrel-*.zip -d "$release/zip"
+  for file in "$release/zip/Ombrel/Ombrel.exe" "$release/zip/Ombrel/OmbrelSet.exe" "$packages"/OmbrelSetup-*.exe; do
+    check "$(basename "$file") is signed, and valid" verify "$file"
+    check "... but not with one byte changed" eval '! verify "$(altered "$file")"'
+  done
+  check "SHA256SUMS holds the signed packages' hashes" eval '(cd "$packages" && sha256sum --quiet -c SHA256SUMS)'
+  check "the winget manifests agree with the schema, the installer and each other" \
+    /usr/bin/python3 "$(dirname "$0")/winget_check.py" check "$release/build/winget" "$packages"/OmbrelSetup-*.exe \
+    "$release_url"
+}
+
+test_signed_installer() {
+  local probe=$1 parent=${uninstall_key%\\*} user inst before key
+  keys() {  # the uninstall entries of the user, HKEY_CURRENT_USER\...
+    wine_run reg query "HKCU\\$parent" 2>/dev/null | tr -d '\r' | grep -F "HKEY_CURRENT_USER\\$parent\\" | sort || true
+  }
+  user=$(wine_run cmd /c 'echo %USERNAME%' | tr -d '\r\n')
+  inst="$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/Ombrel"
+  rm -rf "$inst"
+  wine_run reg delete "HKCU\\$uninstall_key" /f >/dev/null 2>&1 || true
+  before=$(keys)
+  # As winget runs it.
+  check "the signed installer installs silently" eval 'wine_run "$release"/build/packages/OmbrelSetup-*.exe /S && settle'
+  check "the Uninstall.exe it puts in place is signed, and valid" verify "$inst/Uninstall.exe"
+  key=$(comm -13 <(echo "$before") <(keys))
+  check "its uninstall entry is the one winget's manifest names" \
+    same "$(/usr/bin/python3 "$(dirname "$0")/winget_check.py" entry "$release/build/winget")" \
+    "$({ wine_run "$probe" values "${key#*\\}" | grep -E '^(DisplayName|DisplayVersion|Publisher)='
+      echo "ProductCode=${key##*\\}"; } | LC_ALL=C sort)"
+  check "the signed uninstaller removes it" eval 'wine_run "$inst/Uninstall.exe" /S /PURGE && settle && test ! -e "$inst"'
+}
+
 # A program left waiting (a dialog nobody sees) would hold ctest's pipe open,
 # and keep the next test's waits from ending.
 end_leftovers() { timeout 30 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true; }
@@ -300,8 +379,19 @@ case "$action" in
   cleanup)
     wineserver -k 2>/dev/null || true
     ;;
+  release_build)
+    build_release "$(realpath "$3")"
+    ;;
+  signatures)
+    test_signatures
+    ;;
+  signed_installer)
+    end_leftovers
+    trap end_leftovers EXIT
+    test_signed_installer "$(realpath "$3")"
+    ;;
   *)
-    echo "usage: $0 prefix|zip|installer|cleanup BUILD_DIR ..." >&2
+    echo "usage: $0 prefix|zip|installer|cleanup|release_build|signatures|signed_installer BUILD_DIR ..." >&2
     exit 2
     ;;
 esac
