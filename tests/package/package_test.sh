@@ -281,79 +281,69 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
   check "... and leaves no task" eval '! task >/dev/null'
 }
 
-# A release as a maintainer builds it, in signed-release/ beside the build: signed
-# with a throwaway CA's code-signing certificate (made afresh each run, never
-# kept in the source), and with winget's manifests for an address of its own.
+# A release as a maintainer builds it, beside the build: signed with a
+# throwaway CA's code-signing certificate, made afresh each run, and with
+# winget's manifests.
 release="$build/signed-release"
-release_url=https://downloads.example.jp/ombrel/
-release_password=throwaway-password
-verify() {  # FILE: signed, and valid against the throwaway CA only
+verify() {  # FILE: signed, and valid against the throwaway CA alone
   osslsigncode verify -CAfile "$release/ca.pem" -in "$1" >/dev/null 2>&1
 }
-altered() {  # FILE: a copy of it with its middle byte changed, in $release/altered
-  local copy="$release/altered" middle byte
-  cp "$1" "$copy"
-  middle=$(($(stat -c %s "$copy") / 2))
-  byte=$(od -An -tu1 -j "$middle" -N1 "$copy")
-  printf "\\$(printf %03o $((byte ^ 0xff)))" | dd of="$copy" bs=1 seek="$middle" conv=notrunc status=none
-  echo "$copy"
+altered() {  # FILE: a copy with its middle byte changed
+  local middle=$(($(stat -c %s "$1") / 2)) byte
+  byte=$(od -An -tu1 -j "$middle" -N1 "$1")
+  cp "$1" "$release/altered"
+  printf "\\$(printf %03o $((byte ^ 255)))" | dd of="$release/altered" bs=1 seek="$middle" conv=notrunc status=none
+  echo "$release/altered"
 }
 
 build_release() {
-  local source=$1 status=0
+  local status=0 key="-nodes -newkey rsa:2048 -days 2 -subj"
   mkdir -p "$release"
-  rm -f "$release"/ca.* "$release"/signer.* "$release/cert.pfx"
-  openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Ombrel Test CA" \
-    -keyout "$release/ca.key" -out "$release/ca.pem" 2>/dev/null
-  openssl req -newkey rsa:2048 -nodes -subj "/CN=Ombrel Test Signer" -keyout "$release/signer.key" 2>/dev/null |
-    openssl x509 -req -CA "$release/ca.pem" -CAkey "$release/ca.key" -days 2 -out "$release/signer.pem" \
-      -extfile <(printf 'basicConstraints=CA:false\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n') \
-      2>/dev/null
+  openssl req -x509 $key "/CN=Ombrel Test CA" -keyout "$release/ca.key" -out "$release/ca.pem" 2>/dev/null
+  openssl req $key "/CN=Ombrel Test" -keyout "$release/signer.key" 2>/dev/null | openssl x509 -req -days 2 \
+    -CA "$release/ca.pem" -CAkey "$release/ca.key" -extfile <(echo extendedKeyUsage=codeSigning) -out "$release/signer.pem" 2>/dev/null
   openssl pkcs12 -export -inkey "$release/signer.key" -in "$release/signer.pem" -certfile "$release/ca.pem" \
-    -passout "pass:$release_password" -out "$release/cert.pfx"
-  cmake -S "$source" -B "$release/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" -DOMBREL_SIGN_PFX="$release/cert.pfx" \
-    -DOMBREL_PROJECT_URL=https://ombrel.example.jp/ -DOMBREL_RELEASE_URL="$release_url" >/dev/null
+    -passout pass:pw -out "$release/cert.pfx"
+  cmake -S "$1" -B "$release/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_SIGN_PFX="$release/cert.pfx" \
+    -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-w64-x86_64.cmake" -DOMBREL_PROJECT_URL=https://ombrel.example.jp/ \
+    -DOMBREL_RELEASE_URL=https://downloads.example.jp/ombrel/ >/dev/null
   OMBREL_SIGN_PASSWORD=wrong cmake --build "$release/build" --parallel 2 --target ombrel_packages \
-    >"$release/wrong-password.log" 2>&1 || status=$?
-  check "a signing that fails fails the build" eval '[ $status -ne 0 ] && grep -q "could not sign" "$release/wrong-password.log"'
-  check "... and packs nothing" eval '! compgen -G "$release/build/packages/*.zip" >/dev/null'
-  check "the signed release builds" eval 'OMBREL_SIGN_PASSWORD=$release_password cmake --build "$release/build" \
-    --parallel 2 --target ombrel_packages >"$release/build.log" 2>&1 || { tail -20 "$release/build.log" >&2; false; }'
+    >"$release/log" 2>&1 || status=$?
+  check "a signing that fails fails the build, and packs nothing" eval \
+    '[ $status -ne 0 ] && grep -q "could not sign" "$release/log" && ! ls "$release"/build/packages/*.zip 2>/dev/null'
+  check "the signed release builds" eval 'OMBREL_SIGN_PASSWORD=pw cmake --build "$release/build" --parallel 2 \
+    --target ombrel_packages >"$release/log" 2>&1 || { tail -20 "$release/log" >&2; false; }'
 }
 
 test_signatures() {
-  local packages="$release/build/packages" file
+  local file
   rm -rf "$release/zip"
-  unzip -q "$packages"/Ombrel-*.zip -d "$release/zip"
-  for file in "$release/zip/Ombrel/Ombrel.exe" "$release/zip/Ombrel/OmbrelSet.exe" "$packages"/OmbrelSetup-*.exe; do
-    check "$(basename "$file") is signed, and valid" verify "$file"
-    check "... but not with one byte changed" eval '! verify "$(altered "$file")"'
+  unzip -q "$release"/build/packages/*.zip -d "$release/zip"
+  for file in "$release"/zip/Ombrel/*.exe "$release"/build/packages/*.exe; do
+    check "$(basename "$file") is signed, and valid; with one byte changed, not" \
+      eval 'verify "$file" && ! verify "$(altered "$file")"'
   done
-  check "SHA256SUMS holds the signed packages' hashes" eval '(cd "$packages" && sha256sum --quiet -c SHA256SUMS)'
-  check "the winget manifests agree with the schema, the installer and each other" \
-    /usr/bin/python3 "$(dirname "$0")/winget_check.py" check "$release/build/winget" "$packages"/OmbrelSetup-*.exe \
-    "$release_url"
+  check "SHA256SUMS holds the signed packages' hashes" sh -c 'cd "$1" && sha256sum --quiet -c SHA256SUMS' - \
+    "$release/build/packages"
+  check "the winget manifests have the fields the schema requires, typed as it says, and the installer's hash" \
+    /usr/bin/python3 "$(dirname "$0")/winget_check.py" check "$release/build/winget" "$release"/build/packages/*.exe
 }
 
 test_signed_installer() {
-  local probe=$1 parent=${uninstall_key%\\*} user inst before key
-  keys() {  # the uninstall entries of the user, HKEY_CURRENT_USER\...
-    wine_run reg query "HKCU\\$parent" 2>/dev/null | tr -d '\r' | grep -F "HKEY_CURRENT_USER\\$parent\\" | sort || true
-  }
-  user=$(wine_run cmd /c 'echo %USERNAME%' | tr -d '\r\n')
-  inst="$WINEPREFIX/drive_c/users/$user/AppData/Local/Programs/Ombrel"
+  local parent=${uninstall_key%\\*} inst before key
+  keys() { wine_run reg query "HKCU\\$parent" 2>/dev/null | tr -d '\r' | grep -F "\\$parent\\" | sort || true; }
+  inst="$WINEPREFIX/drive_c/users/$(wine_run cmd /c 'echo %USERNAME%' | tr -d '\r\n')/AppData/Local/Programs/Ombrel"
   rm -rf "$inst"
   wine_run reg delete "HKCU\\$uninstall_key" /f >/dev/null 2>&1 || true
   before=$(keys)
-  # As winget runs it.
-  check "the signed installer installs silently" eval 'wine_run "$release"/build/packages/OmbrelSetup-*.exe /S && settle'
+  check "the signed installer installs silently, as winget runs it" \
+    eval 'wine_run "$release"/build/packages/*.exe /S && settle'
   check "the Uninstall.exe it puts in place is signed, and valid" verify "$inst/Uninstall.exe"
   key=$(comm -13 <(echo "$before") <(keys))
-  check "its uninstall entry is the one winget's manifest names" \
-    same "$(/usr/bin/python3 "$(dirname "$0")/winget_check.py" entry "$release/build/winget")" \
-    "$({ wine_run "$probe" values "${key#*\\}" | grep -E '^(DisplayName|DisplayVersion|Publisher)='
-      echo "ProductCode=${key##*\\}"; } | LC_ALL=C sort)"
+  check "the uninstall entry it writes is the one winget's manifest names" \
+    same "$({ wine_run "$1" values "${key#*\\}" | grep -E '^(DisplayName|DisplayVersion|Publisher)='
+      echo "ProductCode=${key##*\\}"; } | LC_ALL=C sort)" \
+    "$(/usr/bin/python3 "$(dirname "$0")/winget_check.py" entry "$release/build/winget")"
   check "the signed uninstaller removes it" eval 'wine_run "$inst/Uninstall.exe" /S /PURGE && settle && test ! -e "$inst"'
 }
 
