@@ -6,8 +6,7 @@
 #   package_test.sh zip       BUILD_DIR ZIP RECORDER_EXE
 #   package_test.sh installer BUILD_DIR SETUP_EXE RECORDER_EXE PROBE_EXE VERSION VERSION_TEXT
 #   package_test.sh cleanup   BUILD_DIR
-#   package_test.sh release_build    BUILD_DIR SOURCE_DIR
-#   package_test.sh signatures       BUILD_DIR
+#   package_test.sh release   BUILD_DIR SOURCE_DIR
 #   package_test.sh signed_installer BUILD_DIR PROBE_EXE
 #
 # VERSION and VERSION_TEXT are CMake's (1.1.0.0 and 1.01): what the installed
@@ -285,6 +284,7 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
 # throwaway CA's code-signing certificate, made afresh each run, and with
 # winget's manifests.
 release="$build/signed-release"
+packages="$release/build/packages"
 verify() {  # FILE: signed, and valid against the throwaway CA alone
   osslsigncode verify -CAfile "$release/ca.pem" -in "$1" >/dev/null 2>&1
 }
@@ -295,38 +295,34 @@ altered() {  # FILE: a copy with its middle byte changed
   printf "\\$(printf %03o $((byte ^ 255)))" | dd of="$release/altered" bs=1 seek="$middle" conv=notrunc status=none
   echo "$release/altered"
 }
+winget_check() { /usr/bin/python3 "$(dirname "$0")/winget_check.py" "$@"; }
 
-build_release() {
-  local status=0 key="-nodes -newkey rsa:2048 -days 2 -subj"
+test_release() {
+  local status=0 file new="openssl req -x509 -nodes -newkey rsa:2048 -days 2 -subj"
   mkdir -p "$release"
-  openssl req -x509 $key "/CN=Ombrel Test CA" -keyout "$release/ca.key" -out "$release/ca.pem" 2>/dev/null
-  openssl req $key "/CN=Ombrel Test" -keyout "$release/signer.key" 2>/dev/null | openssl x509 -req -days 2 \
-    -CA "$release/ca.pem" -CAkey "$release/ca.key" -extfile <(echo extendedKeyUsage=codeSigning) -out "$release/signer.pem" 2>/dev/null
-  openssl pkcs12 -export -inkey "$release/signer.key" -in "$release/signer.pem" -certfile "$release/ca.pem" \
+  $new "/CN=Ombrel Test CA" -keyout "$release/ca.key" -out "$release/ca.pem" 2>/dev/null
+  $new "/CN=Ombrel Test" -CA "$release/ca.pem" -CAkey "$release/ca.key" -addext basicConstraints=CA:false \
+    -addext extendedKeyUsage=codeSigning -keyout "$release/key.pem" -out "$release/cert.pem" 2>/dev/null
+  openssl pkcs12 -export -inkey "$release/key.pem" -in "$release/cert.pem" -certfile "$release/ca.pem" \
     -passout pass:pw -out "$release/cert.pfx"
   cmake -S "$1" -B "$release/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_SIGN_PFX="$release/cert.pfx" \
     -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-w64-x86_64.cmake" -DOMBREL_PROJECT_URL=https://ombrel.example.jp/ \
     -DOMBREL_RELEASE_URL=https://downloads.example.jp/ombrel/ >/dev/null
-  OMBREL_SIGN_PASSWORD=wrong cmake --build "$release/build" --parallel 2 --target ombrel_packages \
-    >"$release/log" 2>&1 || status=$?
-  check "a signing that fails fails the build, and packs nothing" eval \
-    '[ $status -ne 0 ] && grep -q "could not sign" "$release/log" && ! ls "$release"/build/packages/*.zip 2>/dev/null'
-  check "the signed release builds" eval 'OMBREL_SIGN_PASSWORD=pw cmake --build "$release/build" --parallel 2 \
-    --target ombrel_packages >"$release/log" 2>&1 || { tail -20 "$release/log" >&2; false; }'
-}
+  build() { OMBREL_SIGN_PASSWORD=$1 cmake --build "$release/build" --parallel 2 --target ombrel_packages; }
+  build wrong >"$release/log" 2>&1 || status=$?
+  check "a signing that fails fails the build, and packs nothing" \
+    eval '[ $status -ne 0 ] && grep -q "could not sign" "$release/log" && ! ls "$packages"/*.zip 2>/dev/null'
+  check "the signed release builds" eval 'build pw >"$release/log" 2>&1 || ! tail -20 "$release/log" >&2'
 
-test_signatures() {
-  local file
   rm -rf "$release/zip"
-  unzip -q "$release"/build/packages/*.zip -d "$release/zip"
-  for file in "$release"/zip/Ombrel/*.exe "$release"/build/packages/*.exe; do
+  unzip -q "$packages"/*.zip -d "$release/zip"
+  for file in "$release"/zip/Ombrel/*.exe "$packages"/*.exe; do
     check "$(basename "$file") is signed, and valid; with one byte changed, not" \
       eval 'verify "$file" && ! verify "$(altered "$file")"'
   done
-  check "SHA256SUMS holds the signed packages' hashes" sh -c 'cd "$1" && sha256sum --quiet -c SHA256SUMS' - \
-    "$release/build/packages"
+  check "SHA256SUMS holds the signed packages' hashes" eval '(cd "$packages" && sha256sum --quiet -c SHA256SUMS)'
   check "the winget manifests have the fields the schema requires, typed as it says, and the installer's hash" \
-    /usr/bin/python3 "$(dirname "$0")/winget_check.py" check "$release/build/winget" "$release"/build/packages/*.exe
+    winget_check check "$release/build/winget" "$packages"/*.exe
 }
 
 test_signed_installer() {
@@ -336,15 +332,13 @@ test_signed_installer() {
   rm -rf "$inst"
   wine_run reg delete "HKCU\\$uninstall_key" /f >/dev/null 2>&1 || true
   before=$(keys)
-  check "the signed installer installs silently, as winget runs it" \
-    eval 'wine_run "$release"/build/packages/*.exe /S && settle'
+  check "the signed installer installs silently, as winget runs it" eval 'wine_run "$packages"/*.exe /S && settle'
   check "the Uninstall.exe it puts in place is signed, and valid" verify "$inst/Uninstall.exe"
   key=$(comm -13 <(echo "$before") <(keys))
   check "the uninstall entry it writes is the one winget's manifest names" \
-    same "$({ wine_run "$1" values "${key#*\\}" | grep -E '^(DisplayName|DisplayVersion|Publisher)='
-      echo "ProductCode=${key##*\\}"; } | LC_ALL=C sort)" \
-    "$(/usr/bin/python3 "$(dirname "$0")/winget_check.py" entry "$release/build/winget")"
-  check "the signed uninstaller removes it" eval 'wine_run "$inst/Uninstall.exe" /S /PURGE && settle && test ! -e "$inst"'
+    same "$({ wine_run "$1" values "${key#*\\}" | grep -E '^(Display(Name|Version)|Publisher)='
+      echo "ProductCode=${key##*\\}"; } | LC_ALL=C sort)" "$(winget_check entry "$release/build/winget")"
+  check "the signed uninstaller removes it" eval 'wine_run "$inst/Uninstall.exe" /S /PURGE && settle && [ ! -e "$inst" ]'
 }
 
 # A program left waiting (a dialog nobody sees) would hold ctest's pipe open,
@@ -369,11 +363,8 @@ case "$action" in
   cleanup)
     wineserver -k 2>/dev/null || true
     ;;
-  release_build)
-    build_release "$(realpath "$3")"
-    ;;
-  signatures)
-    test_signatures
+  release)
+    test_release "$(realpath "$3")"
     ;;
   signed_installer)
     end_leftovers
@@ -381,7 +372,7 @@ case "$action" in
     test_signed_installer "$(realpath "$3")"
     ;;
   *)
-    echo "usage: $0 prefix|zip|installer|cleanup|release_build|signatures|signed_installer BUILD_DIR ..." >&2
+    echo "usage: $0 prefix|zip|installer|cleanup|release|signed_installer BUILD_DIR ..." >&2
     exit 2
     ;;
 esac

@@ -1,9 +1,7 @@
 #!/usr/bin/python3
-"""A release's winget manifests, read as winget reads them (YAML).
-
-  winget_check.py check WINGET_DIR INSTALLER   against schema 1.12.0, the installer and each other
-  winget_check.py entry WINGET_DIR             the uninstall entry they name, NAME=value a line
-"""
+"""A release's winget manifests (YAML): checked against schema 1.12.0, the
+installer and each other, or the uninstall entry they name, NAME=value a line.
+  winget_check.py check WINGET_DIR INSTALLER | entry WINGET_DIR"""
 import hashlib
 import pathlib
 import sys
@@ -19,7 +17,6 @@ REQUIRED = {
     "locale": ["PackageLocale"],
 }
 
-
 def scalars(node, path=""):
     """Every value under NODE with its path."""
     if isinstance(node, dict):
@@ -28,11 +25,9 @@ def scalars(node, path=""):
         return [s for value in node for s in scalars(value, path + "[]")]
     return [(path, node)]
 
-
 def manifests(winget_dir):
     files = pathlib.Path(winget_dir, "manifests").rglob("*.yaml")
     return {m["ManifestType"]: m for m in (yaml.safe_load(f.read_text(encoding="utf-8")) for f in files)}
-
 
 def check(winget_dir, installer):
     found = manifests(winget_dir)
@@ -56,12 +51,10 @@ def check(winget_dir, installer):
     print("\n".join(wrong), file=sys.stderr, end="\n" if wrong else "")
     return not wrong
 
-
 def entry(winget_dir):
     (apps,) = manifests(winget_dir)["installer"]["AppsAndFeaturesEntries"]
     print("\n".join(f"{name}={value}" for name, value in sorted(apps.items())))
     return True
-
 
 if __name__ == "__main__":
     sys.exit(0 if {"check": check, "entry": entry}[sys.argv[1]](*sys.argv[2:]) else 1)
