@@ -280,25 +280,23 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
   check "... and leaves no task" eval '! task >/dev/null'
 }
 
-# A release as a maintainer builds it, beside the build: signed with a
-# throwaway CA's code-signing certificate, made afresh each run, and with
-# winget's manifests.
+# A release as a maintainer builds it, beside the build: with winget's manifests, and signed
+# with a throwaway CA's code-signing certificate, made afresh each run.
 release="$build/signed-release"
 packages="$release/build/packages"
-verify() {  # FILE: signed, and valid against the throwaway CA alone
-  osslsigncode verify -CAfile "$release/ca.pem" -in "$1" >/dev/null 2>&1
-}
+# FILE is signed, and valid against the throwaway CA alone.
+verify() { osslsigncode verify -CAfile "$release/ca.pem" -in "$1" >/dev/null 2>&1; }
 altered() {  # FILE: a copy with its middle byte changed
-  local middle=$(($(stat -c %s "$1") / 2)) byte
-  byte=$(od -An -tu1 -j "$middle" -N1 "$1")
+  local at=$(($(stat -c %s "$1") / 2))
   cp "$1" "$release/altered"
-  printf "\\$(printf %03o $((byte ^ 255)))" | dd of="$release/altered" bs=1 seek="$middle" conv=notrunc status=none
+  printf "\\$(printf %03o $(($(od -An -tu1 -j $at -N1 "$1") ^ 255)))" |
+    dd of="$release/altered" bs=1 seek=$at conv=notrunc status=none
   echo "$release/altered"
 }
 winget_check() { /usr/bin/python3 "$(dirname "$0")/winget_check.py" "$@"; }
 
 test_release() {
-  local status=0 file new="openssl req -x509 -nodes -newkey rsa:2048 -days 2 -subj"
+  local file new="openssl req -x509 -nodes -newkey rsa:2048 -days 2 -subj"
   mkdir -p "$release"
   $new "/CN=Ombrel Test CA" -keyout "$release/ca.key" -out "$release/ca.pem" 2>/dev/null
   $new "/CN=Ombrel Test" -CA "$release/ca.pem" -CAkey "$release/ca.key" -addext basicConstraints=CA:false \
@@ -309,13 +307,11 @@ test_release() {
     -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-w64-x86_64.cmake" -DOMBREL_PROJECT_URL=https://ombrel.example.jp/ \
     -DOMBREL_RELEASE_URL=https://downloads.example.jp/ombrel/ >/dev/null
   build() { OMBREL_SIGN_PASSWORD=$1 cmake --build "$release/build" --parallel 2 --target ombrel_packages; }
-  build wrong >"$release/log" 2>&1 || status=$?
-  check "a signing that fails fails the build, and packs nothing" \
-    eval '[ $status -ne 0 ] && grep -q "could not sign" "$release/log" && ! ls "$packages"/*.zip 2>/dev/null'
+  check "a signing that fails fails the build, and packs nothing" eval \
+    '! build wrong >"$release/log" 2>&1 && grep -q "could not sign" "$release/log" && ! ls "$packages"/*.zip 2>/dev/null'
   check "the signed release builds" eval 'build pw >"$release/log" 2>&1 || ! tail -20 "$release/log" >&2'
 
-  rm -rf "$release/zip"
-  unzip -q "$packages"/*.zip -d "$release/zip"
+  unzip -qo "$packages"/*.zip -d "$release/zip"
   for file in "$release"/zip/Ombrel/*.exe "$packages"/*.exe; do
     check "$(basename "$file") is signed, and valid; with one byte changed, not" \
       eval 'verify "$file" && ! verify "$(altered "$file")"'
@@ -326,15 +322,14 @@ test_release() {
 }
 
 test_signed_installer() {
-  local parent=${uninstall_key%\\*} inst before key
-  keys() { wine_run reg query "HKCU\\$parent" 2>/dev/null | tr -d '\r' | grep -F "\\$parent\\" | sort || true; }
+  local parent=${uninstall_key%\\*} inst key
   inst="$WINEPREFIX/drive_c/users/$(wine_run cmd /c 'echo %USERNAME%' | tr -d '\r\n')/AppData/Local/Programs/Ombrel"
+  # No uninstall entry of the user's but the one the installer writes.
   rm -rf "$inst"
-  wine_run reg delete "HKCU\\$uninstall_key" /f >/dev/null 2>&1 || true
-  before=$(keys)
+  wine_run reg delete "HKCU\\$parent" /f >/dev/null 2>&1 || true
   check "the signed installer installs silently, as winget runs it" eval 'wine_run "$packages"/*.exe /S && settle'
   check "the Uninstall.exe it puts in place is signed, and valid" verify "$inst/Uninstall.exe"
-  key=$(comm -13 <(echo "$before") <(keys))
+  key=$(wine_run reg query "HKCU\\$parent" | tr -d '\r' | grep -F "\\$parent\\" || true)
   check "the uninstall entry it writes is the one winget's manifest names" \
     same "$({ wine_run "$1" values "${key#*\\}" | grep -E '^(Display(Name|Version)|Publisher)='
       echo "ProductCode=${key##*\\}"; } | LC_ALL=C sort)" "$(winget_check entry "$release/build/winget")"

@@ -17,8 +17,7 @@ REQUIRED = {
     "locale": ["PackageLocale"],
 }
 
-def scalars(node, path=""):
-    """Every value under NODE with its path."""
+def scalars(node, path=""):  # every value under NODE, with its path
     if isinstance(node, dict):
         return [s for key, value in node.items() for s in scalars(value, f"{path}.{key}".lstrip("."))]
     if isinstance(node, list):
@@ -33,8 +32,7 @@ def check(winget_dir, installer):
     found = manifests(winget_dir)
     wrong = [] if sorted(found) == sorted(REQUIRED) else [f"manifest types {sorted(found)}"]
     for kind, manifest in found.items():
-        pairs = scalars(manifest)
-        values = dict(pairs)
+        values = dict(pairs := scalars(manifest))
         wrong += [f"{kind}: no {path}" for path in REQUIRED.get(kind, []) + ["PackageIdentifier", "PackageVersion"]
                   if path not in values]
         wrong += [f"{kind}: {name} {values.get(name)!r}" for name, want in
