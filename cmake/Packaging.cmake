@@ -31,7 +31,7 @@ set(OMBREL_PUBLISHER "Ombrel 開発チーム")
 set(OMBREL_DISPLAY_NAME ${PROJECT_NAME})
 set(OMBREL_UNINSTALL_KEY_NAME ${PROJECT_NAME})
 # The repository states no address of its own: a release names it.
-set(OMBREL_PROJECT_URL "" CACHE STRING "The project's home page: the signatures' and winget's link to it")
+set(OMBREL_PROJECT_URL "$ENV{OMBREL_PROJECT_URL}" CACHE STRING "The project's home page: the signatures' and winget's link to it")
 
 include(cmake/Signing.cmake)
 

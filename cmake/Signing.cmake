@@ -3,12 +3,14 @@
 #   -DOMBREL_SIGN_PFX=<file>             the PKCS#12 file: certificate, chain and key
 #   -DOMBREL_SIGN_TIMESTAMP_URL=<url>    an RFC 3161 time-stamp server (optional)
 #   OMBREL_SIGN_PASSWORD                 the PFX's password, in the environment of the build
-# The file and the server are settings of the build, kept in its cache. The
+# The file and the server are settings of the build, kept in its cache; an
+# environment variable of the same name gives the first configure its value,
+# so that a maintainer can export all three and run the usual commands. The
 # password is never a setting: in the cache it would lie in CMakeCache.txt
 # and in the commands of build.ninja for anyone who can read the build.
 # Without a certificate nothing below changes what the build makes.
-set(OMBREL_SIGN_PFX "" CACHE FILEPATH "PKCS#12 file to sign the programs, the uninstaller and the installer with")
-set(OMBREL_SIGN_TIMESTAMP_URL "" CACHE STRING "RFC 3161 time-stamp server for the signatures (optional)")
+set(OMBREL_SIGN_PFX "$ENV{OMBREL_SIGN_PFX}" CACHE FILEPATH "PKCS#12 file to sign the programs, the uninstaller and the installer with")
+set(OMBREL_SIGN_TIMESTAMP_URL "$ENV{OMBREL_SIGN_TIMESTAMP_URL}" CACHE STRING "RFC 3161 time-stamp server for the signatures (optional)")
 if(DEFINED OMBREL_SIGN_PASSWORD)
   unset(OMBREL_SIGN_PASSWORD CACHE)
   message(FATAL_ERROR "OMBREL_SIGN_PASSWORD is read from the environment when the build signs, "

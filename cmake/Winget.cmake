@@ -5,7 +5,7 @@
 # community repository's layout, after the installer is built: they carry its
 # SHA-256. Only the installer is listed: winget deletes a portable package's
 # folder, and the user's list in it, when it upgrades or removes it.
-set(OMBREL_RELEASE_URL "" CACHE STRING "Folder address of the release's downloads; with it, the build writes winget's manifests")
+set(OMBREL_RELEASE_URL "$ENV{OMBREL_RELEASE_URL}" CACHE STRING "Folder address of the release's downloads; with it, the build writes winget's manifests")
 if(NOT OMBREL_RELEASE_URL)
   return()
 endif()
