@@ -4,7 +4,10 @@
 #   SHA256SUMS                  of both
 # Included before the programs are defined, so that what ships carries the
 # project's one version and comes out the same, byte for byte, from any clean
-# build of one commit (scripts/check-reproducible.sh shows it).
+# build of one commit (scripts/check-reproducible.sh shows it). Given a
+# certificate, the build signs the programs, the uninstaller and the installer
+# (cmake/Signing.cmake); given the release's address, it writes winget's
+# manifests too (cmake/Winget.cmake).
 
 # No link time in the PE headers, no build folder in what the compiler writes.
 add_link_options(-Wl,--no-insert-timestamp)
@@ -21,6 +24,17 @@ foreach(manifest launcher/Ombrel.manifest editor/OmbrelSet.manifest)
 endforeach()
 include_directories(BEFORE ${OMBREL_MANIFEST_DIR})
 
+# Who publishes Ombrel and how Windows' list of installed apps names it: the
+# installer writes them into its uninstall entry, the winget manifests repeat
+# them.
+set(OMBREL_PUBLISHER "Ombrel 開発チーム")
+set(OMBREL_DISPLAY_NAME ${PROJECT_NAME})
+set(OMBREL_UNINSTALL_KEY_NAME ${PROJECT_NAME})
+# The repository states no address of its own: a release names it.
+set(OMBREL_PROJECT_URL "$ENV{OMBREL_PROJECT_URL}" CACHE STRING "The project's home page: the signatures' and winget's link to it")
+
+include(cmake/Signing.cmake)
+
 find_program(OMBREL_MAKENSIS makensis REQUIRED)
 find_program(OMBREL_ZIP zip REQUIRED)
 
@@ -33,12 +47,16 @@ set(OMBREL_PACKAGE_SETUP OmbrelSetup-${OMBREL_VERSION_TEXT}.exe)
 set(OMBREL_RELEASE_DIR ${CMAKE_BINARY_DIR}/release/Ombrel)
 file(MAKE_DIRECTORY ${OMBREL_PACKAGE_DIR})
 
+if(OMBREL_SIGN_COMMAND)
+  set(sign_option --sign ${OMBREL_SIGN_COMMAND})
+endif()
 add_custom_command(
   OUTPUT ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
-  COMMAND ${CMAKE_SOURCE_DIR}/scripts/release-folder.sh ${CMAKE_SOURCE_DIR} ${OMBREL_RELEASE_DIR}
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/release-folder.sh ${sign_option} ${CMAKE_SOURCE_DIR} ${OMBREL_RELEASE_DIR}
           ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
           $<TARGET_FILE:Ombrel> $<TARGET_FILE:OmbrelSet> ${CMAKE_SOURCE_DIR}/editor/help.htm
   DEPENDS Ombrel OmbrelSet ${CMAKE_SOURCE_DIR}/editor/help.htm ${CMAKE_SOURCE_DIR}/scripts/release-folder.sh
+          ${OMBREL_SIGN_DEPENDS}
   COMMENT "Laying out the release folder and packing ${OMBREL_PACKAGE_ZIP}"
   VERBATIM)
 
@@ -47,7 +65,7 @@ add_custom_command(
   OUTPUT ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_SETUP}
   COMMAND ${OMBREL_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${CMAKE_BINARY_DIR}/installer/installer.nsi
   DEPENDS ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP} ${CMAKE_BINARY_DIR}/installer/installer.nsi
-          ${CMAKE_SOURCE_DIR}/common/res/ombrel.ico
+          ${CMAKE_SOURCE_DIR}/common/res/ombrel.ico ${OMBREL_SIGN_DEPENDS}
   COMMENT "Building ${OMBREL_PACKAGE_SETUP} with NSIS"
   VERBATIM)
 
@@ -58,6 +76,8 @@ add_custom_command(
   WORKING_DIRECTORY ${OMBREL_PACKAGE_DIR}
   VERBATIM)
 
-add_custom_target(ombrel_packages ALL DEPENDS ${OMBREL_PACKAGE_DIR}/SHA256SUMS)
+include(cmake/Winget.cmake)
+
+add_custom_target(ombrel_packages ALL DEPENDS ${OMBREL_PACKAGE_DIR}/SHA256SUMS ${OMBREL_WINGET_MANIFESTS})
 
 add_subdirectory(tests/package)

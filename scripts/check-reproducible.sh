@@ -21,6 +21,9 @@ ombrel_install_dependencies
 # The builds see what a clean clone's build sees: no SOURCE_DATE_EPOCH (which
 # some tools honour), the commit's time from Git.
 unset SOURCE_DATE_EPOCH
+# Nor a maintainer's signing or release settings: a signature carries its own
+# time, and the check is of what every clean build makes.
+unset OMBREL_SIGN_PFX OMBREL_SIGN_PASSWORD OMBREL_SIGN_TIMESTAMP_URL OMBREL_RELEASE_URL OMBREL_PROJECT_URL
 
 work=$(mktemp -d /tmp/ombrel-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT

@@ -6,6 +6,8 @@
 #   package_test.sh zip       BUILD_DIR ZIP RECORDER_EXE
 #   package_test.sh installer BUILD_DIR SETUP_EXE RECORDER_EXE PROBE_EXE VERSION VERSION_TEXT
 #   package_test.sh cleanup   BUILD_DIR
+#   package_test.sh release   BUILD_DIR SOURCE_DIR
+#   package_test.sh signed_installer BUILD_DIR PROBE_EXE
 #
 # VERSION and VERSION_TEXT are CMake's (1.1.0.0 and 1.01): what the installed
 # programs and the list of installed apps must show.
@@ -278,6 +280,62 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
   check "... and leaves no task" eval '! task >/dev/null'
 }
 
+# A release as a maintainer builds it, beside the build: with winget's manifests, and signed
+# with a throwaway CA's code-signing certificate, made afresh each run.
+release="$build/signed-release"
+packages="$release/build/packages"
+# FILE is signed, and valid against the throwaway CA alone.
+verify() { osslsigncode verify -CAfile "$release/ca.pem" -in "$1" >/dev/null 2>&1; }
+altered() {  # FILE: a copy with its middle byte changed
+  local at=$(($(stat -c %s "$1") / 2))
+  cp "$1" "$release/altered"
+  printf "\\$(printf %03o $(($(od -An -tu1 -j $at -N1 "$1") ^ 255)))" |
+    dd of="$release/altered" bs=1 seek=$at conv=notrunc status=none
+  echo "$release/altered"
+}
+winget_check() { /usr/bin/python3 "$(dirname "$0")/winget_check.py" "$@"; }
+
+test_release() {
+  local file new="openssl req -x509 -nodes -newkey rsa:2048 -days 2 -subj"
+  mkdir -p "$release"
+  $new "/CN=Ombrel Test CA" -keyout "$release/ca.key" -out "$release/ca.pem" 2>/dev/null
+  $new "/CN=Ombrel Test" -CA "$release/ca.pem" -CAkey "$release/ca.key" -addext basicConstraints=CA:false \
+    -addext extendedKeyUsage=codeSigning -keyout "$release/key.pem" -out "$release/cert.pem" 2>/dev/null
+  openssl pkcs12 -export -inkey "$release/key.pem" -in "$release/cert.pem" -certfile "$release/ca.pem" \
+    -passout pass:pw -out "$release/cert.pfx"
+  cmake -S "$1" -B "$release/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DOMBREL_SIGN_PFX="$release/cert.pfx" \
+    -DCMAKE_TOOLCHAIN_FILE="$1/cmake/mingw-w64-x86_64.cmake" -DOMBREL_PROJECT_URL=https://ombrel.example.jp/ \
+    -DOMBREL_RELEASE_URL=https://downloads.example.jp/ombrel/ >/dev/null
+  build() { OMBREL_SIGN_PASSWORD=$1 cmake --build "$release/build" --parallel 2 --target ombrel_packages; }
+  check "a signing that fails fails the build, and packs nothing" eval \
+    '! build wrong >"$release/log" 2>&1 && grep -q "could not sign" "$release/log" && ! ls "$packages"/*.zip 2>/dev/null'
+  check "the signed release builds" eval 'build pw >"$release/log" 2>&1 || ! tail -20 "$release/log" >&2'
+
+  unzip -qo "$packages"/*.zip -d "$release/zip"
+  for file in "$release"/zip/Ombrel/*.exe "$packages"/*.exe; do
+    check "$(basename "$file") is signed, and valid; with one byte changed, not" \
+      eval 'verify "$file" && ! verify "$(altered "$file")"'
+  done
+  check "SHA256SUMS holds the signed packages' hashes" eval '(cd "$packages" && sha256sum --quiet -c SHA256SUMS)'
+  check "the winget manifests have the fields the schema requires, typed as it says, and the installer's hash" \
+    winget_check check "$release/build/winget" "$packages"/*.exe
+}
+
+test_signed_installer() {
+  local parent=${uninstall_key%\\*} inst key
+  inst="$WINEPREFIX/drive_c/users/$(wine_run cmd /c 'echo %USERNAME%' | tr -d '\r\n')/AppData/Local/Programs/Ombrel"
+  # No uninstall entry of the user's but the one the installer writes.
+  rm -rf "$inst"
+  wine_run reg delete "HKCU\\$parent" /f >/dev/null 2>&1 || true
+  check "the signed installer installs silently, as winget runs it" eval 'wine_run "$packages"/*.exe /S && settle'
+  check "the Uninstall.exe it puts in place is signed, and valid" verify "$inst/Uninstall.exe"
+  key=$(wine_run reg query "HKCU\\$parent" | tr -d '\r' | grep -F "\\$parent\\" || true)
+  check "the uninstall entry it writes is the one winget's manifest names" \
+    same "$({ wine_run "$1" values "${key#*\\}" | grep -E '^(Display(Name|Version)|Publisher)='
+      echo "ProductCode=${key##*\\}"; } | LC_ALL=C sort)" "$(winget_check entry "$release/build/winget")"
+  check "the signed uninstaller removes it" eval 'wine_run "$inst/Uninstall.exe" /S /PURGE && settle && [ ! -e "$inst" ]'
+}
+
 # A program left waiting (a dialog nobody sees) would hold ctest's pipe open,
 # and keep the next test's waits from ending.
 end_leftovers() { timeout 30 wineserver -w 2>/dev/null || wineserver -k 2>/dev/null || true; }
@@ -300,8 +358,16 @@ case "$action" in
   cleanup)
     wineserver -k 2>/dev/null || true
     ;;
+  release)
+    test_release "$(realpath "$3")"
+    ;;
+  signed_installer)
+    end_leftovers
+    trap end_leftovers EXIT
+    test_signed_installer "$(realpath "$3")"
+    ;;
   *)
-    echo "usage: $0 prefix|zip|installer|cleanup BUILD_DIR ..." >&2
+    echo "usage: $0 prefix|zip|installer|cleanup|release|signed_installer BUILD_DIR ..." >&2
     exit 2
     ;;
 esac
