@@ -48,6 +48,11 @@ class FakeSystem : public SystemPort {
     if (read.bytes.size() > limit) read.bytes.resize(limit);
     return read;
   }
+  FileRead ReadEnd(const std::wstring& path, std::size_t limit) override {
+    FileRead read = ReadAll(path);
+    if (read.bytes.size() > limit) read.bytes.erase(0, read.bytes.size() - limit);
+    return read;
+  }
   bool WriteAll(const std::wstring& path, std::string_view bytes) override {
     log.push_back("write " + Narrow(path));
     if (unwritable.count(path) != 0) return false;
@@ -79,10 +84,13 @@ class FakeSystem : public SystemPort {
     files[path];
     return std::make_unique<Appender>(*this, path);
   }
+  // Held by a writer while one of the fake's appenders of it is open.
+  bool HeldByWriter(const std::wstring& path) override { return appenders_[path] > 0; }
   virtual bool AppendTo(const std::wstring& path, std::string_view bytes) {
     log.push_back("append " + Narrow(path));
     if (unwritable.count(path) != 0) return false;
-    Write(path, files[path] + std::string(bytes));
+    files[path].append(bytes);
+    writeTimes[path] = ++clock_;
     return true;
   }
   bool IsOrdinaryFile(const std::wstring& path) override {
@@ -123,7 +131,12 @@ class FakeSystem : public SystemPort {
 
   class Appender final : public FileAppender {
    public:
-    Appender(FakeSystem& system, std::wstring path) : system_(system), path_(std::move(path)) {}
+    Appender(FakeSystem& system, std::wstring path) : system_(system), path_(std::move(path)) {
+      ++system_.appenders_[path_];
+    }
+    Appender(const Appender&) = delete;
+    Appender& operator=(const Appender&) = delete;
+    ~Appender() override { --system_.appenders_[path_]; }
     bool Append(std::string_view bytes) override { return system_.AppendTo(path_, bytes); }
 
    private:
@@ -139,6 +152,7 @@ class FakeSystem : public SystemPort {
 
  private:
   std::uint64_t clock_ = 0;
+  std::map<std::wstring, int> appenders_;  // open appenders of each path
 };
 
 // Records every call in order. Programs whose command line is in
