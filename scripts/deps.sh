@@ -10,6 +10,7 @@ ombrel_packages=(
   clang-format clang-tidy libbenchmark-dev
   clang libclang-rt-14-dev
   nsis zip unzip
+  python3
 )
 
 ombrel_install_dependencies() {

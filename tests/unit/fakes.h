@@ -221,7 +221,10 @@ class FakeClock : public Clock {
   std::vector<std::chrono::milliseconds> sleeps;
   std::optional<std::chrono::milliseconds> endsAt;
 
+  std::vector<std::chrono::milliseconds> bounds;  // each step's, in order
+
   std::chrono::milliseconds Elapsed() override { return now; }
+  void BoundNextStep(std::chrono::milliseconds bound) override { bounds.push_back(bound); }
   bool Sleep(std::chrono::milliseconds duration) override {
     sleeps.push_back(duration);
     if (endsAt && now + duration >= *endsAt) {
@@ -235,7 +238,8 @@ class FakeClock : public Clock {
 
 // Drives in `networkDrives` are network drives. A path answers once the
 // clock has reached its time in `answersFrom` (never, with no clock given);
-// a path not listed answers at once. Every question about a path is kept.
+// a path not listed answers at once; with `ending`, none answers because the
+// program ends. Every question about a path is kept.
 class FakeNetwork : public NetworkProbe {
  public:
   explicit FakeNetwork(const FakeClock* clock = nullptr) : clock_(clock) {}
@@ -244,10 +248,14 @@ class FakeNetwork : public NetworkProbe {
   std::vector<std::wstring> asked;
 
   bool IsNetworkDrive(wchar_t letter) override { return networkDrives.count(letter) != 0; }
-  bool PathAnswers(const std::wstring& path) override {
+  bool ending = false;  // the program is ending while it asks
+
+  PathReply AskPath(const std::wstring& path) override {
     asked.push_back(path);
+    if (ending) return PathReply::kProgramEnding;
     const auto from = answersFrom.find(path);
-    return from == answersFrom.end() || (clock_ != nullptr && clock_->now >= from->second);
+    const bool answers = from == answersFrom.end() || (clock_ != nullptr && clock_->now >= from->second);
+    return answers ? PathReply::kAnswered : PathReply::kSilent;
   }
 
  private:

@@ -131,12 +131,15 @@ class FakeLogOnStart : public LogOnStart {
 const std::wstring kLauncher = L"C:\\Tools\\Ombrel.exe";
 const std::wstring kOtherLauncher = L"D:\\Old\\Ombrel.exe";
 
-// The Task Scheduler as far as the resume task goes; it refuses every change
-// when told to, with the reason Windows would give.
+// The Task Scheduler as far as the resume task goes. It answers a change as
+// told: it makes it; refuses it, with the reason Windows would give; makes a
+// registration without the wake; or answers a removal but keeps the task.
+enum class Answering { kAgrees, kRefuses, kDropsWake, kKeepsTask };
+
 class FakeResumeStart : public ResumeStart {
  public:
   ResumeTaskState task;
-  bool refuses = false;
+  Answering answering = Answering::kAgrees;
   std::vector<std::string> changes;  // "register", "remove"
   ResumeTaskState Find() override { return task; }
   TaskChange Register() override { return Change("register", {true, true, true, true, kLauncher}); }
@@ -146,9 +149,9 @@ class FakeResumeStart : public ResumeStart {
  private:
   TaskChange Change(const char* what, ResumeTaskState after) {
     changes.emplace_back(what);
-    if (refuses) return {false, L"アクセスが拒否されました。 (0x80070005)"};
-    task = std::move(after);
-    return {true, L""};
+    if (answering == Answering::kRefuses) return {false, L"アクセスが拒否されました。 (0x80070005)"};
+    if (answering != Answering::kKeepsTask) task = std::move(after);
+    return {true, L"", answering == Answering::kDropsWake};
   }
 };
 
@@ -1274,21 +1277,35 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
     ResumeTaskState task;
     bool launcherBeside;
     std::deque<Answer> answers;
-    bool refuses;
+    Answering answering;
     bool checked;
     std::vector<std::string> changes;
     std::vector<Message> messages;
   };
   const Case cases[] = {
-      {"none: registered", kNoTask, true, {}, false, false, {"register"}, {}},
-      {"ours: removed", kOurTask, true, {}, false, true, {"remove"}, {}},
-      {"ours but disabled: registered again", kOurTaskDisabled, true, {}, false, false, {"register"}, {}},
-      {"another copy's, No: kept", kOtherCopysTask, true, {Answer::kNo}, false, false, {}, {question}},
+      {"none: registered", kNoTask, true, {}, Answering::kAgrees, false, {"register"}, {}},
+      {"ours: removed", kOurTask, true, {}, Answering::kAgrees, true, {"remove"}, {}},
+      {"ours but disabled: registered again",
+       kOurTaskDisabled,
+       true,
+       {},
+       Answering::kAgrees,
+       false,
+       {"register"},
+       {}},
+      {"another copy's, No: kept",
+       kOtherCopysTask,
+       true,
+       {Answer::kNo},
+       Answering::kAgrees,
+       false,
+       {},
+       {question}},
       {"another copy's, Yes: replaced",
        kOtherCopysTask,
        true,
        {Answer::kYes},
-       false,
+       Answering::kAgrees,
        false,
        {"register"},
        {question}},
@@ -1296,7 +1313,7 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kNoTask,
        true,
        {},
-       true,
+       Answering::kRefuses,
        false,
        {"register"},
        {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REGISTERED) + refusal}}},
@@ -1304,7 +1321,7 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kOurTask,
        true,
        {},
-       true,
+       Answering::kRefuses,
        true,
        {"remove"},
        {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REMOVED) + refusal}}},
@@ -1312,7 +1329,7 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kSchedulerUnreachable,
        true,
        {},
-       true,
+       Answering::kRefuses,
        false,
        {"register"},
        {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REGISTERED) + refusal}}},
@@ -1320,16 +1337,24 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kNoTask,
        false,
        {},
-       false,
+       Answering::kAgrees,
        false,
        {},
        {{MessageKind::kWarning, kLauncher + T(IDS_LAUNCHER_MISSING)}}},
+      {"registered without the wake: said so",
+       kNoTask,
+       true,
+       {},
+       Answering::kDropsWake,
+       false,
+       {"register"},
+       {{MessageKind::kWarning, name + T(IDS_TASK_WITHOUT_WAKE_1) + L"\r" + T(IDS_TASK_WITHOUT_WAKE_2)}}},
   };
   for (const Case& c : cases) {
     Harness h;
     if (c.launcherBeside) h.system.files[kLauncher] = "MZ";
     h.resume.task = c.task;
-    h.resume.refuses = c.refuses;
+    h.resume.answering = c.answering;
     h.view.answers = c.answers;
     EXPECT_EQ(h.editor.ResumeStartIsOn(), c.checked) << c.what;
     h.editor.ToggleResumeStart();
@@ -1345,32 +1370,46 @@ TEST(ResumeTaskSwitchTest, StatusAndChangeForEachCommandLine) {
     const char* what;
     std::vector<std::wstring> arguments;
     ResumeTaskState task;
-    bool refuses;
+    Answering answering;
     std::optional<int> status;  // nothing: the window opens
     std::vector<std::string> changes;
   };
   const std::wstring sw = L"/resume-task";
+  constexpr Answering kAgrees = Answering::kAgrees;
+  constexpr Answering kRefuses = Answering::kRefuses;
   const Case cases[] = {
-      {"no arguments", {}, kNoTask, false, std::nullopt, {}},
-      {"another argument", {L"C:\\a.txt"}, kNoTask, false, std::nullopt, {}},
-      {"on", {sw, L"on"}, kNoTask, false, kSwitchDone, {"register"}},
-      {"on over another copy's, unasked", {sw, L"on"}, kOtherCopysTask, false, kSwitchDone, {"register"}},
-      {"on refused", {sw, L"on"}, kNoTask, true, kSwitchRefused, {"register"}},
-      {"off, ours", {sw, L"off"}, kOurTask, false, kSwitchDone, {"remove"}},
-      {"off, ours disabled", {sw, L"off"}, kOurTaskDisabled, false, kSwitchDone, {"remove"}},
-      {"off leaves another copy's", {sw, L"off"}, kOtherCopysTask, false, kSwitchDone, {}},
-      {"off with none", {sw, L"off"}, kNoTask, false, kSwitchDone, {}},
-      {"off, scheduler unreachable", {sw, L"off"}, kSchedulerUnreachable, false, kSwitchRefused, {}},
-      {"off refused", {sw, L"off"}, kOurTask, true, kSwitchRefused, {"remove"}},
-      {"no value", {sw}, kOurTask, false, kSwitchMistyped, {}},
-      {"another value", {sw, L"1"}, kOurTask, false, kSwitchMistyped, {}},
-      {"value in capitals", {sw, L"OFF"}, kOurTask, false, kSwitchMistyped, {}},
-      {"two values", {sw, L"off", L"on"}, kOurTask, false, kSwitchMistyped, {}},
+      {"no arguments", {}, kNoTask, kAgrees, std::nullopt, {}},
+      {"another argument", {L"C:\\a.txt"}, kNoTask, kAgrees, std::nullopt, {}},
+      {"on", {sw, L"on"}, kNoTask, kAgrees, kSwitchDone, {"register"}},
+      {"on over another copy's, unasked", {sw, L"on"}, kOtherCopysTask, kAgrees, kSwitchDone, {"register"}},
+      {"on refused", {sw, L"on"}, kNoTask, kRefuses, kSwitchRefused, {"register"}},
+      {"on without the wake", {sw, L"on"}, kNoTask, Answering::kDropsWake, kSwitchWithoutWake, {"register"}},
+      {"off, ours", {sw, L"off"}, kOurTask, kAgrees, kSwitchDone, {"remove"}},
+      {"off, ours disabled", {sw, L"off"}, kOurTaskDisabled, kAgrees, kSwitchDone, {"remove"}},
+      {"off leaves another copy's, and says so",
+       {sw, L"off"},
+       kOtherCopysTask,
+       kAgrees,
+       kSwitchOtherCopyLeft,
+       {}},
+      {"off with none", {sw, L"off"}, kNoTask, kAgrees, kSwitchDone, {}},
+      {"off, scheduler unreachable", {sw, L"off"}, kSchedulerUnreachable, kAgrees, kSwitchRefused, {}},
+      {"off refused", {sw, L"off"}, kOurTask, kRefuses, kSwitchRefused, {"remove"}},
+      {"off answered, but the task stays",
+       {sw, L"off"},
+       kOurTask,
+       Answering::kKeepsTask,
+       kSwitchRefused,
+       {"remove"}},
+      {"no value", {sw}, kOurTask, kAgrees, kSwitchMistyped, {}},
+      {"another value", {sw, L"1"}, kOurTask, kAgrees, kSwitchMistyped, {}},
+      {"value in capitals", {sw, L"OFF"}, kOurTask, kAgrees, kSwitchMistyped, {}},
+      {"two values", {sw, L"off", L"on"}, kOurTask, kAgrees, kSwitchMistyped, {}},
   };
   for (const Case& c : cases) {
     FakeResumeStart task;
     task.task = c.task;
-    task.refuses = c.refuses;
+    task.answering = c.answering;
     EXPECT_EQ(RunResumeTaskSwitch(c.arguments, task), c.status) << c.what;
     EXPECT_EQ(task.changes, c.changes) << c.what;
   }

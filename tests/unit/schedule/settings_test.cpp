@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/list/list_temporary.h"
 #include "fakes.h"
 
 namespace ombrel {
@@ -157,6 +158,25 @@ TEST(SettingsFileTest, SaveReplacesTheFileInOneStepAndRoundTrips) {
   EXPECT_EQ(system.log.back(), "replace C:\\Tools\\OMBREL.CFG");
   EXPECT_TRUE(system.files[kFile].starts_with("; 管理者が配布\r\n[Ombrel]\r\nPauseSeconds=0\r\n"));
   EXPECT_EQ(LoadSettings(system, kFolder).parsed.settings, settings);
+}
+
+TEST(SettingsFileTest, ASaveCutBetweenItsStepsIsReadFromItsWholeTemporary) {
+  testing::FakeSystem system;
+  const std::string saved = "; 管理者が配布\r\n[Ombrel]\r\nGapSeconds=7\r\n";
+  const std::wstring whole = TemporaryPath(kFile, saved, 0);
+  const std::wstring cut = TemporaryPath(kFile, "[Ombrel]\r\nGapSeconds=9\r\n", 1);
+  system.files[whole] = saved;
+  system.files[cut] = "[Ombrel]\r\nGapSec";
+  const SettingsRead read = LoadSettings(system, kFolder);
+  EXPECT_EQ(read.status, ReadStatus::kRead);
+  EXPECT_EQ(read.parsed.settings, With({{Setting::kGapSeconds, 7}}));
+  // Saved in place from it, its other lines kept; no temporary is left.
+  ASSERT_TRUE(SaveSettings(system, kFolder, With({{Setting::kGapSeconds, 8}})));
+  EXPECT_TRUE(system.files[kFile].starts_with("; 管理者が配布\r\n[Ombrel]\r\nGapSeconds=8\r\n"));
+  EXPECT_EQ(system.files.count(whole) + system.files.count(cut), 0U);
+  // Beside an existing file, a temporary is never read.
+  system.files[whole] = saved;
+  EXPECT_EQ(LoadSettings(system, kFolder).parsed.settings, With({{Setting::kGapSeconds, 8}}));
 }
 
 TEST(SettingsFileTest, SaveRefusesAFileItCannotReadOrWrite) {
