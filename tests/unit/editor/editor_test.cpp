@@ -131,15 +131,15 @@ class FakeLogOnStart : public LogOnStart {
 const std::wstring kLauncher = L"C:\\Tools\\Ombrel.exe";
 const std::wstring kOtherLauncher = L"D:\\Old\\Ombrel.exe";
 
-// The Task Scheduler as far as the resume task goes. It answers a change as
-// told: it makes it; refuses it, with the reason Windows would give; makes a
-// registration without the wake; or answers a removal but keeps the task.
-enum class Answering { kAgrees, kRefuses, kDropsWake, kKeepsTask };
-
+// The Task Scheduler as far as the resume task goes; it refuses every change
+// when told to, with the reason Windows would give; it may register without
+// the wake, or answer a removal and keep the task.
 class FakeResumeStart : public ResumeStart {
  public:
   ResumeTaskState task;
-  Answering answering = Answering::kAgrees;
+  bool refuses = false;
+  bool dropsWake = false;
+  bool keepsTask = false;
   std::vector<std::string> changes;  // "register", "remove"
   ResumeTaskState Find() override { return task; }
   TaskChange Register() override { return Change("register", {true, true, true, true, kLauncher}); }
@@ -149,9 +149,9 @@ class FakeResumeStart : public ResumeStart {
  private:
   TaskChange Change(const char* what, ResumeTaskState after) {
     changes.emplace_back(what);
-    if (answering == Answering::kRefuses) return {false, L"アクセスが拒否されました。 (0x80070005)"};
-    if (answering != Answering::kKeepsTask) task = std::move(after);
-    return {true, L"", answering == Answering::kDropsWake};
+    if (refuses) return {false, L"アクセスが拒否されました。 (0x80070005)"};
+    if (!keepsTask) task = std::move(after);
+    return {true, L"", dropsWake};
   }
 };
 
@@ -1277,35 +1277,21 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
     ResumeTaskState task;
     bool launcherBeside;
     std::deque<Answer> answers;
-    Answering answering;
+    bool refuses;
     bool checked;
     std::vector<std::string> changes;
     std::vector<Message> messages;
   };
   const Case cases[] = {
-      {"none: registered", kNoTask, true, {}, Answering::kAgrees, false, {"register"}, {}},
-      {"ours: removed", kOurTask, true, {}, Answering::kAgrees, true, {"remove"}, {}},
-      {"ours but disabled: registered again",
-       kOurTaskDisabled,
-       true,
-       {},
-       Answering::kAgrees,
-       false,
-       {"register"},
-       {}},
-      {"another copy's, No: kept",
-       kOtherCopysTask,
-       true,
-       {Answer::kNo},
-       Answering::kAgrees,
-       false,
-       {},
-       {question}},
+      {"none: registered", kNoTask, true, {}, false, false, {"register"}, {}},
+      {"ours: removed", kOurTask, true, {}, false, true, {"remove"}, {}},
+      {"ours but disabled: registered again", kOurTaskDisabled, true, {}, false, false, {"register"}, {}},
+      {"another copy's, No: kept", kOtherCopysTask, true, {Answer::kNo}, false, false, {}, {question}},
       {"another copy's, Yes: replaced",
        kOtherCopysTask,
        true,
        {Answer::kYes},
-       Answering::kAgrees,
+       false,
        false,
        {"register"},
        {question}},
@@ -1313,7 +1299,7 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kNoTask,
        true,
        {},
-       Answering::kRefuses,
+       true,
        false,
        {"register"},
        {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REGISTERED) + refusal}}},
@@ -1321,7 +1307,7 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kOurTask,
        true,
        {},
-       Answering::kRefuses,
+       true,
        true,
        {"remove"},
        {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REMOVED) + refusal}}},
@@ -1329,7 +1315,7 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kSchedulerUnreachable,
        true,
        {},
-       Answering::kRefuses,
+       true,
        false,
        {"register"},
        {{MessageKind::kWarning, name + T(IDS_TASK_NOT_REGISTERED) + refusal}}},
@@ -1337,24 +1323,16 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
        kNoTask,
        false,
        {},
-       Answering::kAgrees,
+       false,
        false,
        {},
        {{MessageKind::kWarning, kLauncher + T(IDS_LAUNCHER_MISSING)}}},
-      {"registered without the wake: said so",
-       kNoTask,
-       true,
-       {},
-       Answering::kDropsWake,
-       false,
-       {"register"},
-       {{MessageKind::kWarning, name + T(IDS_TASK_WITHOUT_WAKE_1) + L"\r" + T(IDS_TASK_WITHOUT_WAKE_2)}}},
   };
   for (const Case& c : cases) {
     Harness h;
     if (c.launcherBeside) h.system.files[kLauncher] = "MZ";
     h.resume.task = c.task;
-    h.resume.answering = c.answering;
+    h.resume.refuses = c.refuses;
     h.view.answers = c.answers;
     EXPECT_EQ(h.editor.ResumeStartIsOn(), c.checked) << c.what;
     h.editor.ToggleResumeStart();
@@ -1362,6 +1340,13 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
     EXPECT_EQ(h.view.messages, c.messages) << c.what;
     EXPECT_EQ(h.editor.modified(), false) << c.what;
   }
+  Harness h;
+  h.system.files[kLauncher] = "MZ";
+  h.resume.dropsWake = true;
+  h.editor.ToggleResumeStart();
+  EXPECT_EQ(h.view.messages,
+            (std::vector<Message>{{MessageKind::kWarning,
+                                   name + T(IDS_TASK_WITHOUT_WAKE_1) + L"\r" + T(IDS_TASK_WITHOUT_WAKE_2)}}));
 }
 
 // OmbrelSet.exe /resume-task on|off, as the installer and uninstaller call it.
@@ -1370,49 +1355,47 @@ TEST(ResumeTaskSwitchTest, StatusAndChangeForEachCommandLine) {
     const char* what;
     std::vector<std::wstring> arguments;
     ResumeTaskState task;
-    Answering answering;
+    bool refuses;
     std::optional<int> status;  // nothing: the window opens
     std::vector<std::string> changes;
   };
   const std::wstring sw = L"/resume-task";
-  constexpr Answering kAgrees = Answering::kAgrees;
-  constexpr Answering kRefuses = Answering::kRefuses;
   const Case cases[] = {
-      {"no arguments", {}, kNoTask, kAgrees, std::nullopt, {}},
-      {"another argument", {L"C:\\a.txt"}, kNoTask, kAgrees, std::nullopt, {}},
-      {"on", {sw, L"on"}, kNoTask, kAgrees, kSwitchDone, {"register"}},
-      {"on over another copy's, unasked", {sw, L"on"}, kOtherCopysTask, kAgrees, kSwitchDone, {"register"}},
-      {"on refused", {sw, L"on"}, kNoTask, kRefuses, kSwitchRefused, {"register"}},
-      {"on without the wake", {sw, L"on"}, kNoTask, Answering::kDropsWake, kSwitchWithoutWake, {"register"}},
-      {"off, ours", {sw, L"off"}, kOurTask, kAgrees, kSwitchDone, {"remove"}},
-      {"off, ours disabled", {sw, L"off"}, kOurTaskDisabled, kAgrees, kSwitchDone, {"remove"}},
+      {"no arguments", {}, kNoTask, false, std::nullopt, {}},
+      {"another argument", {L"C:\\a.txt"}, kNoTask, false, std::nullopt, {}},
+      {"on", {sw, L"on"}, kNoTask, false, kSwitchDone, {"register"}},
+      {"on over another copy's, unasked", {sw, L"on"}, kOtherCopysTask, false, kSwitchDone, {"register"}},
+      {"on refused", {sw, L"on"}, kNoTask, true, kSwitchRefused, {"register"}},
+      {"off, ours", {sw, L"off"}, kOurTask, false, kSwitchDone, {"remove"}},
+      {"off, ours disabled", {sw, L"off"}, kOurTaskDisabled, false, kSwitchDone, {"remove"}},
       {"off leaves another copy's, and says so",
        {sw, L"off"},
        kOtherCopysTask,
-       kAgrees,
+       false,
        kSwitchOtherCopyLeft,
        {}},
-      {"off with none", {sw, L"off"}, kNoTask, kAgrees, kSwitchDone, {}},
-      {"off, scheduler unreachable", {sw, L"off"}, kSchedulerUnreachable, kAgrees, kSwitchRefused, {}},
-      {"off refused", {sw, L"off"}, kOurTask, kRefuses, kSwitchRefused, {"remove"}},
-      {"off answered, but the task stays",
-       {sw, L"off"},
-       kOurTask,
-       Answering::kKeepsTask,
-       kSwitchRefused,
-       {"remove"}},
-      {"no value", {sw}, kOurTask, kAgrees, kSwitchMistyped, {}},
-      {"another value", {sw, L"1"}, kOurTask, kAgrees, kSwitchMistyped, {}},
-      {"value in capitals", {sw, L"OFF"}, kOurTask, kAgrees, kSwitchMistyped, {}},
-      {"two values", {sw, L"off", L"on"}, kOurTask, kAgrees, kSwitchMistyped, {}},
+      {"off with none", {sw, L"off"}, kNoTask, false, kSwitchDone, {}},
+      {"off, scheduler unreachable", {sw, L"off"}, kSchedulerUnreachable, false, kSwitchRefused, {}},
+      {"off refused", {sw, L"off"}, kOurTask, true, kSwitchRefused, {"remove"}},
+      {"no value", {sw}, kOurTask, false, kSwitchMistyped, {}},
+      {"another value", {sw, L"1"}, kOurTask, false, kSwitchMistyped, {}},
+      {"value in capitals", {sw, L"OFF"}, kOurTask, false, kSwitchMistyped, {}},
+      {"two values", {sw, L"off", L"on"}, kOurTask, false, kSwitchMistyped, {}},
   };
   for (const Case& c : cases) {
     FakeResumeStart task;
     task.task = c.task;
-    task.answering = c.answering;
+    task.refuses = c.refuses;
     EXPECT_EQ(RunResumeTaskSwitch(c.arguments, task), c.status) << c.what;
     EXPECT_EQ(task.changes, c.changes) << c.what;
   }
+  FakeResumeStart withoutWake;
+  withoutWake.dropsWake = true;
+  EXPECT_EQ(RunResumeTaskSwitch({sw, L"on"}, withoutWake), kSwitchWithoutWake);
+  FakeResumeStart keeping;
+  keeping.task = kOurTask;
+  keeping.keepsTask = true;
+  EXPECT_EQ(RunResumeTaskSwitch({sw, L"off"}, keeping), kSwitchRefused);
 }
 
 TEST_F(EditorTest, AboutShowsNameVersionAndNoticeAndChangesNothing) {

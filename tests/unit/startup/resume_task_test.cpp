@@ -99,7 +99,6 @@ TEST(ResumeTaskXmlTest, TheCommandFitsTheSchemaOrThereIsNoTask) {
     std::optional<std::wstring> command;
   };
   const Case cases[] = {
-      {folder + L"b\\Ombrel.exe", folder + L"b\\Ombrel.exe"},                        // 252
       {folder + L"bcdefghi\\Ombrel.exe", folder + L"bcdefghi\\Ombrel.exe"},          // 259
       {folder + L"bcdefghij\\Ombrel.exe", folder + L"bcdefghij\\Ombrel.exe"},        // 260
       {folder + L"bcdefghijk\\Ombrel.exe", std::nullopt},                            // 261
@@ -112,78 +111,46 @@ TEST(ResumeTaskXmlTest, TheCommandFitsTheSchemaOrThereIsNoTask) {
   }
 }
 
-// The Task Scheduler of the registration's table: it answers each definition
-// with the next result, and keeps what it was given.
+// Answers each definition with the next result; keeps whether it had the wake.
 class FakeRegistrar final : public TaskRegistrar {
  public:
-  explicit FakeRegistrar(std::vector<std::uint32_t> results) : results_(std::move(results)) {}
+  explicit FakeRegistrar(std::vector<std::uint32_t> results) : results(std::move(results)) {}
   std::uint32_t Register(const std::wstring&, const std::wstring& xml) override {
     withWake.push_back(xml.find(L"<EventTrigger>") != std::wstring::npos);
-    const std::uint32_t result = results_.at(withWake.size() - 1);
-    return result;
+    return results.at(withWake.size() - 1);
   }
-  std::vector<bool> withWake;  // of each definition given
-
- private:
-  std::vector<std::uint32_t> results_;
+  std::vector<std::uint32_t> results;
+  std::vector<bool> withWake;
 };
 
 TEST(ResumeTaskRegistrationTest, WithoutTheWakeOnlyWhenTheEventTriggerIsRefused) {
   using Outcome = ResumeTaskRegistration::Outcome;
-  constexpr std::uint32_t kAccessDenied = 0x80070005U;
-  constexpr std::uint32_t kChannelNotFound = 0x80073A9FU;  // ERROR_EVT_CHANNEL_NOT_FOUND
-  constexpr std::uint32_t kInvalidValue = 0x80041318U;     // SCHED_E_INVALIDVALUE
-  constexpr std::uint32_t kServiceUnavailable = 0x80070422U;
+  constexpr std::uint32_t kDenied = 0x80070005U;     // E_ACCESSDENIED
+  constexpr std::uint32_t kNoChannel = 0x80073A9FU;  // ERROR_EVT_CHANNEL_NOT_FOUND
+  constexpr std::uint32_t kBadValue = 0x80041318U;   // SCHED_E_INVALIDVALUE
   struct Case {
-    const char* what;
-    std::wstring launcher;
     std::vector<std::uint32_t> results;
     Outcome outcome;
     std::uint32_t error;
     std::vector<bool> withWake;
   };
-  const std::wstring plain = L"C:\\Tools\\Ombrel.exe";
   const Case cases[] = {
-      {"taken whole", plain, {0}, Outcome::kRegistered, 0, {true}},
-      {"the event denied: without it",
-       plain,
-       {kAccessDenied, 0},
-       Outcome::kRegisteredWithoutWake,
-       0,
-       {true, false}},
-      {"the event's channel missing: without it",
-       plain,
-       {kChannelNotFound, 0},
-       Outcome::kRegisteredWithoutWake,
-       0,
-       {true, false}},
-      {"denied without it too: the second refusal",
-       plain,
-       {kAccessDenied, kInvalidValue},
-       Outcome::kRefused,
-       kInvalidValue,
-       {true, false}},
-      {"another refusal: no second try", plain, {kInvalidValue}, Outcome::kRefused, kInvalidValue, {true}},
-      {"the service away: no second try",
-       plain,
-       {kServiceUnavailable},
-       Outcome::kRefused,
-       kServiceUnavailable,
-       {true}},
-      {"a path too long: nothing asked",
-       L"C:\\" + std::wstring(250, L'x') + L"\\Ombrel.exe",
-       {},
-       Outcome::kPathTooLong,
-       0,
-       {}},
+      {{0}, Outcome::kRegistered, 0, {true}},
+      {{kDenied, 0}, Outcome::kRegisteredWithoutWake, 0, {true, false}},
+      {{kNoChannel, 0}, Outcome::kRegisteredWithoutWake, 0, {true, false}},
+      {{kDenied, kBadValue}, Outcome::kRefused, kBadValue, {true, false}},  // the second refusal shown
+      {{kBadValue}, Outcome::kRefused, kBadValue, {true}},                  // the task's own fault: no retry
   };
   for (const Case& c : cases) {
     FakeRegistrar registrar(c.results);
-    const ResumeTaskRegistration registration = RegisterResumeTask(registrar, TaskFor(c.launcher));
-    EXPECT_EQ(registration.outcome, c.outcome) << c.what;
-    EXPECT_EQ(registration.error, c.error) << c.what;
-    EXPECT_EQ(registrar.withWake, c.withWake) << c.what;
+    const ResumeTaskRegistration registration = RegisterResumeTask(registrar, TaskFor(L"C:\\Ombrel.exe"));
+    EXPECT_EQ(registration.outcome, c.outcome) << c.results.front();
+    EXPECT_EQ(registration.error, c.error) << c.results.front();
+    EXPECT_EQ(registrar.withWake, c.withWake) << c.results.front();
   }
+  FakeRegistrar nothingAsked({});
+  EXPECT_EQ(RegisterResumeTask(nothingAsked, TaskFor(std::wstring(300, L'x'))).outcome,
+            Outcome::kPathTooLong);
 }
 
 TEST(StartupApprovalTest, AnOddFirstByteAloneSwitchesOff) {
