@@ -42,6 +42,12 @@ enum class LauncherExit : int {
   // Something no step of the run provides for ended it (an allocation that
   // failed, for one); what was opened by then stays open.
   kUnexpectedFailure = 6,
+  // A step of the run overran its bound (kStepAllowance beyond the settings'
+  // pause, gap and wait): a call into Windows did not return, and the
+  // launcher ended itself so that the folder's lock is free for the next
+  // start. The entries after the one that hung were not opened; the record
+  // stops short.
+  kStepHung = 7,
 };
 
 // Makes launchers of one program folder take turns, so that two started at

@@ -23,7 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ombrel::launcher::FolderMutex lock(folder);
     ombrel::launcher::HiddenOwner owner(instance);
     ombrel::win::WinOpenPort open;
-    ombrel::win::WinClock clock;
+    ombrel::win::WinClock clock(static_cast<unsigned>(ombrel::LauncherExit::kStepHung));
     ombrel::win::WinNetworkProbe network;
     return ombrel::LauncherRun(system, open, owner, lock, clock, network, folder);
   }));

@@ -10,7 +10,7 @@ ombrel_packages=(
   clang-format clang-tidy libbenchmark-dev
   clang libclang-rt-14-dev
   nsis zip unzip
-  osslsigncode openssl python3-yaml
+  osslsigncode openssl python3 python3-yaml
 )
 
 ombrel_install_dependencies() {

@@ -82,6 +82,10 @@ class SystemPort {
   // The same for the file's first `limit` bytes (all of a shorter file), so
   // that a file meant to be small costs no more when it is not.
   [[nodiscard]] virtual FileRead ReadStart(const std::wstring& path, std::size_t limit) = 0;
+  // The same for the file's last `limit` bytes (all of a shorter file). The
+  // metadata's size is the whole file's: larger than the bytes, they start
+  // inside it, most likely in the middle of a line.
+  [[nodiscard]] virtual FileRead ReadEnd(const std::wstring& path, std::size_t limit) = 0;
 
   // Creates the file or replaces its content in place. False on any failure.
   [[nodiscard]] virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
@@ -105,6 +109,9 @@ class SystemPort {
   // Opens the file for adding to its end, creating it when missing; nothing
   // when it cannot be. One open serves a run's many small additions.
   [[nodiscard]] virtual std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) = 0;
+  // True while another program (or another open of this one) has the file open
+  // for writing, as a run that is still adding to it does.
+  [[nodiscard]] virtual bool HeldByWriter(const std::wstring& path) = 0;
 
   // True for a plain file: a folder, a hidden or a system file counts as
   // missing, as does nothing at all.

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 
 #include "common/list/entry_list.h"
@@ -61,16 +63,17 @@ const StarterWords& WordsOf(RunStarter starter) {
   return *std::ranges::find(kStarterWords, starter, &StarterWords::starter);
 }
 
-std::optional<LocalTime> ParseTime(std::string_view text) {
+template <typename Char>
+std::optional<LocalTime> ParseTime(std::basic_string_view<Char> text) {
   constexpr std::string_view kForm = "0000-00-00 00:00:00";
   if (text.size() != kForm.size()) return std::nullopt;
   for (std::size_t i = 0; i < kForm.size(); ++i) {
     const bool digit = text[i] >= '0' && text[i] <= '9';
-    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) return std::nullopt;
+    if (kForm[i] == '0' ? !digit : text[i] != static_cast<Char>(kForm[i])) return std::nullopt;
   }
   const auto number = [text](std::size_t at, std::size_t length) {
     int value = 0;
-    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + static_cast<int>(text[i] - '0');
     return value;
   };
   const LocalTime time{number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2)};
@@ -106,13 +109,23 @@ std::wstring LastField(std::wstring field) {
   return field;
 }
 
-// What goes in front of the first line a program adds to `current`: the mark
-// when the record is new, a line end when its last line was cut off, so that
-// the line added always starts a line of its own.
-std::string LinePrefix(std::string_view current) {
-  if (current.empty()) return std::string(kUtf8Mark);
-  if (current == kUtf8Mark || current.back() == '\n') return {};
+// What goes in front of the first line a program adds to a record whose end
+// is `tail`: the mark when the record is new, a line end when its last line
+// was cut off, so that the line added always starts a line of its own.
+std::string LinePrefix(const FileRead& tail) {
+  if (tail.metadata.size == 0) return std::string(kUtf8Mark);
+  const bool onlyTheMark = tail.metadata.size == kUtf8Mark.size() && tail.bytes == kUtf8Mark;
+  if (onlyTheMark || (!tail.bytes.empty() && tail.bytes.back() == '\n')) return {};
   return "\r\n";
+}
+
+// The record's lines in the part read: a read that starts inside the file
+// starts inside a line, which is no line of the record.
+std::string_view WholeLines(const FileRead& read) {
+  std::string_view bytes = read.bytes;
+  if (read.metadata.size <= bytes.size()) return bytes;
+  const std::size_t end = bytes.find('\n');
+  return end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
 }
 
 // The runs of a record, its lines in file order with the run each belongs
@@ -127,11 +140,22 @@ struct Grouped {
   std::vector<std::size_t> runBytes;
 };
 
-// The run a process started last and has not ended. Few programs ever write
-// to one record at once, so a short list serves.
-struct Running {
-  std::uint32_t process;
-  std::size_t run;
+// What names a run in a `shown` line: its start and its process.
+using RunKey = std::pair<std::uint64_t, std::uint32_t>;
+
+RunKey KeyOf(const LocalTime& start, std::uint32_t process) {
+  std::uint64_t time = 0;
+  for (const int part : {start.year, start.month, start.day, start.hour, start.minute, start.second})
+    time = time * 100 + static_cast<std::uint64_t>(part);
+  return {time, process};
+}
+
+// While the lines are placed: the run each process started last and has not
+// ended, and the newest run of each name. Both are looked up, never searched,
+// so that a record is read in one pass however many runs it holds.
+struct Placing {
+  std::unordered_map<std::uint32_t, std::size_t> running;
+  std::map<RunKey, std::size_t> named;
 };
 
 void AddEntry(RecordedRun& run, const RecordLine& line) {
@@ -147,37 +171,37 @@ void AddEntry(RecordedRun& run, const RecordLine& line) {
 
 // Adds a line to the run it belongs to, and gives that run; nothing when it
 // belongs to none or holds a value this version does not know.
-std::optional<std::size_t> Place(Grouped& grouped, std::vector<Running>& running, const RecordLine& line) {
+std::optional<std::size_t> Place(Grouped& grouped, Placing& placing, const RecordLine& line) {
   const std::vector<std::wstring>& f = line.fields;
-  const auto process = std::ranges::find(running, line.process, &Running::process);
   if (line.event == RecordEvent::kRunStart) {
     const auto* words = std::ranges::find_if(
         kStarterWords, [&f](const StarterWords& w) { return w.program == f[0] && w.why == f[1]; });
     if (words == std::end(kStarterWords)) return std::nullopt;
-    if (process != running.end()) running.erase(process);
-    running.push_back({line.process, grouped.runs.size()});
+    const std::size_t index = grouped.runs.size();
+    placing.running[line.process] = index;
+    placing.named[KeyOf(line.time, line.process)] = index;
     grouped.runs.push_back({line.time, line.process, words->starter, {}, std::nullopt, {}, false});
-    return grouped.runs.size() - 1;
+    return index;
   }
   if (line.event == RecordEvent::kShown) {
-    for (std::size_t i = grouped.runs.size(); i-- > 0;) {
-      RecordedRun& run = grouped.runs[i];
-      if (RecordTimeText(run.start) == f[0] && std::to_wstring(run.process) == f[1]) {
-        run.shown = true;
-        return i;
-      }
-    }
-    return std::nullopt;
+    const std::optional<LocalTime> start = ParseTime(std::wstring_view(f[0]));
+    const std::optional<std::uint32_t> process = ParseNumber(std::wstring_view(f[1]));
+    if (!start || !process) return std::nullopt;
+    const auto named = placing.named.find(KeyOf(*start, *process));
+    if (named == placing.named.end()) return std::nullopt;
+    grouped.runs[named->second].shown = true;
+    return named->second;
   }
-  if (process == running.end()) return std::nullopt;
-  const std::size_t index = process->run;
+  const auto process = placing.running.find(line.process);
+  if (process == placing.running.end()) return std::nullopt;
+  const std::size_t index = process->second;
   RecordedRun& run = grouped.runs[index];
   if (line.event == RecordEvent::kRunEnd) {
     const auto* end = std::ranges::find(kRunEndWords, std::wstring_view(f[0]), &EndWord::word);
     if (end == std::end(kRunEndWords)) return std::nullopt;
     run.end = end->end;
     run.endDetail = f[1];
-    running.erase(process);
+    placing.running.erase(process);
   } else if (line.event == RecordEvent::kFailed) {
     const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
     if (!code) return std::nullopt;
@@ -190,7 +214,7 @@ std::optional<std::size_t> Place(Grouped& grouped, std::vector<Running>& running
 
 Grouped Group(std::string_view bytes) {
   Grouped grouped;
-  std::vector<Running> running;
+  Placing placing;
   std::size_t at = bytes.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
   // A last line without its line end was cut off: it is never read.
   for (std::size_t end = bytes.find('\n', at); end != std::string_view::npos;
@@ -198,13 +222,25 @@ Grouped Group(std::string_view bytes) {
     std::string_view text = bytes.substr(at, end - at);
     if (text.ends_with('\r')) text.remove_suffix(1);
     const std::optional<RecordLine> line = ParseRecordLine(text);
-    const std::optional<std::size_t> run = line ? Place(grouped, running, *line) : std::nullopt;
+    const std::optional<std::size_t> run = line ? Place(grouped, placing, *line) : std::nullopt;
     if (!run) continue;
     grouped.lines.push_back({text, *run});
     grouped.runBytes.resize(grouped.runs.size());
     grouped.runBytes[*run] += text.size() + 2;
   }
   return grouped;
+}
+
+// What a run's reading and writing can meet that no step provides for,
+// memory running out above all, ends the record's part in the run, never the
+// program: `step` is tried, and `otherwise` is what stands when it throws.
+template <typename Step, typename Result>
+Result OrOnFailure(Step step, Result otherwise) noexcept {
+  try {
+    return step();
+  } catch (...) {
+    return otherwise;
+  }
 }
 
 }  // namespace
@@ -280,16 +316,27 @@ std::size_t RecordedRun::Failures() const {
 
 std::vector<RecordedRun> ParseRunRecord(std::string_view bytes) { return Group(bytes).runs; }
 
-RunRecordRead ReadRunRecord(SystemPort& system, const std::wstring& folder) {
-  FileRead read = system.ReadAll(folder + kRunRecordFileName);
-  if (read.status != ReadStatus::kRead) return {read.status, {}};
-  return {ReadStatus::kRead, ParseRunRecord(read.bytes)};
+RunRecordRead ReadRunRecord(SystemPort& system, const std::wstring& folder) noexcept {
+  return OrOnFailure(
+      [&]() -> RunRecordRead {
+        const FileRead read = system.ReadEnd(folder + kRunRecordFileName, kRecordReadLimit);
+        if (read.status != ReadStatus::kRead) return {read.status, {}};
+        return {ReadStatus::kRead, ParseRunRecord(WholeLines(read))};
+      },
+      RunRecordRead{ReadStatus::kUnreadable, {}});
 }
 
-std::optional<std::string> TrimRunRecord(std::string_view bytes) {
+namespace {
+
+// The trim of `bytes`, the whole record or, when `wholeFile` is false, the
+// lines of its last part, whose older lines go in any case.
+std::optional<std::string> Trimmed(std::string_view bytes, bool wholeFile) {
   const Grouped grouped = Group(bytes);
   const std::size_t runs = grouped.runs.size();
-  if (runs <= kRecordMostRuns && bytes.size() <= kRecordMostBytes) return std::nullopt;
+  if (wholeFile && runs <= kRecordMostRuns && bytes.size() <= kRecordMostBytes) return std::nullopt;
+  // A part in which no run starts is one run's lines, begun before it: which
+  // run they are is not known, and they are not thrown away for it.
+  if (runs == 0 && !wholeFile) return std::nullopt;
   // The newest runs that fit both bounds, counting back from the newest,
   // which is kept whatever its size; the first that does not fit ends them.
   std::size_t bytesKept = kUtf8Mark.size();
@@ -309,25 +356,46 @@ std::optional<std::string> TrimRunRecord(std::string_view bytes) {
     trimmed += line.text;
     trimmed += "\r\n";
   }
-  if (trimmed == bytes) return std::nullopt;
+  if (wholeFile && trimmed == bytes) return std::nullopt;
   return trimmed;
 }
 
-RunRecord::RunRecord(SystemPort& system, const std::wstring& folder, RunStarter starter)
-    : system_(system), path_(folder + kRunRecordFileName) {
-  FileRead read = system_.ReadAll(path_);
-  // A record that cannot be read could be neither continued nor trimmed.
-  if (read.status == ReadStatus::kUnreadable) return;
-  before_ = std::move(read.bytes);
-  file_ = system_.OpenForAppend(path_);
-  const StarterWords& words = WordsOf(starter);
-  Append(RecordEvent::kRunStart, {std::wstring(words.program), std::wstring(words.why)});
+// Runs `step`; whatever it throws ends the run's record, which then stops
+// short, as one whose write failed does.
+template <typename Step>
+void Guarded(std::unique_ptr<FileAppender>& file, Step step) noexcept {
+  try {
+    step();
+  } catch (...) {
+    file.reset();
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> TrimRunRecord(std::string_view bytes) { return Trimmed(bytes, true); }
+
+RunRecord::RunRecord(SystemPort& system, const std::wstring& folder, RunStarter starter) noexcept
+    : system_(system) {
+  Guarded(file_, [&] {
+    path_ = folder + kRunRecordFileName;
+    const FileRead read = system_.ReadEnd(path_, kRecordReadLimit);
+    // A record that cannot be read could be neither continued nor trimmed.
+    if (read.status == ReadStatus::kUnreadable) return;
+    prefix_ = LinePrefix(read);
+    // More than is read is more than the bounds, whatever this run adds.
+    overBounds_ = read.metadata.size > read.bytes.size();
+    before_ = WholeLines(read);
+    file_ = system_.OpenForAppend(path_);
+    const StarterWords& words = WordsOf(starter);
+    Append(RecordEvent::kRunStart, {std::wstring(words.program), std::wstring(words.why)});
+  });
 }
 
 void RunRecord::Append(RecordEvent event, std::vector<std::wstring> fields) {
   if (!file_) return;
   std::string line = FormatRecordLine({system_.Now(), system_.ProcessId(), event, std::move(fields)});
-  if (written_.empty()) line.insert(0, LinePrefix(before_));
+  if (written_.empty()) line.insert(0, prefix_);
   if (!file_->Append(line)) {
     file_.reset();
     return;
@@ -335,44 +403,60 @@ void RunRecord::Append(RecordEvent event, std::vector<std::wstring> fields) {
   written_ += line;
 }
 
-void RunRecord::Entry(const std::wstring& entry, const OpenResult& result) {
-  if (!file_) return;
-  const std::wstring text =
-      result.outcome == OpenResult::Outcome::kNotOpened ? system_.ErrorText(result.error) : std::wstring();
-  RecordLine line = EntryRecordLine(entry, result, text);
-  Append(line.event, std::move(line.fields));
+void RunRecord::Entry(const std::wstring& entry, const OpenResult& result) noexcept {
+  Guarded(file_, [&] {
+    if (!file_) return;
+    const std::wstring text =
+        result.outcome == OpenResult::Outcome::kNotOpened ? system_.ErrorText(result.error) : std::wstring();
+    RecordLine line = EntryRecordLine(entry, result, text);
+    Append(line.event, std::move(line.fields));
+  });
 }
 
-void RunRecord::End(RunEnd end, std::wstring_view detail) {
-  const auto* word = std::ranges::find(kRunEndWords, end, &EndWord::end);
-  Append(RecordEvent::kRunEnd, {std::wstring(word->word), std::wstring(detail)});
-  if (!file_) return;
-  // Closed first: Windows may refuse to replace a file that is open.
-  file_.reset();
-  // Decided on what the run knows; the trim itself reads the record again,
-  // so that lines another program added meanwhile are not lost.
-  if (!TrimRunRecord(before_ + written_)) return;
-  const FileRead now = system_.ReadAll(path_);
-  if (now.status != ReadStatus::kRead) return;
-  if (const std::optional<std::string> trimmed = TrimRunRecord(now.bytes)) {
-    std::ignore = system_.ReplaceAll(path_, *trimmed);
-  }
+void RunRecord::End(RunEnd end, std::wstring_view detail) noexcept {
+  Guarded(file_, [&] {
+    const auto* word = std::ranges::find(kRunEndWords, end, &EndWord::end);
+    Append(RecordEvent::kRunEnd, {std::wstring(word->word), std::wstring(detail)});
+    if (!file_) return;
+    // Closed first: Windows may refuse to replace a file that is open.
+    file_.reset();
+    // Decided on what the run knows; the trim itself reads the record again,
+    // so that lines another program added meanwhile are not lost.
+    if (!overBounds_ && !TrimRunRecord(before_ + written_)) return;
+    // Another run still adding to the record would go on writing into the
+    // file the trim replaces, and its later lines would be lost where a
+    // rename may replace an open file (Wine, some file servers). It passed
+    // the bound too, so it trims once it has ended.
+    if (system_.HeldByWriter(path_)) return;
+    const FileRead now = system_.ReadEnd(path_, kRecordReadLimit);
+    if (now.status != ReadStatus::kRead) return;
+    const bool wholeFile = now.metadata.size <= now.bytes.size();
+    if (const std::optional<std::string> trimmed = Trimmed(WholeLines(now), wholeFile)) {
+      std::ignore = system_.ReplaceAll(path_, *trimmed);
+    }
+  });
 }
 
-bool MarkRunShown(SystemPort& system, const std::wstring& folder, const RecordedRun& run) {
-  const std::wstring path = folder + kRunRecordFileName;
-  const FileRead read = system.ReadAll(path);
-  if (read.status == ReadStatus::kUnreadable) return false;
-  const RecordLine line{system.Now(),
-                        system.ProcessId(),
-                        RecordEvent::kShown,
-                        {RecordTimeText(run.start), std::to_wstring(run.process)}};
-  const std::unique_ptr<FileAppender> file = system.OpenForAppend(path);
-  return file && file->Append(LinePrefix(read.bytes) + FormatRecordLine(line));
+bool MarkRunShown(SystemPort& system, const std::wstring& folder, const RecordedRun& run) noexcept {
+  return OrOnFailure(
+      [&] {
+        const std::wstring path = folder + kRunRecordFileName;
+        // Its last bytes tell what the line added needs in front of it.
+        const FileRead end = system.ReadEnd(path, kUtf8Mark.size());
+        if (end.status == ReadStatus::kUnreadable) return false;
+        const RecordLine line{system.Now(),
+                              system.ProcessId(),
+                              RecordEvent::kShown,
+                              {RecordTimeText(run.start), std::to_wstring(run.process)}};
+        const std::unique_ptr<FileAppender> file = system.OpenForAppend(path);
+        return file && file->Append(LinePrefix(end) + FormatRecordLine(line));
+      },
+      false);
 }
 
-bool ClearRunRecord(SystemPort& system, const std::wstring& folder) {
-  return static_cast<bool>(system.ReplaceAll(folder + kRunRecordFileName, kUtf8Mark));
+bool ClearRunRecord(SystemPort& system, const std::wstring& folder) noexcept {
+  return OrOnFailure(
+      [&] { return static_cast<bool>(system.ReplaceAll(folder + kRunRecordFileName, kUtf8Mark)); }, false);
 }
 
 }  // namespace ombrel

@@ -28,6 +28,12 @@ inline constexpr wchar_t kRunRecordFileName[] = L"\\OMBREL.LOG";
 // The record keeps the newest runs within both bounds; the oldest go first.
 inline constexpr std::size_t kRecordMostRuns = 100;
 inline constexpr std::size_t kRecordMostBytes = std::size_t{256} * 1024;
+// What is read of a record: its last part, the bounds and room for a newest
+// run beyond them, so that a record grown huge by hand or by a trim that
+// could not be written costs no more to read than one within its bounds. A
+// run that alone passes it (some 5,000 entries) is not shown, since its
+// start is not read.
+inline constexpr std::size_t kRecordReadLimit = std::size_t{1024} * 1024;
 
 // Which program ran the list, and why.
 enum class RunStarter {
@@ -110,16 +116,19 @@ struct RecordedRun {
   [[nodiscard]] std::size_t Failures() const;
 };
 
-// The runs of a record's bytes, oldest first. A line belongs to the run its
-// process started last; a line that is cut off (no line end), damaged or
-// belongs to no run is passed over.
+// The runs of a record's bytes, oldest first, in one pass. A line belongs to
+// the run its process started last; a line that is cut off (no line end),
+// damaged or belongs to no run is passed over.
 [[nodiscard]] std::vector<RecordedRun> ParseRunRecord(std::string_view bytes);
 
 struct RunRecordRead {
   ReadStatus status = ReadStatus::kMissing;
   std::vector<RecordedRun> runs;  // oldest first
 };
-[[nodiscard]] RunRecordRead ReadRunRecord(SystemPort& system, const std::wstring& folder);
+// The record's last kRecordReadLimit bytes, from the first line that starts
+// in them. Whatever the file holds, it never throws: a record that cannot
+// be read or taken apart reads as unreadable.
+[[nodiscard]] RunRecordRead ReadRunRecord(SystemPort& system, const std::wstring& folder) noexcept;
 
 // The record without its oldest runs, so that at most kRecordMostRuns runs
 // and kRecordMostBytes remain, the newest run always whole, even alone beyond
@@ -129,23 +138,28 @@ struct RunRecordRead {
 
 // One run's record as it happens: its first line when made, a line for each
 // entry, and a last one. The first write that fails ends the run's record,
-// which then stops short; nothing else of the run changes.
+// which then stops short; nothing else of the run changes, and nothing the
+// record holds or lacks (memory running out over it included) ever ends the
+// run: no step throws.
 class RunRecord {
  public:
-  RunRecord(SystemPort& system, const std::wstring& folder, RunStarter starter);
+  RunRecord(SystemPort& system, const std::wstring& folder, RunStarter starter) noexcept;
   RunRecord(const RunRecord&) = delete;
   RunRecord& operator=(const RunRecord&) = delete;
 
-  void Entry(const std::wstring& entry, const OpenResult& result);
-  // The last line; then the record is trimmed when the run passed a bound.
-  void End(RunEnd end, std::wstring_view detail = {});
+  void Entry(const std::wstring& entry, const OpenResult& result) noexcept;
+  // The last line; then the record is trimmed when the run passed a bound,
+  // unless another run is still adding to it: that one trims at its end.
+  void End(RunEnd end, std::wstring_view detail = {}) noexcept;
 
  private:
   void Append(RecordEvent event, std::vector<std::wstring> fields);
 
   SystemPort& system_;
   std::wstring path_;
-  std::string before_;  // the record as the run found it
+  std::string before_;       // the record's lines as the run found them, as far as read
+  bool overBounds_ = false;  // more of it than is read
+  std::string prefix_;       // in front of the run's first line
   std::string written_;
   // Open for the whole run: one open, then one write a line.
   std::unique_ptr<FileAppender> file_;
@@ -154,9 +168,10 @@ class RunRecord {
 // Adds the line that marks `run` as shown by an editor, so that no editor
 // shows its failures by itself again. False when the record could not be
 // written.
-[[nodiscard]] bool MarkRunShown(SystemPort& system, const std::wstring& folder, const RecordedRun& run);
+[[nodiscard]] bool MarkRunShown(SystemPort& system, const std::wstring& folder,
+                                const RecordedRun& run) noexcept;
 
 // Empties the record. False when it could not be written.
-[[nodiscard]] bool ClearRunRecord(SystemPort& system, const std::wstring& folder);
+[[nodiscard]] bool ClearRunRecord(SystemPort& system, const std::wstring& folder) noexcept;
 
 }  // namespace ombrel

@@ -52,13 +52,14 @@ bool WaitForNetworkPath(Clock& clock, NetworkProbe& network, std::wstring_view e
   const std::chrono::milliseconds start = clock.Elapsed();
   // Asked once more when the time is up: a path that answers only then still
   // opens at once, and one that never does opens with its usual outcome.
-  while (!network.PathAnswers(*path)) {
+  for (;;) {
+    const PathReply reply = network.AskPath(*path);
+    if (reply != PathReply::kSilent) return reply == PathReply::kAnswered;
     const std::chrono::milliseconds waited = clock.Elapsed() - start;
     if (waited >= limit) return true;
     if (!SleepFor(clock, std::min<std::chrono::milliseconds>(kNetworkPollInterval, limit - waited)))
       return false;
   }
-  return true;
 }
 
 bool ReachesWindows(std::wstring_view entry) {
@@ -72,9 +73,13 @@ EntryPacing::EntryPacing(Clock& clock, NetworkProbe& network, const Settings& se
       gap_(Seconds(settings, Setting::kGapSeconds)),
       networkWait_(Seconds(settings, Setting::kNetworkWaitSeconds)) {}
 
-bool EntryPacing::Pause() { return SleepFor(clock_, pause_); }
+bool EntryPacing::Pause() {
+  clock_.BoundNextStep(pause_ + kStepAllowance);
+  return SleepFor(clock_, pause_);
+}
 
 bool EntryPacing::BeforeEntry(std::wstring_view entry) {
+  clock_.BoundNextStep(gap_ + networkWait_ + kStepAllowance);
   if (ReachesWindows(entry)) {
     if (anyReachedWindows_ && !SleepFor(clock_, gap_)) return false;
     anyReachedWindows_ = true;

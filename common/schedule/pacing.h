@@ -26,6 +26,28 @@ class Clock {
   // Waits that long. False when the program is ending meanwhile (the editor's
   // window closed by the end of the session): the run stops there.
   [[nodiscard]] virtual bool Sleep(std::chrono::milliseconds duration) = 0;
+  // The run's next step (the pause, or an entry's gap, network wait and
+  // opening) is to end within `bound`. The launcher's clock ends the program
+  // when a step has not: a call into Windows that never returns would
+  // otherwise hold the program folder's lock, and keep every later start
+  // from running, as long as the launcher lived. The editor's clock leaves
+  // that to its user, whose window stays open to close.
+  virtual void BoundNextStep(std::chrono::milliseconds bound) { static_cast<void>(bound); }
+};
+
+// What Windows itself may take in one step beyond the settings' pause, gap and
+// wait: starting a program or handing a document to the shell (which may hold
+// a DDE conversation), the network's last answer, the record's line. A step
+// that takes longer has hung.
+inline constexpr std::chrono::minutes kStepAllowance{10};
+
+// What asking a network path came to.
+enum class PathReply {
+  kAnswered,
+  kSilent,
+  // The program is ending (the editor's window went while it asked): the
+  // wait ends, and the run with it.
+  kProgramEnding,
 };
 
 // What Windows knows of networks, as far as waiting goes.
@@ -38,8 +60,8 @@ class NetworkProbe {
 
   // `letter` (A to Z) is a drive Windows reports as a network drive.
   [[nodiscard]] virtual bool IsNetworkDrive(wchar_t letter) = 0;
-  // The file or folder can be reached now.
-  [[nodiscard]] virtual bool PathAnswers(const std::wstring& path) = 0;
+  // Whether the file or folder can be reached now.
+  [[nodiscard]] virtual PathReply AskPath(const std::wstring& path) = 0;
 };
 
 // The path lies on a network: a UNC path (\\server\share\..., also as
@@ -68,11 +90,14 @@ class EntryPacing {
   EntryPacing(Clock& clock, NetworkProbe& network, const Settings& settings);
 
   // The pause after the start, before the first entry. False when the
-  // program is ending.
+  // program is ending. The step until the first entry is bounded by the
+  // pause and kStepAllowance.
   [[nodiscard]] bool Pause();
   // Before `entry` opens: the gap, when an entry before it reached Windows
   // and this one will too; then, for an entry on a network, the wait for its
-  // path. False when the program is ending.
+  // path. False when the program is ending. The step until the next entry
+  // (this one's opening included) is bounded by the gap, the wait and
+  // kStepAllowance.
   [[nodiscard]] bool BeforeEntry(std::wstring_view entry);
 
  private:

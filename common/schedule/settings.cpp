@@ -6,6 +6,7 @@
 #include "common/list/ascii_case.h"
 #include "common/list/blank.h"
 #include "common/list/entry_list.h"
+#include "common/list/list_temporary.h"
 #include "common/list/program_folder.h"
 
 namespace ombrel {
@@ -194,8 +195,24 @@ std::string MergeSettings(std::string_view bytes, const Settings& settings) {
   return marked ? std::string(kUtf8Mark) + out : out;
 }
 
+namespace {
+
+// The file, or when it is missing the whole temporary of a save that a power
+// cut stopped between its two steps on FAT or exFAT: that save's content, as
+// the list is recovered.
+FileRead ReadSettingsFile(SystemPort& system, const std::wstring& path) {
+  FileRead file = system.ReadAll(path);
+  if (file.status != ReadStatus::kMissing) return file;
+  if (std::optional<CompleteTemporary> temporary = FindCompleteTemporary(system, path)) {
+    return {ReadStatus::kRead, std::move(temporary->bytes), {}};
+  }
+  return file;
+}
+
+}  // namespace
+
 SettingsRead LoadSettings(SystemPort& system, const std::wstring& folder) {
-  FileRead file = system.ReadAll(folder + kSettingsFileName);
+  FileRead file = ReadSettingsFile(system, folder + kSettingsFileName);
   SettingsRead read;
   read.status = file.status;
   if (file.status == ReadStatus::kRead) read.parsed = ParseSettings(file.bytes);
@@ -204,9 +221,12 @@ SettingsRead LoadSettings(SystemPort& system, const std::wstring& folder) {
 
 bool SaveSettings(SystemPort& system, const std::wstring& folder, const Settings& settings) {
   const std::wstring path = folder + kSettingsFileName;
-  const FileRead file = system.ReadAll(path);
+  const FileRead file = ReadSettingsFile(system, path);
   if (file.status == ReadStatus::kUnreadable) return false;
-  return static_cast<bool>(system.ReplaceAll(path, MergeSettings(file.bytes, settings)));
+  if (!system.ReplaceAll(path, MergeSettings(file.bytes, settings))) return false;
+  // Left by saves cut short, or read in place of the file: not needed now.
+  RemoveTemporaries(system, path);
+  return true;
 }
 
 }  // namespace ombrel

@@ -50,7 +50,16 @@ std::wstring SessionTrigger(const std::wstring& userId, const wchar_t* stateChan
 
 std::wstring ResumeTaskName(const std::wstring& userSid) { return L"Ombrel-" + userSid; }
 
-std::wstring ResumeTaskXml(const ResumeTask& task) {
+std::optional<std::wstring> TaskCommand(const std::wstring& launcher) {
+  // The schema's limit is on the text, quotes and all.
+  const bool quoted = launcher.find(L' ') != std::wstring::npos;
+  if (launcher.size() + (quoted ? 2 : 0) > kTaskPathMost) return std::nullopt;
+  return quoted ? L"\"" + launcher + L"\"" : launcher;
+}
+
+std::optional<std::wstring> ResumeTaskXml(const ResumeTask& task) {
+  const std::optional<std::wstring> command = TaskCommand(task.launcher);
+  if (!command) return std::nullopt;
   std::wstring xml =
       L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"
       L"<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">\n";
@@ -67,18 +76,53 @@ std::wstring ResumeTaskXml(const ResumeTask& task) {
          L"Principals>\n";
   // Windows' defaults would skip a laptop on battery, stop it when unplugged,
   // run it late after a missed start, and start it (and every program it
-  // opens) below normal priority.
+  // opens) below normal priority. They would also stop a run after 72 hours,
+  // or after the hour this task once gave, which a list on a share that does
+  // not answer may take by the settings, its stamp renewed and its later
+  // entries never opened; and they start no new instance while one runs, so
+  // a launcher hung in Windows would keep every start away as long as it
+  // lived. Every start runs: a second one finds the folder's lock or today's
+  // stamp, and a launcher that hangs ends itself (its clock's bound).
   xml +=
-      L"<Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>"
+      L"<Settings><MultipleInstancesPolicy>Parallel</MultipleInstancesPolicy>"
       L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
       L"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><StartWhenAvailable>false</StartWhenAvailable>"
-      L"<ExecutionTimeLimit>PT1H</ExecutionTimeLimit><Priority>4</Priority></Settings>\n";
+      L"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Priority>4</Priority></Settings>\n";
   const std::wstring folder = FolderAsPath(FolderOf(task.launcher));
-  // Quoted, so that a folder with blanks is never cut at the first one.
-  xml += L"<Actions Context=\"Author\"><Exec>" + Element(L"Command", L"\"" + task.launcher + L"\"") +
+  xml += L"<Actions Context=\"Author\"><Exec>" + Element(L"Command", *command) +
          Element(L"WorkingDirectory", folder) + L"</Exec></Actions>\n";
   xml += L"</Task>\n";
   return xml;
+}
+
+namespace {
+
+bool Succeeded(std::uint32_t result) { return (result & 0x80000000U) == 0; }
+
+constexpr std::uint32_t kAccessDenied = 0x80070005U;  // E_ACCESSDENIED
+// HRESULT_FROM_WIN32 of the Event Log's errors, ERROR_EVT_INVALID_CHANNEL_PATH
+// (15000) to the end of its range (15099).
+constexpr std::uint32_t kFirstEventLogError = 0x80073A98U;
+constexpr std::uint32_t kLastEventLogError = 0x80073AFBU;
+
+}  // namespace
+
+bool RefusesEventTrigger(std::uint32_t result) {
+  return result == kAccessDenied || (result >= kFirstEventLogError && result <= kLastEventLogError);
+}
+
+ResumeTaskRegistration RegisterResumeTask(TaskRegistrar& scheduler, ResumeTask task) {
+  using Outcome = ResumeTaskRegistration::Outcome;
+  const std::optional<std::wstring> xml = ResumeTaskXml(task);
+  if (!xml) return {Outcome::kPathTooLong, 0};
+  std::uint32_t result = scheduler.Register(task.name, *xml);
+  if (Succeeded(result)) return {task.onWake ? Outcome::kRegistered : Outcome::kRegisteredWithoutWake, 0};
+  // Any other refusal is the task's, and a task without its wake would hide it.
+  if (!task.onWake || !RefusesEventTrigger(result)) return {Outcome::kRefused, result};
+  task.onWake = false;
+  result = scheduler.Register(task.name, *ResumeTaskXml(task));
+  return Succeeded(result) ? ResumeTaskRegistration{Outcome::kRegisteredWithoutWake, 0}
+                           : ResumeTaskRegistration{Outcome::kRefused, result};
 }
 
 }  // namespace ombrel

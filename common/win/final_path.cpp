@@ -43,4 +43,38 @@ std::wstring FolderIdentity(const std::wstring& folder) {
   return upper;
 }
 
+namespace {
+
+// The path made whole (current folder, "." and ".."), as Windows would open it.
+std::wstring FullPath(const std::wstring& path) {
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return path;
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length);
+  }
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+  return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_NT;
+  const std::wstring finalA = FinalPath(a, kFlags);
+  const std::wstring finalB = finalA.empty() ? std::wstring() : FinalPath(b, kFlags);
+  if (!finalA.empty() && !finalB.empty()) return SameName(finalA, finalB);
+  // One of them is not there (a copy deleted, a share away): only its name
+  // can tell.
+  return SameName(FullPath(a), FullPath(b));
+}
+
 }  // namespace ombrel::win

@@ -20,4 +20,9 @@ namespace ombrel::win {
 // when that cannot be had; upper case, as Windows paths ignore letter case.
 [[nodiscard]] std::wstring FolderIdentity(const std::wstring& folder);
 
+// Whether two paths name the same file as Windows tells files apart: by their
+// final paths when both exist (an 8.3 name, another drive letter, a link), by
+// their full paths otherwise; letter case ignored in every script.
+[[nodiscard]] bool SameFile(const std::wstring& a, const std::wstring& b);
+
 }  // namespace ombrel::win

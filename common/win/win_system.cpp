@@ -121,13 +121,10 @@ bool WriteWhole(HANDLE file, std::string_view bytes) {
   return true;
 }
 
-}  // namespace
+enum class FilePart { kStart, kEnd };
 
-FileRead WinSystem::ReadAll(const std::wstring& path) {
-  return ReadStart(path, std::numeric_limits<std::size_t>::max());
-}
-
-FileRead WinSystem::ReadStart(const std::wstring& path, std::size_t limit) {
+// The first or the last `limit` bytes of the file (all of a shorter one).
+FileRead ReadPart(const std::wstring& path, std::size_t limit, FilePart part) {
   // Others may read, write or replace the file meanwhile: the editor's save
   // puts a whole new file in place, so a read sees the old file or the new one.
   const ScopedFile file =
@@ -140,8 +137,14 @@ FileRead WinSystem::ReadStart(const std::wstring& path, std::size_t limit) {
   // What tells this version of the file from a later one comes from this
   // open, not from a second look at the path.
   FileRead read{ReadStatus::kRead, {}, MetadataOf(file.get())};
-  if (read.metadata.size > 0 && read.metadata.size < std::numeric_limits<std::size_t>::max() / 2) {
-    read.bytes.reserve(std::min(static_cast<std::size_t>(read.metadata.size), limit));
+  const std::uint64_t size = read.metadata.size;
+  if (part == FilePart::kEnd && size > limit) {
+    LARGE_INTEGER start{};
+    start.QuadPart = static_cast<LONGLONG>(size - limit);
+    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return {ReadStatus::kUnreadable, {}, {}};
+  }
+  if (size > 0 && size < std::numeric_limits<std::size_t>::max() / 2) {
+    read.bytes.reserve(std::min(static_cast<std::size_t>(size), limit));
   }
   std::vector<char> chunk(std::min<std::size_t>(64 * 1024, limit));
   while (read.bytes.size() < limit) {
@@ -155,6 +158,20 @@ FileRead WinSystem::ReadStart(const std::wstring& path, std::size_t limit) {
     read.bytes.append(chunk.data(), got);
   }
   return read;
+}
+
+}  // namespace
+
+FileRead WinSystem::ReadAll(const std::wstring& path) {
+  return ReadStart(path, std::numeric_limits<std::size_t>::max());
+}
+
+FileRead WinSystem::ReadStart(const std::wstring& path, std::size_t limit) {
+  return ReadPart(path, limit, FilePart::kStart);
+}
+
+FileRead WinSystem::ReadEnd(const std::wstring& path, std::size_t limit) {
+  return ReadPart(path, limit, FilePart::kEnd);
 }
 
 bool WinSystem::WriteAll(const std::wstring& path, std::string_view bytes) {
@@ -242,6 +259,15 @@ std::unique_ptr<FileAppender> WinSystem::OpenForAppend(const std::wstring& path)
       OpenFile(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_ALWAYS);
   if (!file) return nullptr;
   return std::make_unique<WinFileAppender>(std::move(file));
+}
+
+bool WinSystem::HeldByWriter(const std::wstring& path) {
+  // An open that lets nobody else write fails while anyone has the file open
+  // for writing; it is let go at once, and is not retried: a writer holds the
+  // record for its whole run.
+  const ScopedFile probe(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return !probe && IsSharingConflict(::GetLastError());
 }
 
 bool PathExists(const std::wstring& path, unsigned long excluded) {

@@ -20,9 +20,11 @@ class WinSystem final : public SystemPort {
  public:
   [[nodiscard]] FileRead ReadAll(const std::wstring& path) override;
   [[nodiscard]] FileRead ReadStart(const std::wstring& path, std::size_t limit) override;
+  [[nodiscard]] FileRead ReadEnd(const std::wstring& path, std::size_t limit) override;
   [[nodiscard]] bool WriteAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] SaveResult ReplaceAll(const std::wstring& path, std::string_view bytes) override;
   [[nodiscard]] std::unique_ptr<FileAppender> OpenForAppend(const std::wstring& path) override;
+  [[nodiscard]] bool HeldByWriter(const std::wstring& path) override;
   [[nodiscard]] std::vector<std::wstring> FindFiles(const std::wstring& pattern) override;
   [[nodiscard]] bool RemoveFile(const std::wstring& path) override;
   [[nodiscard]] bool IsOrdinaryFile(const std::wstring& path) override;

@@ -231,7 +231,12 @@ void Editor::ToggleResumeStart() {
     if (view_.ShowMessage(MessageKind::kReplaceQuestion, question) != Answer::kYes) return;
   }
   const TaskChange registered = resumeStart_.Register();
-  if (!registered.done) Warn(name + view_.LoadText(IDS_TASK_NOT_REGISTERED) + kBreak + registered.error);
+  if (!registered.done) {
+    Warn(name + view_.LoadText(IDS_TASK_NOT_REGISTERED) + kBreak + registered.error);
+  } else if (registered.withoutWake) {
+    // The user asked for the wake too: told what was left out.
+    Warn(name + view_.LoadText(IDS_TASK_WITHOUT_WAKE_1) + kBreak + view_.LoadText(IDS_TASK_WITHOUT_WAKE_2));
+  }
 }
 
 void Editor::ShowHelp() {

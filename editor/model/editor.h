@@ -118,10 +118,14 @@ struct ResumeTaskState {
   [[nodiscard]] bool IsOn() const { return exists && enabled && runsLauncher; }
 };
 
-// A change the Task Scheduler made, or Windows' own text for why not.
+// A change the Task Scheduler made, or the text for why not: Windows' own,
+// or ours for a task Windows would refuse.
 struct TaskChange {
   bool done = false;
   std::wstring error;
+  // Registered without the start at the wake from sleep, which Windows does
+  // not allow this user here.
+  bool withoutWake = false;
 };
 
 // Ombrel started by the Task Scheduler when this user unlocks the session,

@@ -13,7 +13,6 @@
 
 #include "common/win/scoped.h"
 #include "common/win/win_open.h"
-#include "common/win/win_pacing.h"
 #include "common/win/win_system.h"
 #include "editor/model/editor.h"
 #include "editor/resource.h"
@@ -121,7 +120,7 @@ class MainWindow final : public EditorView {
   StartupShortcut logOnStart_;
   ScheduledTask resumeStart_;
   WindowClock clock_{*this};
-  win::WinNetworkProbe network_;
+  WindowNetworkProbe network_{clock_};
   Editor editor_;
 };
 

@@ -13,10 +13,10 @@
 
 #include "common/startup/resume_task.h"
 #include "common/win/error_text.h"
+#include "common/win/final_path.h"
 #include "common/win/scoped.h"
 #include "editor/resource.h"
 #include "editor/win/dialogs.h"
-#include "editor/win/same_path.h"
 
 namespace ombrel::editor {
 
@@ -80,14 +80,24 @@ HRESULT ConnectRoot(win::ComPtr<ITaskFolder>& root) {
   return service->GetFolder(rootPath.get(), root.put());
 }
 
-HRESULT RegisterXml(ITaskFolder& root, const ResumeTask& task) {
-  const ScopedBstr name(::SysAllocString(task.name.c_str()));
-  const ScopedBstr xml(::SysAllocString(ResumeTaskXml(task).c_str()));
-  const VARIANT none{};
-  win::ComPtr<IRegisteredTask> registered;
-  return root.RegisterTask(name.get(), xml.get(), TASK_CREATE_OR_UPDATE, none, none,
-                           TASK_LOGON_INTERACTIVE_TOKEN, none, registered.put());
-}
+// The root folder as the registration's way to the Task Scheduler.
+class FolderRegistrar final : public TaskRegistrar {
+ public:
+  explicit FolderRegistrar(ITaskFolder& root) : root_(root) {}
+
+  [[nodiscard]] std::uint32_t Register(const std::wstring& name, const std::wstring& xml) override {
+    const ScopedBstr taskName(::SysAllocString(name.c_str()));
+    const ScopedBstr definition(::SysAllocString(xml.c_str()));
+    const VARIANT none{};
+    win::ComPtr<IRegisteredTask> registered;
+    return static_cast<std::uint32_t>(
+        root_.RegisterTask(taskName.get(), definition.get(), TASK_CREATE_OR_UPDATE, none, none,
+                           TASK_LOGON_INTERACTIVE_TOKEN, none, registered.put()));
+  }
+
+ private:
+  ITaskFolder& root_;
+};
 
 }  // namespace
 
@@ -118,7 +128,7 @@ ResumeTaskState ScheduledTask::Find() {
     const ScopedBstr owned(source);
     state.program = source;
   }
-  state.runsLauncher = !state.program.empty() && SamePath(state.program, launcher_);
+  state.runsLauncher = !state.program.empty() && win::SameFile(state.program, launcher_);
   return state;
 }
 
@@ -126,18 +136,26 @@ TaskChange ScheduledTask::Register() {
   const std::optional<User> user = CurrentUser();
   if (!user) return {false, ErrorText(HRESULT_FROM_WIN32(::GetLastError()))};
   win::ComPtr<ITaskFolder> root;
-  HRESULT result = ConnectRoot(root);
+  const HRESULT result = ConnectRoot(root);
   if (FAILED(result)) return {false, ErrorText(result)};
-  ResumeTask task{ResumeTaskName(user->sid), user->account, launcher_,
-                  LoadProgramText(::GetModuleHandleW(nullptr), IDS_TASK_DESCRIPTION)};
-  result = RegisterXml(*root.get(), task);
-  if (FAILED(result)) {
-    // A policy may deny this user event subscriptions: unlocks and returns
-    // then still start Ombrel.
-    task.onWake = false;
-    result = RegisterXml(*root.get(), task);
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  const ResumeTask task{ResumeTaskName(user->sid), user->account, launcher_,
+                        LoadProgramText(instance, IDS_TASK_DESCRIPTION)};
+  FolderRegistrar registrar(*root.get());
+  const ResumeTaskRegistration registration = RegisterResumeTask(registrar, task);
+  using Outcome = ResumeTaskRegistration::Outcome;
+  switch (registration.outcome) {
+    case Outcome::kRegistered:
+      return {true, {}};
+    case Outcome::kRegisteredWithoutWake:
+      return {true, {}, true};
+    case Outcome::kPathTooLong:
+      return {false, LoadProgramText(instance, IDS_TASK_PATH_TOO_LONG_1) + std::to_wstring(kTaskPathMost) +
+                         LoadProgramText(instance, IDS_TASK_PATH_TOO_LONG_2)};
+    case Outcome::kRefused:
+      break;
   }
-  return {SUCCEEDED(result), FAILED(result) ? ErrorText(result) : std::wstring()};
+  return {false, ErrorText(static_cast<HRESULT>(registration.error))};
 }
 
 TaskChange ScheduledTask::Remove() {

@@ -6,9 +6,9 @@
 #include <shobjidl.h>
 
 #include "common/list/program_folder.h"
+#include "common/win/final_path.h"
 #include "common/win/scoped.h"
 #include "common/win/win_system.h"
-#include "editor/win/same_path.h"
 
 namespace ombrel::editor {
 
@@ -90,7 +90,8 @@ std::vector<StartupShortcut::Found> StartupShortcut::ShortcutsToLauncher() {
   if (!search) return found;
   do {
     const std::wstring shortcut = folder + L"\\" + entry.cFileName;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && SamePath(TargetOf(shortcut), launcher_)) {
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        win::SameFile(TargetOf(shortcut), launcher_)) {
       found.push_back({shortcut, entry.cFileName});
     }
   } while (::FindNextFileW(search.get(), &entry));

@@ -40,11 +40,13 @@ class Latin1System final : public SystemPort {
  public:
   FileRead ReadAll(const std::wstring&) override { return {}; }
   FileRead ReadStart(const std::wstring&, std::size_t) override { return {}; }
+  FileRead ReadEnd(const std::wstring&, std::size_t) override { return {}; }
   bool WriteAll(const std::wstring&, std::string_view) override { return false; }
   SaveResult ReplaceAll(const std::wstring&, std::string_view) override { return {}; }
   std::vector<std::wstring> FindFiles(const std::wstring&) override { return {}; }
   bool RemoveFile(const std::wstring&) override { return false; }
   std::unique_ptr<FileAppender> OpenForAppend(const std::wstring&) override { return nullptr; }
+  bool HeldByWriter(const std::wstring&) override { return false; }
   bool IsOrdinaryFile(const std::wstring&) override { return false; }
   LocalTime Now() override { return {}; }
   std::uint32_t ProcessId() override { return 0; }

@@ -48,6 +48,11 @@ class FakeSystem : public SystemPort {
     if (read.bytes.size() > limit) read.bytes.resize(limit);
     return read;
   }
+  FileRead ReadEnd(const std::wstring& path, std::size_t limit) override {
+    FileRead read = ReadAll(path);
+    if (read.bytes.size() > limit) read.bytes.erase(0, read.bytes.size() - limit);
+    return read;
+  }
   bool WriteAll(const std::wstring& path, std::string_view bytes) override {
     log.push_back("write " + Narrow(path));
     if (unwritable.count(path) != 0) return false;
@@ -79,10 +84,13 @@ class FakeSystem : public SystemPort {
     files[path];
     return std::make_unique<Appender>(*this, path);
   }
+  // Held by a writer while one of the fake's appenders of it is open.
+  bool HeldByWriter(const std::wstring& path) override { return appenders_[path] > 0; }
   virtual bool AppendTo(const std::wstring& path, std::string_view bytes) {
     log.push_back("append " + Narrow(path));
     if (unwritable.count(path) != 0) return false;
-    Write(path, files[path] + std::string(bytes));
+    files[path].append(bytes);
+    writeTimes[path] = ++clock_;
     return true;
   }
   bool IsOrdinaryFile(const std::wstring& path) override {
@@ -123,7 +131,12 @@ class FakeSystem : public SystemPort {
 
   class Appender final : public FileAppender {
    public:
-    Appender(FakeSystem& system, std::wstring path) : system_(system), path_(std::move(path)) {}
+    Appender(FakeSystem& system, std::wstring path) : system_(system), path_(std::move(path)) {
+      ++system_.appenders_[path_];
+    }
+    Appender(const Appender&) = delete;
+    Appender& operator=(const Appender&) = delete;
+    ~Appender() override { --system_.appenders_[path_]; }
     bool Append(std::string_view bytes) override { return system_.AppendTo(path_, bytes); }
 
    private:
@@ -139,6 +152,7 @@ class FakeSystem : public SystemPort {
 
  private:
   std::uint64_t clock_ = 0;
+  std::map<std::wstring, int> appenders_;  // open appenders of each path
 };
 
 // Records every call in order. Programs whose command line is in
@@ -207,7 +221,10 @@ class FakeClock : public Clock {
   std::vector<std::chrono::milliseconds> sleeps;
   std::optional<std::chrono::milliseconds> endsAt;
 
+  std::vector<std::chrono::milliseconds> bounds;  // each step's, in order
+
   std::chrono::milliseconds Elapsed() override { return now; }
+  void BoundNextStep(std::chrono::milliseconds bound) override { bounds.push_back(bound); }
   bool Sleep(std::chrono::milliseconds duration) override {
     sleeps.push_back(duration);
     if (endsAt && now + duration >= *endsAt) {
@@ -221,7 +238,8 @@ class FakeClock : public Clock {
 
 // Drives in `networkDrives` are network drives. A path answers once the
 // clock has reached its time in `answersFrom` (never, with no clock given);
-// a path not listed answers at once. Every question about a path is kept.
+// a path not listed answers at once; with `ending`, none answers because the
+// program ends. Every question about a path is kept.
 class FakeNetwork : public NetworkProbe {
  public:
   explicit FakeNetwork(const FakeClock* clock = nullptr) : clock_(clock) {}
@@ -230,10 +248,14 @@ class FakeNetwork : public NetworkProbe {
   std::vector<std::wstring> asked;
 
   bool IsNetworkDrive(wchar_t letter) override { return networkDrives.count(letter) != 0; }
-  bool PathAnswers(const std::wstring& path) override {
+  bool ending = false;  // the program is ending while it asks
+
+  PathReply AskPath(const std::wstring& path) override {
     asked.push_back(path);
+    if (ending) return PathReply::kProgramEnding;
     const auto from = answersFrom.find(path);
-    return from == answersFrom.end() || (clock_ != nullptr && clock_->now >= from->second);
+    const bool answers = from == answersFrom.end() || (clock_ != nullptr && clock_->now >= from->second);
+    return answers ? PathReply::kAnswered : PathReply::kSilent;
   }
 
  private:

@@ -242,6 +242,62 @@ TEST_F(EditorRunTest, RunNowOpensOnAClosedDayWithTheGapAndTakesNoInputMeanwhile)
   EXPECT_TRUE(StaysOpenQuietly(app()));
 }
 
+// A server that never answers, as Wine reaches it: \\ombrel-silent\share
+// is a host file system (FUSE, tests/tools/silent_share.py) that takes every
+// question and answers none, until it ends, when the kernel fails them all.
+class SilentShare {
+ public:
+  SilentShare() {
+    wchar_t prefix[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"WINEPREFIX", prefix, MAX_PATH) == 0) return;
+    host_ = ToUtf8(prefix) + "/dosdevices/unc/ombrel-silent";
+    mount_ = testing::HostPath(folder_ / L"mount");
+    mounted_ = testing::RunHost(
+        "mkdir -p '" + mount_ + "' '" + host_ + "' && python3 '" OMBREL_TOOLS_DIR "/silent_share.py' '" +
+        mount_ + "' '" + testing::HostPath(folder_ / L"asked") + "' '" + testing::HostPath(folder_ / L"pid") +
+        "' && ln -sfn '" + mount_ + "' '" + host_ + "/share'");
+  }
+  SilentShare(const SilentShare&) = delete;
+  SilentShare& operator=(const SilentShare&) = delete;
+  ~SilentShare() {
+    if (!host_.empty()) {
+      testing::RunHost("kill $(cat '" + testing::HostPath(folder_ / L"pid") + "'); umount -l '" + mount_ +
+                       "'; rm -rf '" + host_ + "'");
+    }
+  }
+  [[nodiscard]] bool mounted() const { return mounted_; }
+  // A question for `name` is out, and unanswered.
+  [[nodiscard]] bool Asked(const std::string& name) const {
+    return testing::ReadBytes(folder_ / L"asked").value_or("").find(name + "\n") != std::string::npos;
+  }
+
+ private:
+  TempFolder folder_;
+  std::string host_;
+  std::string mount_;
+  bool mounted_ = false;
+};
+
+// Windows takes 20 to 45 s to find that a server does not answer: the
+// editor asks on a thread of its own, its window answers meanwhile, and a
+// question that never comes back does not keep the editor from closing.
+TEST_F(EditorRunTest, AServerThatNeverAnswersIsAskedOffTheWindowsThread) {
+  const SilentShare share;
+  if (!share.mounted()) GTEST_SKIP() << "this machine does not let the test mount a file system";
+  ASSERT_TRUE(Start(Lines{L"\\\\ombrel-silent\\share\\app.exe", RecorderEntry(L"after")}, kOldStamp));
+  testing::WriteBytes(editor_->folder() / L"OMBREL.CFG", "[Ombrel]\r\nNetworkWaitSeconds=300\r\n");
+  const HWND window = app().Main().hwnd();
+  app().Click(IDC_COMMAND8);
+  ASSERT_TRUE(WaitUntil([&] { return share.Asked("app.exe"); }));
+  DWORD_PTR answer = 0;
+  EXPECT_NE(::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0U);
+  EXPECT_FALSE(app().Main().Text().empty());
+  ::PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app().WaitForExit(), 0U);
+  // The run stopped with the window: nothing after the entry opened.
+  EXPECT_TRUE(log_.Lines().empty());
+}
+
 // The list of the record's tests: a program, a document, a mail address, a
 // program that is not there and a blank line.
 Lines RecordedList(const TempFolder& documents) {

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "common/list/entry_list.h"
 #include "common/list/program_folder.h"
 #include "common/open/entry_open.h"
+#include "common/win/final_path.h"
+#include "common/win/scoped.h"
 #include "common/win/win_open.h"
 #include "common/win/win_system.h"
 #include "test_support.h"
@@ -151,6 +154,39 @@ TEST(EntryListFileTest, ReadStartStopsAtItsLimit) {
   EXPECT_EQ(system.ReadStart(path, 256).bytes, bytes.substr(0, 256));
   EXPECT_EQ(system.ReadStart(path, bytes.size() + 1).bytes, bytes);
   EXPECT_EQ(system.ReadStart(folder / L"none", 256).status, ReadStatus::kMissing);
+  // The end, and the whole size it lies in.
+  const FileRead end = system.ReadEnd(path, 256);
+  EXPECT_EQ(end.bytes, bytes.substr(bytes.size() - 256));
+  EXPECT_EQ(end.metadata.size, bytes.size());
+  EXPECT_EQ(system.ReadEnd(path, bytes.size() + 1).bytes, bytes);
+}
+
+// A run still adding to the record holds it for writing; a reader does not.
+TEST(EntryListFileTest, AFileOpenForAppendingIsHeldByAWriter) {
+  TempFolder folder;
+  win::WinSystem system;
+  const std::wstring path = folder / L"OMBREL.LOG";
+  testing::WriteBytes(path, "x\r\n");
+  std::unique_ptr<FileAppender> run = system.OpenForAppend(path);
+  EXPECT_TRUE(system.HeldByWriter(path));
+  run.reset();
+  const win::ScopedFile reader(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(reader);
+  EXPECT_FALSE(system.HeldByWriter(path));
+}
+
+// The same file by an 8.3 name, in another letter case; one not there by its name.
+TEST(FinalPathTest, SameFileAsWindowsTellsFilesApart) {
+  TempFolder folder;
+  const std::wstring launcher = folder / L"Program Files Copy.exe";
+  testing::WriteBytes(launcher, "MZ");
+  wchar_t shortName[MAX_PATH] = {};
+  ASSERT_NE(::GetShortPathNameW(launcher.c_str(), shortName, MAX_PATH), 0U);
+  EXPECT_TRUE(win::SameFile(launcher, shortName));
+  EXPECT_TRUE(win::SameFile(folder / L"PROGRAM FILES copy.EXE", launcher));
+  EXPECT_FALSE(win::SameFile(folder / L"Other.exe", launcher));
+  EXPECT_TRUE(win::SameFile(folder / L"Gone.exe", folder / L"GONE.exe"));
 }
 
 TEST(EntryListFileTest, AFolderInThePlaceOfTheListIsUnreadable) {

@@ -132,11 +132,14 @@ const std::wstring kLauncher = L"C:\\Tools\\Ombrel.exe";
 const std::wstring kOtherLauncher = L"D:\\Old\\Ombrel.exe";
 
 // The Task Scheduler as far as the resume task goes; it refuses every change
-// when told to, with the reason Windows would give.
+// when told to, with the reason Windows would give; it may register without
+// the wake, or answer a removal and keep the task.
 class FakeResumeStart : public ResumeStart {
  public:
   ResumeTaskState task;
   bool refuses = false;
+  bool dropsWake = false;
+  bool keepsTask = false;
   std::vector<std::string> changes;  // "register", "remove"
   ResumeTaskState Find() override { return task; }
   TaskChange Register() override { return Change("register", {true, true, true, true, kLauncher}); }
@@ -147,8 +150,8 @@ class FakeResumeStart : public ResumeStart {
   TaskChange Change(const char* what, ResumeTaskState after) {
     changes.emplace_back(what);
     if (refuses) return {false, L"アクセスが拒否されました。 (0x80070005)"};
-    task = std::move(after);
-    return {true, L""};
+    if (!keepsTask) task = std::move(after);
+    return {true, L"", dropsWake};
   }
 };
 
@@ -1337,6 +1340,13 @@ TEST(ResumeStartTest, CheckMarkQuestionAndWarnings) {
     EXPECT_EQ(h.view.messages, c.messages) << c.what;
     EXPECT_EQ(h.editor.modified(), false) << c.what;
   }
+  Harness h;
+  h.system.files[kLauncher] = "MZ";
+  h.resume.dropsWake = true;
+  h.editor.ToggleResumeStart();
+  EXPECT_EQ(h.view.messages,
+            (std::vector<Message>{{MessageKind::kWarning,
+                                   name + T(IDS_TASK_WITHOUT_WAKE_1) + L"\r" + T(IDS_TASK_WITHOUT_WAKE_2)}}));
 }
 
 // OmbrelSet.exe /resume-task on|off, as the installer and uninstaller call it.
@@ -1358,7 +1368,12 @@ TEST(ResumeTaskSwitchTest, StatusAndChangeForEachCommandLine) {
       {"on refused", {sw, L"on"}, kNoTask, true, kSwitchRefused, {"register"}},
       {"off, ours", {sw, L"off"}, kOurTask, false, kSwitchDone, {"remove"}},
       {"off, ours disabled", {sw, L"off"}, kOurTaskDisabled, false, kSwitchDone, {"remove"}},
-      {"off leaves another copy's", {sw, L"off"}, kOtherCopysTask, false, kSwitchDone, {}},
+      {"off leaves another copy's, and says so",
+       {sw, L"off"},
+       kOtherCopysTask,
+       false,
+       kSwitchOtherCopyLeft,
+       {}},
       {"off with none", {sw, L"off"}, kNoTask, false, kSwitchDone, {}},
       {"off, scheduler unreachable", {sw, L"off"}, kSchedulerUnreachable, false, kSwitchRefused, {}},
       {"off refused", {sw, L"off"}, kOurTask, true, kSwitchRefused, {"remove"}},
@@ -1374,6 +1389,13 @@ TEST(ResumeTaskSwitchTest, StatusAndChangeForEachCommandLine) {
     EXPECT_EQ(RunResumeTaskSwitch(c.arguments, task), c.status) << c.what;
     EXPECT_EQ(task.changes, c.changes) << c.what;
   }
+  FakeResumeStart withoutWake;
+  withoutWake.dropsWake = true;
+  EXPECT_EQ(RunResumeTaskSwitch({sw, L"on"}, withoutWake), kSwitchWithoutWake);
+  FakeResumeStart keeping;
+  keeping.task = kOurTask;
+  keeping.keepsTask = true;
+  EXPECT_EQ(RunResumeTaskSwitch({sw, L"off"}, keeping), kSwitchRefused);
 }
 
 TEST_F(EditorTest, AboutShowsNameVersionAndNoticeAndChangesNothing) {

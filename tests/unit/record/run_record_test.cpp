@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <new>
 
 #include "common/list/entry_list.h"
 #include "common/list/utf8.h"
@@ -232,6 +234,42 @@ TEST(RunRecordTrimTest, AtMostTheBoundsBytesAndTheNewestRunAlwaysWhole) {
   EXPECT_FALSE(TrimRunRecord(*alone).has_value());
 }
 
+TEST(RunRecordReadTest, TwoThousandRunsAllShownAreReadInOnePass) {
+  std::string bytes = Runs(2000);
+  for (std::size_t i = 1; i <= 2000; ++i)
+    bytes += kHead + "shown\t2026-04-07 09:00:00\t" + std::to_string(i) + "\r\n";
+  const auto start = std::chrono::steady_clock::now();
+  const std::vector<RecordedRun> runs = ParseRunRecord(bytes);
+  // Naming each shown run by a search of all runs took seconds here.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  ASSERT_EQ(runs.size(), 2000U);
+  EXPECT_TRUE(std::ranges::all_of(runs, &RecordedRun::shown));
+}
+
+// A system whose every read of the record runs out of memory.
+class ExhaustedSystem final : public FakeSystem {
+ public:
+  FileRead ReadEnd(const std::wstring&, std::size_t) override { throw std::bad_alloc(); }
+};
+
+TEST(RunRecordReadTest, OnlyTheLastMiBOfAHugeRecordIsReadAndNothingThrows) {
+  FakeSystem system;
+  system.files[kRecord] = Runs(6000, 200);  // about 1.8 MiB
+  // The newest runs, from the first whole line read; theirs are four-digit ids, as the last one's.
+  const std::size_t runBytes = system.files[kRecord].size() - Runs(5999, 200).size();
+  const RunRecordRead read = ReadRunRecord(system, kFolder);
+  const std::size_t fit = kRecordReadLimit / runBytes;
+  ASSERT_LE(std::max(read.runs.size(), fit) - std::min(read.runs.size(), fit), 1U);
+  EXPECT_EQ(read.runs.front().process, 6001 - read.runs.size());
+  EXPECT_EQ(read.runs.back().process, 6000U);
+  ExhaustedSystem exhausted;
+  EXPECT_EQ(ReadRunRecord(exhausted, kFolder).status, ReadStatus::kUnreadable);
+  EXPECT_FALSE(MarkRunShown(exhausted, kFolder, {}));
+  RunRecord record(exhausted, kFolder, RunStarter::kLauncher);
+  record.End(RunEnd::kDone);
+  EXPECT_EQ(exhausted.files.count(kRecord), 0U);
+}
+
 class RunRecordWriteTest : public ::testing::Test {
  protected:
   RunRecordWriteTest() { system_.now = kTime; }
@@ -305,6 +343,38 @@ TEST_F(RunRecordWriteTest, TheRunThatPassesABoundRewritesTheRecordInOneStep) {
   ASSERT_EQ(runs.size(), 100U);
   EXPECT_EQ(runs.front().process, 2U);
   EXPECT_EQ(runs.back().end, RunEnd::kStampNotWritten);
+}
+
+TEST_F(RunRecordWriteTest, ATrimWaitsForARunStillAddingToTheRecord) {
+  system_.files[kRecord] = Runs(100);
+  RunRecord launcher(system_, kFolder, RunStarter::kLauncher);
+  system_.process = 99;
+  RunRecord runNow(system_, kFolder, RunStarter::kRunNow);
+  system_.process = 4321;
+  launcher.End(RunEnd::kDone);
+  EXPECT_EQ(Count("replace C:\\Tools\\OMBREL.LOG"), 0U);
+  system_.process = 99;
+  runNow.Entry(L"C:\\later.txt", {Outcome::kOpened, Way::kShell, L"", 0});
+  runNow.End(RunEnd::kDone);
+  EXPECT_EQ(Count("replace C:\\Tools\\OMBREL.LOG"), 1U);
+  const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+  ASSERT_EQ(runs.size(), 100U);
+  EXPECT_EQ(runs.back().entries.at(0).entry, L"C:\\later.txt");
+}
+
+TEST_F(RunRecordWriteTest, ARecordBeyondWhatIsReadIsTrimmedToItsBounds) {
+  system_.files[kRecord] = Runs(6000, 200);
+  RunOnce();
+  const std::string& trimmed = system_.files[kRecord];
+  EXPECT_LE(trimmed.size(), kRecordMostBytes);
+  EXPECT_EQ(ParseRunRecord(trimmed).size(), 100U);
+  EXPECT_EQ(ParseRunRecord(trimmed).back().process, 4321U);
+  // A newest run beyond what is read is kept whole, though its start is not read.
+  system_.files.clear();
+  RunRecord huge(system_, kFolder, RunStarter::kRunNow);
+  for (int i = 0; i < 9000; ++i) huge.Entry(std::wstring(120, L'z'), {Outcome::kOpened, Way::kShell, L"", 0});
+  huge.End(RunEnd::kDone);
+  EXPECT_EQ(ParseRunRecord(system_.files[kRecord]).at(0).entries.size(), 9000U);
 }
 
 TEST_F(RunRecordWriteTest, ShownMarkAndClearing) {

@@ -92,10 +92,17 @@ TEST(EntryPacingTest, ThePauseTheGapsBetweenEntriesThatReachWindowsAndTheNetwork
     ASSERT_TRUE(settings.Set(Setting::kNetworkWaitSeconds, c.wait));
     EntryPacing pacing(clock, network, settings);
     ASSERT_TRUE(pacing.Pause());
+    // Each step is bounded, and its bound leaves Windows the whole allowance
+    // beyond what the settings made it wait.
+    ASSERT_EQ(clock.bounds.size(), 1U);
+    EXPECT_GE(clock.bounds.back(), clock.now + kStepAllowance);
     Times opensAt;
     for (const std::wstring& entry : c.entries) {
+      const std::chrono::milliseconds before = clock.now;
       ASSERT_TRUE(pacing.BeforeEntry(entry));
       opensAt.push_back(clock.now);
+      ASSERT_EQ(clock.bounds.size(), opensAt.size() + 1);
+      EXPECT_GE(clock.bounds.back(), clock.now - before + kStepAllowance);
     }
     EXPECT_EQ(opensAt, c.opensAt);
     if (c.wait == 0) {
@@ -124,6 +131,13 @@ TEST(EntryPacingTest, AProgramEndingWhileItWaitsStopsTheRun) {
     EXPECT_FALSE(second) << endsAt.count();
     EXPECT_EQ(clock.now, endsAt);
   }
+  // Ending while the network is asked (the editor's window closed meanwhile).
+  FakeClock clock;
+  FakeNetwork network(&clock);
+  network.ending = true;
+  EntryPacing pacing(clock, network, settings);
+  EXPECT_FALSE(pacing.BeforeEntry(kDead));
+  EXPECT_TRUE(clock.sleeps.empty());
 }
 
 }  // namespace

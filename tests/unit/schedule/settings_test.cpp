@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/list/list_temporary.h"
 #include "fakes.h"
 
 namespace ombrel {
@@ -157,6 +158,17 @@ TEST(SettingsFileTest, SaveReplacesTheFileInOneStepAndRoundTrips) {
   EXPECT_EQ(system.log.back(), "replace C:\\Tools\\OMBREL.CFG");
   EXPECT_TRUE(system.files[kFile].starts_with("; 管理者が配布\r\n[Ombrel]\r\nPauseSeconds=0\r\n"));
   EXPECT_EQ(LoadSettings(system, kFolder).parsed.settings, settings);
+}
+
+TEST(SettingsFileTest, ASaveCutBetweenItsStepsIsReadFromItsWholeTemporaryAndPutInPlace) {
+  testing::FakeSystem system;
+  const std::string saved = "; 管理者が配布\r\n[Ombrel]\r\nGapSeconds=7\r\n";
+  system.files[TemporaryPath(kFile, saved, 0)] = saved;
+  EXPECT_EQ(LoadSettings(system, kFolder).parsed.settings, With({{Setting::kGapSeconds, 7}}));
+  ASSERT_TRUE(SaveSettings(system, kFolder, With({{Setting::kGapSeconds, 8}})));
+  // In place, its other lines kept; no temporary left.
+  EXPECT_EQ(system.files.size(), 1U);
+  EXPECT_TRUE(system.files[kFile].starts_with("; 管理者が配布\r\n[Ombrel]\r\nGapSeconds=8\r\n"));
 }
 
 TEST(SettingsFileTest, SaveRefusesAFileItCannotReadOrWrite) {

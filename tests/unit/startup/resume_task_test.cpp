@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -57,22 +59,22 @@ TEST(ResumeTaskXmlTest, EachElementHoldsWhatWindowsNeeds) {
        L"<Principals><Principal "
        L"id=\"Author\"><UserId>PC\\太郎</UserId><LogonType>InteractiveToken</LogonType>"
        L"<RunLevel>LeastPrivilege</RunLevel></Principal></Principals>"},
-      {"battery, one at a time, an hour, no late start, normal priority", TaskFor(plain),
-       L"<Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy>"
+      {"battery, every start runs, never stopped, no late start, normal priority", TaskFor(plain),
+       L"<Settings><MultipleInstancesPolicy>Parallel</MultipleInstancesPolicy>"
        L"<DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries>"
        L"<StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><StartWhenAvailable>false</StartWhenAvailable>"
-       L"<ExecutionTimeLimit>PT1H</ExecutionTimeLimit><Priority>4</Priority></Settings>"},
-      {"the launcher quoted, in its folder", TaskFor(plain),
-       L"<Actions Context=\"Author\"><Exec><Command>\"C:\\Tools\\Ombrel.exe\"</Command>"
+       L"<ExecutionTimeLimit>PT0S</ExecutionTimeLimit><Priority>4</Priority></Settings>"},
+      {"the launcher without blanks as it is, in its folder", TaskFor(plain),
+       L"<Actions Context=\"Author\"><Exec><Command>C:\\Tools\\Ombrel.exe</Command>"
        L"<WorkingDirectory>C:\\Tools</WorkingDirectory></Exec></Actions>"},
       {"a path with blanks, whole", TaskFor(L"C:\\Program Files\\Ombrel\\Ombrel.exe"),
        L"<Actions Context=\"Author\"><Exec><Command>\"C:\\Program Files\\Ombrel\\Ombrel.exe\"</Command>"
        L"<WorkingDirectory>C:\\Program Files\\Ombrel</WorkingDirectory></Exec></Actions>"},
       {"a path in Japanese, as it is", TaskFor(L"D:\\ツール\\オンブレル\\Ombrel.exe"),
-       L"<Actions Context=\"Author\"><Exec><Command>\"D:\\ツール\\オンブレル\\Ombrel.exe\"</Command>"
+       L"<Actions Context=\"Author\"><Exec><Command>D:\\ツール\\オンブレル\\Ombrel.exe</Command>"
        L"<WorkingDirectory>D:\\ツール\\オンブレル</WorkingDirectory></Exec></Actions>"},
       {"a drive's root, the root itself", TaskFor(L"C:\\Ombrel.exe"),
-       L"<Actions Context=\"Author\"><Exec><Command>\"C:\\Ombrel.exe\"</Command>"
+       L"<Actions Context=\"Author\"><Exec><Command>C:\\Ombrel.exe</Command>"
        L"<WorkingDirectory>C:\\</WorkingDirectory></Exec></Actions>"},
       {"& and < in a path, escaped in the action", TaskFor(L"C:\\R&D <1>\\Ombrel.exe"),
        L"<Actions Context=\"Author\"><Exec><Command>\"C:\\R&amp;D &lt;1&gt;\\Ombrel.exe\"</Command>"
@@ -82,12 +84,73 @@ TEST(ResumeTaskXmlTest, EachElementHoldsWhatWindowsNeeds) {
        L"</Source><Description>説明 &amp; &lt;要約&gt;</Description></RegistrationInfo>"},
   };
   for (const Case& c : cases) {
-    const std::vector<std::wstring> lines = Lines(ResumeTaskXml(c.task));
+    const std::vector<std::wstring> lines = Lines(ResumeTaskXml(c.task).value());
     const bool found = std::ranges::any_of(lines, [&](const std::wstring& line) {
       return c.present ? line == c.line : line.starts_with(c.line);
     });
     EXPECT_EQ(found, c.present) << c.what;
   }
+}
+
+TEST(ResumeTaskXmlTest, TheCommandFitsTheSchemaOrThereIsNoTask) {
+  const std::wstring folder = L"C:\\" + std::wstring(236, L'a') + L"\\";  // 240 characters
+  struct Case {
+    std::wstring launcher;
+    std::optional<std::wstring> command;
+  };
+  const Case cases[] = {
+      {folder + L"bcdefghi\\Ombrel.exe", folder + L"bcdefghi\\Ombrel.exe"},          // 259
+      {folder + L"bcdefghij\\Ombrel.exe", folder + L"bcdefghij\\Ombrel.exe"},        // 260
+      {folder + L"bcdefghijk\\Ombrel.exe", std::nullopt},                            // 261
+      {folder + L"b d efg\\Ombrel.exe", L"\"" + folder + L"b d efg\\Ombrel.exe\""},  // 258, quoted 260
+      {folder + L"b d efgh\\Ombrel.exe", std::nullopt},                              // 259, quoted 261
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TaskCommand(c.launcher), c.command) << c.launcher.size();
+    EXPECT_EQ(ResumeTaskXml(TaskFor(c.launcher)).has_value(), c.command.has_value()) << c.launcher.size();
+  }
+}
+
+// Answers each definition with the next result; keeps whether it had the wake.
+class FakeRegistrar final : public TaskRegistrar {
+ public:
+  explicit FakeRegistrar(std::vector<std::uint32_t> results) : results(std::move(results)) {}
+  std::uint32_t Register(const std::wstring&, const std::wstring& xml) override {
+    withWake.push_back(xml.find(L"<EventTrigger>") != std::wstring::npos);
+    return results.at(withWake.size() - 1);
+  }
+  std::vector<std::uint32_t> results;
+  std::vector<bool> withWake;
+};
+
+TEST(ResumeTaskRegistrationTest, WithoutTheWakeOnlyWhenTheEventTriggerIsRefused) {
+  using Outcome = ResumeTaskRegistration::Outcome;
+  constexpr std::uint32_t kDenied = 0x80070005U;     // E_ACCESSDENIED
+  constexpr std::uint32_t kNoChannel = 0x80073A9FU;  // ERROR_EVT_CHANNEL_NOT_FOUND
+  constexpr std::uint32_t kBadValue = 0x80041318U;   // SCHED_E_INVALIDVALUE
+  struct Case {
+    std::vector<std::uint32_t> results;
+    Outcome outcome;
+    std::uint32_t error;
+    std::vector<bool> withWake;
+  };
+  const Case cases[] = {
+      {{0}, Outcome::kRegistered, 0, {true}},
+      {{kDenied, 0}, Outcome::kRegisteredWithoutWake, 0, {true, false}},
+      {{kNoChannel, 0}, Outcome::kRegisteredWithoutWake, 0, {true, false}},
+      {{kDenied, kBadValue}, Outcome::kRefused, kBadValue, {true, false}},  // the second refusal shown
+      {{kBadValue}, Outcome::kRefused, kBadValue, {true}},                  // the task's own fault: no retry
+  };
+  for (const Case& c : cases) {
+    FakeRegistrar registrar(c.results);
+    const ResumeTaskRegistration registration = RegisterResumeTask(registrar, TaskFor(L"C:\\Ombrel.exe"));
+    EXPECT_EQ(registration.outcome, c.outcome) << c.results.front();
+    EXPECT_EQ(registration.error, c.error) << c.results.front();
+    EXPECT_EQ(registrar.withWake, c.withWake) << c.results.front();
+  }
+  FakeRegistrar nothingAsked({});
+  EXPECT_EQ(RegisterResumeTask(nothingAsked, TaskFor(std::wstring(300, L'x'))).outcome,
+            Outcome::kPathTooLong);
 }
 
 TEST(StartupApprovalTest, AnOddFirstByteAloneSwitchesOff) {
