@@ -83,7 +83,8 @@ class SystemPort {
   // that a file meant to be small costs no more when it is not.
   [[nodiscard]] virtual FileRead ReadStart(const std::wstring& path, std::size_t limit) = 0;
 
-  // Creates the file or replaces its content in place. False on any failure.
+  // Creates the file or replaces its content in place, keeping its
+  // attributes (hidden, system). False on any failure.
   [[nodiscard]] virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // Writes a new file beside `path` and then puts it in place of `path` in one

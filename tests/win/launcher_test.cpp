@@ -44,7 +44,8 @@ using testing::Yesterday;
 
 // A run of the launcher watched as its debugger: every DLL it loaded, in
 // order, and what windows it had at the moment it loaded ole32, which it does
-// for its first shell entry right after making its owner window.
+// for its first shell entry right after making its owner window: top-level
+// ones, which every broadcast waits for, and message-only ones.
 struct WindowSeen {
   std::wstring className;
   std::wstring caption;
@@ -54,6 +55,7 @@ struct WatchedRun {
   std::optional<DWORD> status;
   Lines modules;  // the DLLs' paths as the process registered them, upper case
   std::vector<WindowSeen> windowsAtOle32;
+  std::vector<WindowSeen> messageWindowsAtOle32;
 };
 
 std::wstring Upper(std::wstring text) {
@@ -63,6 +65,18 @@ std::wstring Upper(std::wstring text) {
 
 std::wstring BaseName(const std::wstring& path) { return path.substr(path.rfind(L'\\') + 1); }
 
+void AddIfOf(DWORD processId, HWND window, std::vector<WindowSeen>& found) {
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if (owner != processId) return;
+  wchar_t className[256] = {};
+  wchar_t caption[256] = {};
+  ::GetClassNameW(window, className, 256);
+  // Without a message: the process stands still under the debugger.
+  ::InternalGetWindowText(window, caption, 256);
+  found.push_back({className, caption, ::IsWindowVisible(window) != FALSE});
+}
+
 std::vector<WindowSeen> WindowsOf(DWORD processId) {
   struct Search {
     DWORD processId;
@@ -71,19 +85,20 @@ std::vector<WindowSeen> WindowsOf(DWORD processId) {
   ::EnumWindows(
       [](HWND window, LPARAM context) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(context);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner != s.processId) return TRUE;
-        wchar_t className[256] = {};
-        wchar_t caption[256] = {};
-        ::GetClassNameW(window, className, 256);
-        // Without a message: the process stands still under the debugger.
-        ::InternalGetWindowText(window, caption, 256);
-        s.found.push_back({className, caption, ::IsWindowVisible(window) != FALSE});
+        AddIfOf(s.processId, window, s.found);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::vector<WindowSeen> MessageWindowsOf(DWORD processId) {
+  std::vector<WindowSeen> found;
+  for (HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+       window = ::FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) {
+    AddIfOf(processId, window, found);
+  }
+  return found;
 }
 
 // The path under which the process registered a DLL it loaded. Not the file
@@ -136,6 +151,7 @@ WatchedRun RunWatched(const std::wstring& program) {
       run.modules.push_back(name);
       if (BaseName(name) == L"OLE32.DLL" && run.windowsAtOle32.empty()) {
         run.windowsAtOle32 = WindowsOf(event.dwProcessId);
+        run.messageWindowsAtOle32 = MessageWindowsOf(event.dwProcessId);
       }
     } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
                event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
@@ -281,12 +297,18 @@ TEST_F(LauncherTest, SameDayStartTouchesNoDllBeyondKernel32) {
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
 }
 
+// A new day asks who is at the session, through wtsapi32 from the system
+// folder; Wine's cannot say (WTSQuerySessionInformationW fails), and the run
+// goes on as it always did.
 TEST_F(LauncherTest, ProgramEntriesAloneNeverLoadTheWindowSystem) {
   WriteList(List(), {RecorderEntry(L"one"), RecorderEntry(L"two")});
 
   const WatchedRun run = RunWatched(Program());
   EXPECT_EQ(run.status, kDone);
   ASSERT_FALSE(run.modules.empty());
+  wchar_t system[MAX_PATH] = {};
+  ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0U);
+  EXPECT_EQ(std::count(run.modules.begin(), run.modules.end(), Upper(system) + L"\\WTSAPI32.DLL"), 1);
   for (const std::wstring& module : run.modules) {
     EXPECT_NE(BaseName(module), L"USER32.DLL");
     EXPECT_NE(BaseName(module), L"SHELL32.DLL");
@@ -295,7 +317,7 @@ TEST_F(LauncherTest, ProgramEntriesAloneNeverLoadTheWindowSystem) {
   EXPECT_EQ(log_.Lines().size(), 2U);
 }
 
-TEST_F(LauncherTest, ShellEntryGetsAHiddenForm1AndPlantedDllsStayUnloaded) {
+TEST_F(LauncherTest, ShellEntryGetsAMessageOnlyForm1AndPlantedDllsStayUnloaded) {
   // Windows loads these on behalf of user32 by name; without the launcher's
   // restriction Wine takes them from the program folder.
   for (const wchar_t* name : {L"imm32.dll", L"uxtheme.dll", L"version.dll"}) {
@@ -317,15 +339,12 @@ TEST_F(LauncherTest, ShellEntryGetsAHiddenForm1AndPlantedDllsStayUnloaded) {
   EXPECT_EQ(names.count(L"USER32.DLL"), 1U);
   EXPECT_EQ(names.count(L"IMM32.DLL"), 1U);
 
-  std::size_t owners = 0;
-  for (const WindowSeen& window : run.windowsAtOle32) {
-    EXPECT_FALSE(window.visible) << ToUtf8(window.className);
-    if (window.className == L"OmbrelHiddenOwner") {
-      ++owners;
-      EXPECT_EQ(window.caption, L"Form1");
-    }
-  }
-  EXPECT_EQ(owners, 1U);
+  // No top-level window, not even Windows' own IME window for the thread.
+  for (const WindowSeen& window : run.windowsAtOle32) ADD_FAILURE() << ToUtf8(window.className);
+  ASSERT_EQ(run.messageWindowsAtOle32.size(), 1U);
+  EXPECT_EQ(run.messageWindowsAtOle32[0].className, L"OmbrelHiddenOwner");
+  EXPECT_EQ(run.messageWindowsAtOle32[0].caption, L"Form1");
+  EXPECT_FALSE(run.messageWindowsAtOle32[0].visible);
   WaitForRecorders();
   EXPECT_EQ(log_.Lines(), Lines{OpenedByShell(document)});
 }
@@ -347,7 +366,7 @@ TEST_F(LauncherTest, LaunchersStartedTogetherOpenEachEntryOnce) {
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
 }
 
-TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockThenSeesTodaysStamp) {
+TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockAndEndsOnceTheStampIsTodays) {
   WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
   WriteList(List(), {RecorderEntry(L"once")});
   // As a first launcher does while it runs; the name ignores letter case.
@@ -361,13 +380,75 @@ TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockThenSeesTodaysStamp) {
   EXPECT_FALSE(second.WaitForExit(std::chrono::milliseconds(1500)).has_value());
   EXPECT_EQ(ReadBytes(Stamp()), DateOf(Yesterday()) + "\r\n");
 
-  // The first launcher's run ends with today's stamp.
+  // The first launcher renews the stamp before its pause and entries, and
+  // keeps the lock for them.
   WriteBytes(Stamp(), TodaysStamp());
-  ::ReleaseMutex(held.get());
   EXPECT_EQ(second.WaitForExit(std::chrono::seconds(30)), kDone);
+  ::ReleaseMutex(held.get());
   WaitForRecorders();
   EXPECT_TRUE(log_.Lines().empty());
-  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+  EXPECT_FALSE(ReadBytes(Record()).has_value());
+}
+
+// A start while a paced run pauses (the stamp renewed, the lock held for
+// five minutes) is a same-day start: it ends at once with status 0 and
+// leaves no line in the record.
+TEST_F(LauncherTest, AStartDuringAPacedRunEndsAtOnceAndRecordsNothing) {
+  WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
+  WriteList(List(), {RecorderEntry(L"after the pause")});
+  WriteBytes(SettingsFile(), "[Ombrel]\r\nPauseSeconds=300\r\n");
+  const testing::Process first = testing::StartProcess(Quote(Program()));
+  ASSERT_TRUE(first);
+  ASSERT_TRUE(
+      testing::WaitUntil([&] { return ReadBytes(Stamp()) == TodaysStamp(); }, std::chrono::seconds(60)));
+
+  // Well within the five minutes a wait for the lock would take.
+  EXPECT_EQ(testing::RunAndWait(Quote(Program()), std::chrono::seconds(60)), kDone);
+  const std::vector<RecordedRun> runs = ParseRunRecord(ReadBytes(Record()).value_or(""));
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].process, first.processId);
+  EXPECT_FALSE(runs[0].end.has_value());
+  ::TerminateProcess(first.process.get(), 1);
+  EXPECT_TRUE(first.WaitForExit(std::chrono::seconds(10)).has_value());
+  EXPECT_TRUE(log_.Lines().empty());
+}
+
+// A broadcast waits for every top-level window to answer, and the launcher's
+// thread answers nothing while it waits between entries. With a timeout
+// longer than the gap, a window of the launcher would hold the broadcast
+// until the launcher had ended; none does.
+TEST_F(LauncherTest, ABroadcastIsAnsweredWhileTheLauncherWaitsBetweenEntries) {
+  const std::wstring document = folder_ / L"doc.ombtest";
+  WriteBytes(document, "x");
+  WriteList(List(), {document, RecorderEntry(L"after the gap")});
+  WriteBytes(SettingsFile(), "[Ombrel]\r\nGapSeconds=60\r\n");
+  const testing::Process launcher = testing::StartProcess(Quote(Program()));
+  ASSERT_TRUE(launcher);
+  // The owner window is made before the shell takes the document; the gap
+  // follows.
+  ASSERT_EQ(log_.WaitForLines(1), Lines{OpenedByShell(document)});
+
+  DWORD_PTR answer = 0;
+  EXPECT_NE(::SendMessageTimeoutW(HWND_BROADCAST, ::RegisterWindowMessageW(L"OmbrelBroadcastProbe"), 0, 0,
+                                  SMTO_NORMAL, 120000, &answer),
+            0);
+  EXPECT_FALSE(launcher.WaitForExit(std::chrono::milliseconds(0)).has_value())
+      << "answered only once the launcher had ended";
+  ::TerminateProcess(launcher.process.get(), 1);
+  EXPECT_TRUE(launcher.WaitForExit(std::chrono::seconds(10)).has_value());
+}
+
+// Windows refuses to create a hidden or system file anew over the old one
+// (Wine does not): the stamp is renewed in place, its attributes kept.
+TEST_F(LauncherTest, AHiddenOrSystemStampIsRenewedWithItsAttributesKept) {
+  constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  for (const DWORD attributes : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+    WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
+    ASSERT_TRUE(::SetFileAttributesW(Stamp().c_str(), attributes));
+    EXPECT_EQ(Run(), kDone);
+    EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+    EXPECT_EQ(::GetFileAttributesW(Stamp().c_str()) & kHiddenSystem, attributes);
+  }
 }
 
 TEST_F(LauncherTest, StampThatCannotBeWrittenStillOpensEntriesAndFails) {
