@@ -55,7 +55,7 @@ struct WatchedRun {
   std::optional<DWORD> status;
   Lines modules;  // the DLLs' paths as the process registered them, upper case
   std::vector<WindowSeen> windowsAtOle32;
-  std::vector<WindowSeen> messageWindowsAtOle32;
+  std::optional<std::wstring> messageOwnerAtOle32;
 };
 
 std::wstring Upper(std::wstring text) {
@@ -65,18 +65,6 @@ std::wstring Upper(std::wstring text) {
 
 std::wstring BaseName(const std::wstring& path) { return path.substr(path.rfind(L'\\') + 1); }
 
-void AddIfOf(DWORD processId, HWND window, std::vector<WindowSeen>& found) {
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  if (owner != processId) return;
-  wchar_t className[256] = {};
-  wchar_t caption[256] = {};
-  ::GetClassNameW(window, className, 256);
-  // Without a message: the process stands still under the debugger.
-  ::InternalGetWindowText(window, caption, 256);
-  found.push_back({className, caption, ::IsWindowVisible(window) != FALSE});
-}
-
 std::vector<WindowSeen> WindowsOf(DWORD processId) {
   struct Search {
     DWORD processId;
@@ -85,20 +73,31 @@ std::vector<WindowSeen> WindowsOf(DWORD processId) {
   ::EnumWindows(
       [](HWND window, LPARAM context) -> BOOL {
         auto& s = *reinterpret_cast<Search*>(context);
-        AddIfOf(s.processId, window, s.found);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner != s.processId) return TRUE;
+        wchar_t className[256] = {};
+        wchar_t caption[256] = {};
+        ::GetClassNameW(window, className, 256);
+        // Without a message: the process stands still under the debugger.
+        ::InternalGetWindowText(window, caption, 256);
+        s.found.push_back({className, caption, ::IsWindowVisible(window) != FALSE});
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
-std::vector<WindowSeen> MessageWindowsOf(DWORD processId) {
-  std::vector<WindowSeen> found;
-  for (HWND window = ::FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
-       window = ::FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) {
-    AddIfOf(processId, window, found);
+// The caption of the process's message-only owner window, or nothing.
+std::optional<std::wstring> MessageOwnerOf(DWORD processId) {
+  for (HWND window = nullptr;
+       (window = ::FindWindowExW(HWND_MESSAGE, window, L"OmbrelHiddenOwner", nullptr));) {
+    DWORD owner = 0;
+    wchar_t caption[256] = {};
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && ::InternalGetWindowText(window, caption, 256) >= 0) return caption;
   }
-  return found;
+  return std::nullopt;
 }
 
 // The path under which the process registered a DLL it loaded. Not the file
@@ -151,7 +150,7 @@ WatchedRun RunWatched(const std::wstring& program) {
       run.modules.push_back(name);
       if (BaseName(name) == L"OLE32.DLL" && run.windowsAtOle32.empty()) {
         run.windowsAtOle32 = WindowsOf(event.dwProcessId);
-        run.messageWindowsAtOle32 = MessageWindowsOf(event.dwProcessId);
+        run.messageOwnerAtOle32 = MessageOwnerOf(event.dwProcessId);
       }
     } else if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
                event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
@@ -341,10 +340,7 @@ TEST_F(LauncherTest, ShellEntryGetsAMessageOnlyForm1AndPlantedDllsStayUnloaded) 
 
   // No top-level window, not even Windows' own IME window for the thread.
   for (const WindowSeen& window : run.windowsAtOle32) ADD_FAILURE() << ToUtf8(window.className);
-  ASSERT_EQ(run.messageWindowsAtOle32.size(), 1U);
-  EXPECT_EQ(run.messageWindowsAtOle32[0].className, L"OmbrelHiddenOwner");
-  EXPECT_EQ(run.messageWindowsAtOle32[0].caption, L"Form1");
-  EXPECT_FALSE(run.messageWindowsAtOle32[0].visible);
+  EXPECT_EQ(run.messageOwnerAtOle32, L"Form1");
   WaitForRecorders();
   EXPECT_EQ(log_.Lines(), Lines{OpenedByShell(document)});
 }
@@ -366,7 +362,7 @@ TEST_F(LauncherTest, LaunchersStartedTogetherOpenEachEntryOnce) {
   EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
 }
 
-TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockAndEndsOnceTheStampIsTodays) {
+TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockThenSeesTodaysStamp) {
   WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
   WriteList(List(), {RecorderEntry(L"once")});
   // As a first launcher does while it runs; the name ignores letter case.
@@ -380,62 +376,44 @@ TEST_F(LauncherTest, SecondLauncherWaitsForTheFolderLockAndEndsOnceTheStampIsTod
   EXPECT_FALSE(second.WaitForExit(std::chrono::milliseconds(1500)).has_value());
   EXPECT_EQ(ReadBytes(Stamp()), DateOf(Yesterday()) + "\r\n");
 
-  // The first launcher renews the stamp before its pause and entries, and
-  // keeps the lock for them.
+  // The first launcher's run ends with today's stamp.
   WriteBytes(Stamp(), TodaysStamp());
-  EXPECT_EQ(second.WaitForExit(std::chrono::seconds(30)), kDone);
   ::ReleaseMutex(held.get());
+  EXPECT_EQ(second.WaitForExit(std::chrono::seconds(30)), kDone);
   WaitForRecorders();
   EXPECT_TRUE(log_.Lines().empty());
-  EXPECT_FALSE(ReadBytes(Record()).has_value());
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
 }
 
-// A start while a paced run pauses (the stamp renewed, the lock held for
-// five minutes) is a same-day start: it ends at once with status 0 and
-// leaves no line in the record.
-TEST_F(LauncherTest, AStartDuringAPacedRunEndsAtOnceAndRecordsNothing) {
-  WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
-  WriteList(List(), {RecorderEntry(L"after the pause")});
-  WriteBytes(SettingsFile(), "[Ombrel]\r\nPauseSeconds=300\r\n");
-  const testing::Process first = testing::StartProcess(Quote(Program()));
-  ASSERT_TRUE(first);
-  ASSERT_TRUE(
-      testing::WaitUntil([&] { return ReadBytes(Stamp()) == TodaysStamp(); }, std::chrono::seconds(60)));
-
-  // Well within the five minutes a wait for the lock would take.
-  EXPECT_EQ(testing::RunAndWait(Quote(Program()), std::chrono::seconds(60)), kDone);
-  const std::vector<RecordedRun> runs = ParseRunRecord(ReadBytes(Record()).value_or(""));
-  ASSERT_EQ(runs.size(), 1U);
-  EXPECT_EQ(runs[0].process, first.processId);
-  EXPECT_FALSE(runs[0].end.has_value());
-  ::TerminateProcess(first.process.get(), 1);
-  EXPECT_TRUE(first.WaitForExit(std::chrono::seconds(10)).has_value());
-  EXPECT_TRUE(log_.Lines().empty());
-}
-
-// A broadcast waits for every top-level window to answer, and the launcher's
-// thread answers nothing while it waits between entries. With a timeout
-// longer than the gap, a window of the launcher would hold the broadcast
-// until the launcher had ended; none does.
-TEST_F(LauncherTest, ABroadcastIsAnsweredWhileTheLauncherWaitsBetweenEntries) {
+// While a paced run waits between entries (the stamp renewed, the lock
+// held): a broadcast, which waits for every top-level window to answer, is
+// answered (the launcher's thread answers nothing then, and with a timeout
+// longer than the gap a window of its would hold the broadcast until it had
+// ended); a second start is a same-day start, which ends at once with status
+// 0 and leaves no line in the record.
+TEST_F(LauncherTest, DuringAGapABroadcastIsAnsweredAndASecondStartEndsAtOnce) {
   const std::wstring document = folder_ / L"doc.ombtest";
   WriteBytes(document, "x");
   WriteList(List(), {document, RecorderEntry(L"after the gap")});
   WriteBytes(SettingsFile(), "[Ombrel]\r\nGapSeconds=60\r\n");
-  const testing::Process launcher = testing::StartProcess(Quote(Program()));
-  ASSERT_TRUE(launcher);
-  // The owner window is made before the shell takes the document; the gap
-  // follows.
+  const testing::Process first = testing::StartProcess(Quote(Program()));
+  ASSERT_TRUE(first);
+  // The stamp is renewed and the owner window made before the shell takes
+  // the document; the gap follows.
   ASSERT_EQ(log_.WaitForLines(1), Lines{OpenedByShell(document)});
 
   DWORD_PTR answer = 0;
   EXPECT_NE(::SendMessageTimeoutW(HWND_BROADCAST, ::RegisterWindowMessageW(L"OmbrelBroadcastProbe"), 0, 0,
                                   SMTO_NORMAL, 120000, &answer),
             0);
-  EXPECT_FALSE(launcher.WaitForExit(std::chrono::milliseconds(0)).has_value())
-      << "answered only once the launcher had ended";
-  ::TerminateProcess(launcher.process.get(), 1);
-  EXPECT_TRUE(launcher.WaitForExit(std::chrono::seconds(10)).has_value());
+  EXPECT_FALSE(first.WaitForExit(std::chrono::milliseconds(0)).has_value()) << "answered once it had ended";
+  // Well within the five minutes a wait for the lock would take.
+  EXPECT_EQ(testing::RunAndWait(Quote(Program()), std::chrono::seconds(60)), kDone);
+  const std::vector<RecordedRun> runs = ParseRunRecord(ReadBytes(Record()).value_or(""));
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].process, first.processId);
+  ::TerminateProcess(first.process.get(), 1);
+  EXPECT_TRUE(first.WaitForExit(std::chrono::seconds(10)).has_value());
 }
 
 // Windows refuses to create a hidden or system file anew over the old one
