@@ -426,26 +426,19 @@ TEST_F(LauncherRunTest, ALauncherWaitingForTheLockEndsOnceTheHolderRenewsTheStam
   }
 }
 
-struct SessionCase {
-  const char* name;
-  SessionReport report;
-  bool away;
-};
-
 // Windows' values: connect state 0 active, 4 disconnected; flags 0 locked, 1
-// unlocked, -1 unknown, the other way round on Windows 7 (6.1).
+// unlocked, -1 unknown, the other way round on Windows 7 (6.1). The rows: not
+// answered, unlocked, locked, unknown, disconnected; Windows 8 locked;
+// Windows 7 unlocked, locked.
 TEST(SessionIsAwayTest, LockedOrDisconnectedAndNothingWhenWindowsCannotSay) {
-  const SessionCase cases[] = {
-      {"not_answered", {false, 4, 0, 10, 0}, false},
-      {"unlocked", {true, 0, 1, 10, 0}, false},
-      {"locked", {true, 0, 0, 10, 0}, true},
-      {"unknown", {true, 0, -1, 10, 0}, false},
-      {"disconnected", {true, 4, 1, 10, 0}, true},
-      {"windows_8_locked", {true, 0, 0, 6, 2}, true},
-      {"windows_7_unlocked", {true, 0, 0, 6, 1}, false},
-      {"windows_7_locked", {true, 0, 1, 6, 1}, true},
+  const std::pair<SessionReport, bool> cases[] = {
+      {{false, 4, 0, 10, 0}, false}, {{true, 0, 1, 10, 0}, false}, {{true, 0, 0, 10, 0}, true},
+      {{true, 0, -1, 10, 0}, false}, {{true, 4, 1, 10, 0}, true},  {{true, 0, 0, 6, 2}, true},
+      {{true, 0, 0, 6, 1}, false},   {{true, 0, 1, 6, 1}, true},
   };
-  for (const SessionCase& c : cases) EXPECT_EQ(SessionIsAway(c.report), c.away) << c.name;
+  for (std::size_t row = 0; row < std::size(cases); ++row) {
+    EXPECT_EQ(SessionIsAway(cases[row].first), cases[row].second) << row;
+  }
 }
 
 // Asked on a new day alone, after the stamp and before anything else: nobody
