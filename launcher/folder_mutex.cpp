@@ -8,10 +8,10 @@ std::wstring FolderMutexName(const std::wstring& folder) {
   return FolderLockName(win::FolderIdentity(folder));
 }
 
-FolderLock::Acquired FolderMutex::Acquire() {
-  mutex_.reset(::CreateMutexW(nullptr, FALSE, name_.c_str()));
+FolderLock::Acquired FolderMutex::Acquire(std::chrono::milliseconds wait) {
+  if (!mutex_) mutex_.reset(::CreateMutexW(nullptr, FALSE, name_.c_str()));
   if (!mutex_) return Acquired::kFailed;
-  switch (::WaitForSingleObject(mutex_.get(), wait_)) {
+  switch (::WaitForSingleObject(mutex_.get(), static_cast<DWORD>(wait.count()))) {
     case WAIT_OBJECT_0:
     // The last holder ended without releasing it; the stamp it may or may not
     // have written decides what this run does.
@@ -19,7 +19,7 @@ FolderLock::Acquired FolderMutex::Acquire() {
       held_ = true;
       return Acquired::kHeld;
     case WAIT_TIMEOUT:
-      return Acquired::kTimedOut;
+      return Acquired::kBusy;
     default:
       return Acquired::kFailed;
   }

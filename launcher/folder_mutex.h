@@ -17,19 +17,13 @@ namespace ombrel::launcher {
 
 class FolderMutex final : public FolderLock {
  public:
-  // Long enough for any run that is making progress: a run never waits for
-  // what it opens, only for the shell to take each target.
-  static constexpr DWORD kDefaultWait = 5 * 60 * 1000;
+  explicit FolderMutex(const std::wstring& folder) : name_(FolderMutexName(folder)) {}
 
-  explicit FolderMutex(const std::wstring& folder, DWORD waitMilliseconds = kDefaultWait)
-      : name_(FolderMutexName(folder)), wait_(waitMilliseconds) {}
-
-  [[nodiscard]] Acquired Acquire() override;
+  [[nodiscard]] Acquired Acquire(std::chrono::milliseconds wait) override;
   void Release() override;
 
  private:
   std::wstring name_;
-  DWORD wait_;
   win::ScopedHandle mutex_;
   bool held_ = false;
 };

@@ -32,9 +32,13 @@ WindowHandle HiddenOwner::Handle() {
   windowClass.hInstance = instance_;
   windowClass.lpszClassName = kClassName;
   if (registerClass(&windowClass) == 0) return 0;
-  // A top-level window without WS_VISIBLE, and nothing ever shows it.
-  window_ = createWindow(0, kClassName, kCaption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
+  // A message-only window: a top-level one, even hidden, is sent every
+  // broadcast (DDE's WM_DDE_INITIATE among them), and the launcher's thread
+  // answers none while it waits (the pause, the gaps, a network path, the
+  // shell), so the programs just opened would hang until it ends. No
+  // broadcast reaches a message-only window; the shell still takes it as
+  // the owner, and messages sent to its handle still arrive.
+  window_ = createWindow(0, kClassName, kCaption, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, nullptr);
   return reinterpret_cast<WindowHandle>(window_);
 }
 

@@ -1,7 +1,8 @@
-// The launcher's one window, Form1: never shown, it only gives the shell an
-// owner for what it may show. It is made when the first shell entry asks for
-// it, through a user32 loaded then: a run of program entries alone, and every
-// same-day start, never load user32 at all.
+// The launcher's one window, Form1: a message-only window, never shown and
+// reached by no broadcast, that only gives the shell an owner for what it may
+// show. It is made when the first shell entry asks for it, through a user32
+// loaded then: a run of program entries alone, and every same-day start,
+// never load user32 at all.
 #pragma once
 
 #include <windows.h>

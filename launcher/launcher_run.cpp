@@ -28,29 +28,57 @@ class HeldLock {
   FolderLock& lock_;
 };
 
+enum class Turn { kOurs, kDayHasRun, kTimedOut, kFailed };
+
+// Takes the folder's lock. While another launcher holds it, the stamp is
+// looked at again and again: once that launcher has renewed it (before its
+// pause, gaps and waits, which may hold the lock longer than any wait), the
+// day's run is its, and this start is a same-day start. Waiting it out would
+// only end in a failure that did not happen, recorded as the newest run.
+Turn TakeTurn(SystemPort& system, FolderLock& lock, const std::wstring& folder) {
+  // Asked without waiting first: a start that finds no other costs what it
+  // always did.
+  FolderLock::Acquired acquired = lock.Acquire(std::chrono::milliseconds(0));
+  for (std::chrono::seconds waited{0}; acquired == FolderLock::Acquired::kBusy;
+       waited += kStampLookInterval) {
+    if (StampCheck(system, folder)) return Turn::kDayHasRun;
+    if (waited >= kLockWait) return Turn::kTimedOut;
+    acquired = lock.Acquire(kStampLookInterval);
+  }
+  return acquired == FolderLock::Acquired::kHeld ? Turn::kOurs : Turn::kFailed;
+}
+
 }  // namespace
 
 std::wstring FolderLockName(std::wstring_view upperCaseFolder) {
   return FolderObjectName(L"Local\\Ombrel-", upperCaseFolder);
 }
 
-LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner, FolderLock& lock,
-                         Clock& clock, NetworkProbe& network, const std::wstring& folder) {
-  switch (lock.Acquire()) {
-    case FolderLock::Acquired::kHeld:
+LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder) {
+  switch (TakeTurn(system, ports.lock, folder)) {
+    case Turn::kOurs:
       break;
-    case FolderLock::Acquired::kTimedOut:
+    case Turn::kDayHasRun:
+      return LauncherExit::kDone;
+    case Turn::kTimedOut:
       RunRecord(system, folder, RunStarter::kLauncher).End(RunEnd::kLockHeld);
       return LauncherExit::kLockTimedOut;
-    case FolderLock::Acquired::kFailed:
+    case Turn::kFailed:
       RunRecord(system, folder, RunStarter::kLauncher).End(RunEnd::kLockFailed);
       return LauncherExit::kLockFailed;
   }
-  const HeldLock held(lock);
+  const HeldLock held(ports.lock);
 
   // The same-day start ends here, having read one small file; the record is
   // not even opened.
   if (StampCheck(system, folder)) return LauncherExit::kDone;
+  // Nobody at the session (a wake behind the lock screen, a session switched
+  // away from): nothing opens and the stamp stays, so the unlock or the
+  // switch back, which starts the launcher again, opens the list. Not
+  // recorded: such a start is no run, and a night of wakes would push real
+  // runs out of the record and stand, as the newest run, in front of the one
+  // whose failures the editor shows.
+  if (SessionIsAway(ports.session.Report())) return LauncherExit::kDone;
   RunRecord record(system, folder, RunStarter::kLauncher);
 
   // The settings are read on a new day only, so that the same-day start never
@@ -91,12 +119,12 @@ LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
   // The pause, the gaps and the waits hold the lock: a second launcher waits
   // for this run (at most the lock's wait) and then finds today's stamp. The
   // launcher's clock never cuts a wait short; only the editor's window can.
-  EntryPacing pacing(clock, network, settings);
+  EntryPacing pacing(ports.clock, ports.network, settings);
   static_cast<void>(pacing.Pause());
   bool allOpened = true;
   for (const std::wstring& entry : list.entries) {
     static_cast<void>(pacing.BeforeEntry(entry));
-    const OpenResult result = OpenEntry(open, owner, folders, entry);
+    const OpenResult result = OpenEntry(ports.open, ports.owner, folders, entry);
     record.Entry(entry, result);
     allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;
   }

@@ -1,14 +1,16 @@
 // The launcher's whole pass, without Windows: take the program folder's lock,
-// end at once when the stamp says the entries already ran today, otherwise
-// read the settings; on a day they keep closed renew the stamp and end;
-// otherwise read the list, renew the stamp, pause and open every entry in
-// file order, paced by the settings.
+// end at once when the stamp says the entries already ran today, or when
+// nobody is at the session; otherwise read the settings; on a day they keep
+// closed renew the stamp and end; otherwise read the list, renew the stamp,
+// pause and open every entry in file order, paced by the settings.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
 #include "common/open/entry_open.h"
+#include "launcher/session_presence.h"
 
 namespace ombrel {
 
@@ -19,16 +21,18 @@ class SystemPort;
 // The process's exit status. An entry that cannot be opened is skipped
 // without a message, as always; the run's record tells which and why.
 enum class LauncherExit : int {
-  // Ran today already, a day the settings keep closed (the stamp renewed),
-  // or every entry was opened (a missing list included).
+  // Ran today already (another launcher renewing the stamp while this one
+  // waited for it included), nobody at the session (the stamp untouched, so
+  // the unlock's start opens the list), a day the settings keep closed (the
+  // stamp renewed), or every entry was opened (a missing list included).
   kDone = 0,
   // The stamp could not be written; the entries were opened all the same, so
   // the next start will open them again. It wins over kEntryNotOpened: a run
   // opened again at the next start matters more than one entry, which the
   // record names anyway.
   kStampNotWritten = 1,
-  // Another launcher of the same folder held the lock for the whole wait;
-  // nothing was checked or opened, the other one does the day's run.
+  // Another launcher of the same folder held the lock for the whole wait
+  // without renewing the stamp; nothing was opened.
   kLockTimedOut = 2,
   // The lock could not be made or waited for at all; nothing was opened.
   kLockFailed = 3,
@@ -54,26 +58,44 @@ enum class LauncherExit : int {
 // the same moment cannot both find yesterday's stamp.
 class FolderLock {
  public:
-  enum class Acquired { kHeld, kTimedOut, kFailed };
+  enum class Acquired { kHeld, kBusy, kFailed };
 
   FolderLock() = default;
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
   virtual ~FolderLock() = default;
 
-  // Waits until no other launcher of the folder holds the lock.
-  [[nodiscard]] virtual Acquired Acquire() = 0;
+  // Takes the lock, waiting at most `wait` while another launcher of the
+  // folder holds it (kBusy when it still does).
+  [[nodiscard]] virtual Acquired Acquire(std::chrono::milliseconds wait) = 0;
   // Called once after a successful Acquire.
   virtual void Release() = 0;
 };
 
+// The longest a launcher waits for another of its folder: long enough for
+// any run that is making progress before it renews the stamp, which it does
+// before its pause and entries.
+inline constexpr std::chrono::seconds kLockWait{5 * 60};
+// How often a waiting launcher looks at the stamp again.
+inline constexpr std::chrono::seconds kStampLookInterval{1};
+
 // The name of the folder's lock, a FolderObjectName.
 [[nodiscard]] std::wstring FolderLockName(std::wstring_view upperCaseFolder);
 
+// The ports a run uses besides the files.
+struct LauncherPorts {
+  OpenPort& open;
+  OwnerWindow& owner;
+  FolderLock& lock;
+  SessionPort& session;
+  Clock& clock;
+  NetworkProbe& network;
+};
+
 // The run. `folder` is the program folder, without a trailing backslash. Every
-// run but the same-day start leaves its lines in the run record.
-[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, OpenPort& open, OwnerWindow& owner,
-                                       FolderLock& lock, Clock& clock, NetworkProbe& network,
+// run but the same-day start and a start with nobody at the session leaves
+// its lines in the run record.
+[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports,
                                        const std::wstring& folder);
 
 // What `run` returns, or kUnexpectedFailure when it throws: uncaught, an

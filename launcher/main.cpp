@@ -10,6 +10,7 @@
 #include "launcher/folder_mutex.h"
 #include "launcher/hidden_owner.h"
 #include "launcher/launcher_run.h"
+#include "launcher/win_session.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything can load a DLL: from the system folder only, never from
@@ -25,6 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ombrel::win::WinOpenPort open;
     ombrel::win::WinClock clock(static_cast<unsigned>(ombrel::LauncherExit::kStepHung));
     ombrel::win::WinNetworkProbe network;
-    return ombrel::LauncherRun(system, open, owner, lock, clock, network, folder);
+    ombrel::launcher::WinSession session;
+    return ombrel::LauncherRun(system, {open, owner, lock, session, clock, network}, folder);
   }));
 }

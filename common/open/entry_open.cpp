@@ -81,13 +81,17 @@ std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring&
     if (end < text.size() && !IsBlank(text[end])) continue;
     const std::wstring_view prefix = text.substr(0, end);
     if (!IsProgramName(prefix)) continue;
+    const std::wstring program(prefix);
+    const std::wstring quoted = L"\"" + program + L"\"" + std::wstring(text.substr(end));
     // A bare name such as "notepad.exe C:\a b.txt" is found the way Windows
     // finds it: in the program's folder, the system folders and the path.
-    if (!NamesAFolder(prefix)) return ProgramStart{{}, entry};
-    const std::wstring program(prefix);
-    if (port.IsFile(program)) {
-      return ProgramStart{program, L"\"" + program + L"\"" + std::wstring(text.substr(end))};
+    // One with a blank of its own is quoted, or Windows would look for the
+    // part before the blank first (My.exe for My App.exe), in the program
+    // folder too.
+    if (!NamesAFolder(prefix)) {
+      return ProgramStart{{}, std::ranges::any_of(prefix, IsBlank<wchar_t>) ? quoted : entry};
     }
+    if (port.IsFile(program)) return ProgramStart{program, quoted};
   }
   // A path without any such prefix cannot be started safely; it goes to the
   // shell as it is.

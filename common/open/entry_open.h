@@ -103,8 +103,9 @@ struct WorkingFolders {
 // part that ends in one of the three (letter case ignored) makes a program.
 // One that names a folder (holds "\", "/" or ":") is started only as that
 // existing file, so Windows never searches or appends anything; a bare name
-// is found the way Windows finds it, unless it ends in ".com" with another
-// dot before it (www.example.com), which is a web address.
+// is found the way Windows finds it (quoted when it holds a blank, so that
+// My.exe is never tried for My App.exe), unless it ends in ".com" with
+// another dot before it (www.example.com), which is a web address.
 [[nodiscard]] std::optional<ProgramStart> PlanProgramStart(OpenPort& port, const std::wstring& entry);
 
 // The entry that opens a file or folder dropped on the editor the way it was

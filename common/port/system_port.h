@@ -87,7 +87,8 @@ class SystemPort {
   // inside it, most likely in the middle of a line.
   [[nodiscard]] virtual FileRead ReadEnd(const std::wstring& path, std::size_t limit) = 0;
 
-  // Creates the file or replaces its content in place. False on any failure.
+  // Creates the file or replaces its content in place, keeping its
+  // attributes (hidden, system). False on any failure.
   [[nodiscard]] virtual bool WriteAll(const std::wstring& path, std::string_view bytes) = 0;
 
   // Writes a new file beside `path` and then puts it in place of `path` in one

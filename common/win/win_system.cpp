@@ -175,9 +175,14 @@ FileRead WinSystem::ReadEnd(const std::wstring& path, std::size_t limit) {
 }
 
 bool WinSystem::WriteAll(const std::wstring& path, std::string_view bytes) {
-  ScopedFile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS);
+  // Opened as it is and cut to the new length, never created anew: Windows
+  // refuses CREATE_ALWAYS with normal attributes on a hidden or system file,
+  // so such a stamp could never be renewed, and would drop "not indexed".
+  // Written before it is cut, a stamp read meanwhile or left by a power cut
+  // holds no date but the new one or the old.
+  ScopedFile file = OpenFile(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS);
   if (!file) return false;
-  const bool written = WriteWhole(file.get(), bytes);
+  const bool written = WriteWhole(file.get(), bytes) && ::SetEndOfFile(file.get());
   return file.close() && written;
 }
 

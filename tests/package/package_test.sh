@@ -205,8 +205,10 @@ VersionMajor=${version%%.*}|VersionMinor=$(echo "$version" | cut -d. -f2)|"
   printf 'an older page' >"$inst/help.htm"
   wine "$inst_win\\OmbrelSet.exe" </dev/null >/dev/null 2>&1 &
   local editor=$!
-  check "the installed OmbrelSet runs" \
-    eval 'for _ in $(seq 50); do wine_run "$probe" running "$inst_win\\OmbrelSet.exe" && break; sleep 0.2; done'
+  # Waited for until the process list shows it, however long a loaded
+  # machine takes to start it, and a failure when it never does.
+  check "the installed OmbrelSet runs" timeout 60 sh -c \
+    'until "$0" "$1" running "$2"; do sleep 0.2; done' "$(command -v wine)" "$probe" "$inst_win\\OmbrelSet.exe"
   status=0
   wine_run "$setup" /S || status=$?
   check "a silent install over a running OmbrelSet ends with status 3" same "$status" 3

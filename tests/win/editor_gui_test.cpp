@@ -615,7 +615,8 @@ TEST(EditorScreenshotTest, WindowIsSavedAsAPicture) {
   // As a user who started it sees it: in front, active, drawn completely. A
   // program the test starts does not come to the front by itself.
   ::SetForegroundWindow(editor.app().Main().hwnd());
-  ::Sleep(300);
+  ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == editor.app().Main().hwnd(); }));
+  testing::gui::CaptureWhenDrawn(editor.app().Main().ScreenRect());
   ASSERT_TRUE(testing::gui::SaveScreenshot(editor.app().Main().ScreenRect(), picture));
   const std::optional<std::string> png = ReadBytes(picture);
   ASSERT_TRUE(png.has_value());

@@ -15,7 +15,6 @@
 
 #include <chrono>
 #include <functional>
-#include <thread>
 
 #include "common/startup/resume_task.h"
 #include "common/startup/startup_approval.h"
@@ -91,9 +90,8 @@ MenuPicture FileMenu(const App& app) {
   if (!app.Menu("alt+f")) return picture;
   const testing::gui::Window menu = app.WaitForMenu();
   if (!menu.Exists()) return picture;
-  std::this_thread::sleep_for(400ms);  // drawn
   const testing::gui::Rect where = menu.ScreenRect();
-  picture = {testing::gui::CaptureScreen(where), where.width};
+  picture = {testing::gui::CaptureWhenDrawn(where), where.width};
   testing::gui::PressKeys(app.Main(), "Escape Escape");
   WaitUntil([&] { return !menu.Exists(); });
   return picture;

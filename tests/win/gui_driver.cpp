@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <cwchar>
-#include <thread>
+#include <functional>
 
 #include "test_support.h"
 
@@ -232,9 +232,7 @@ Icon MessageBoxWindow::Icon() const {
   if (!iconControl.Exists() || !iconControl.Visible()) return Icon::kNone;
   const Rect where = iconControl.ScreenRect();
   if (where.width <= 0 || where.height <= 0) return Icon::kNone;
-  // The box draws itself when it is shown; give it the moment it needs.
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const std::vector<std::uint32_t> shown = CaptureScreen(where);
+  const std::vector<std::uint32_t> shown = CaptureWhenDrawn(where);
   if (shown.empty()) return Icon::kNone;
   const std::uint32_t background = shown.front();
   if (std::all_of(shown.begin(), shown.end(), [&](std::uint32_t pixel) { return pixel == background; })) {
@@ -385,6 +383,20 @@ std::vector<std::uint32_t> CaptureScreen(const Rect& screenRect) {
     return {};
   }
   return canvas.Pixels();
+}
+
+std::vector<std::uint32_t> CaptureWhenDrawn(const Rect& screenRect) {
+  std::vector<std::uint32_t> last = CaptureScreen(screenRect);
+  WaitUntil(
+      [&] {
+        std::vector<std::uint32_t> now = CaptureScreen(screenRect);
+        const bool drawn = !now.empty() && now == last &&
+                           std::adjacent_find(now.begin(), now.end(), std::not_equal_to<>()) != now.end();
+        last = std::move(now);
+        return drawn;
+      },
+      kTimeout, std::chrono::milliseconds(150));
+  return last;
 }
 
 bool SaveScreenshot(const Rect& screenRect, const std::wstring& pngPath) {

@@ -131,6 +131,9 @@ bool DropFiles(const Window& target, const std::vector<std::wstring>& paths);
 
 // The pixels of a part of the screen, 0x00RRGGBB, row by row.
 std::vector<std::uint32_t> CaptureScreen(const Rect& screenRect);
+// The same once drawn: two looks in a row agree and show more than one
+// colour. A window, menu or box paints after it shows, later when loaded.
+std::vector<std::uint32_t> CaptureWhenDrawn(const Rect& screenRect);
 
 // Saves a part of the screen as a PNG file (through ImageMagick's convert).
 bool SaveScreenshot(const Rect& screenRect, const std::wstring& pngPath);

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <random>
 #include <thread>
 
 #include "common/list/entry_list.h"
+#include "common/win/scoped.h"
 #include "common/win/win_system.h"
 #include "editor_fixture.h"
 #include "tools/save_lists.h"
@@ -24,24 +26,38 @@ std::string Encoded(const std::vector<std::wstring>& list) {
   return EncodeEntryList(system, list);
 }
 
+// The kills are timed from the saves the loop reports, never from its start,
+// which a loaded machine may take longer for than for many saves.
 TEST(SaveKilledTest, AtRandomMomentsTheListIsTheOldOrTheNewNeverAMix) {
   const testing::TempFolder folder;
   const std::wstring path = folder / L"OMBREL.DAT";
   const std::string oldBytes = Encoded(testing::OldList());
   const std::string newBytes = Encoded(testing::NewList());
   testing::WriteBytes(path, oldBytes);
+  const std::wstring name = L"Local\\OmbrelSaveLoop-" + std::to_wstring(::GetCurrentProcessId());
+  const win::ScopedHandle saved(::CreateSemaphoreW(nullptr, 0, LONG_MAX, name.c_str()));
+  ASSERT_TRUE(saved);
+  const auto waitForSave = [&] { return ::WaitForSingleObject(saved.get(), 60000) == WAIT_OBJECT_0; };
 
   std::mt19937 random(20261207);
-  std::uniform_int_distribution<int> delay(0, 60);
+  std::uniform_real_distribution<double> moment(0.0, 2.0);
   int sawOld = 0;
   int sawNew = 0;
   for (int kill = 0; kill < 220; ++kill) {
     const testing::Process saver =
-        testing::StartProcess(L"\"" + testing::BinPath(L"save_loop.exe") + L"\" " + path);
-    ASSERT_TRUE(saver);
-    std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+        testing::StartProcess(L"\"" + testing::BinPath(L"save_loop.exe") + L"\" " + name + L" " + path);
+    ASSERT_TRUE(saver) << "save_loop.exe did not start: " << ::GetLastError();
+    // The old list saved, then the new one: the time between them is what one
+    // save takes on the machine as loaded now. The kill falls anywhere in the
+    // two saves that follow, the old list's and the new one's.
+    ASSERT_TRUE(waitForSave());
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(waitForSave());
+    std::this_thread::sleep_for((std::chrono::steady_clock::now() - start) * moment(random));
     ::TerminateProcess(saver.process.get(), 9);
     ASSERT_TRUE(saver.WaitForExit(10s).has_value());
+    while (::WaitForSingleObject(saved.get(), 0) == WAIT_OBJECT_0) {
+    }
     const std::optional<std::string> now = testing::ReadBytes(path);
     ASSERT_TRUE(now.has_value()) << "the list is missing after kill " << kill;
     ASSERT_TRUE(*now == oldBytes || *now == newBytes)

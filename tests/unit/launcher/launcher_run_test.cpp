@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <new>
 #include <set>
-#include <tuple>
 
 #include "common/list/program_folder.h"
 #include "common/record/run_record.h"
@@ -92,18 +92,36 @@ class RecordingOwner final : public OwnerWindow {
   Events& events_;
 };
 
+// Busy for its first `busyAnswers`, each a wait of the given length; then
+// `result`. `onBusy` is told the number of each busy answer.
 class RecordingLock final : public FolderLock {
  public:
   explicit RecordingLock(Events& events) : events_(events) {}
-  Acquired Acquire() override {
+  Acquired Acquire(std::chrono::milliseconds wait) override {
     events_.push_back("lock");
-    return result;
+    waits.push_back(wait);
+    if (waits.size() > busyAnswers) return result;
+    if (onBusy) onBusy(waits.size());
+    return Acquired::kBusy;
   }
   void Release() override { events_.push_back("unlock"); }
   Acquired result = Acquired::kHeld;
+  std::size_t busyAnswers = 0;
+  std::function<void(std::size_t)> onBusy;
+  std::vector<std::chrono::milliseconds> waits;
 
  private:
   Events& events_;
+};
+
+class FakeSession final : public SessionPort {
+ public:
+  SessionReport Report() override {
+    ++asked;
+    return report;
+  }
+  SessionReport report;
+  int asked = 0;
 };
 
 // Each sleep joins the events, in seconds.
@@ -125,7 +143,7 @@ class LauncherRunTest : public ::testing::Test {
   LauncherRunTest() { port_.existingFiles = {L"C:\\a.exe", L"C:\\b.bat", L"C:\\B.BAT", L"C:\\last.exe"}; }
 
   LauncherExit Run(const std::wstring& folder = kFolder) {
-    return LauncherRun(system_, port_, owner_, lock_, clock_, network_, folder);
+    return LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_}, folder);
   }
 
   // How each run in the record ended, oldest first.
@@ -140,6 +158,7 @@ class LauncherRunTest : public ::testing::Test {
   RecordingPort port_{events_};
   RecordingOwner owner_{events_};
   RecordingLock lock_{events_};
+  FakeSession session_;
   RecordingClock clock_{events_};
   testing::FakeNetwork network_{&clock_};
 };
@@ -363,22 +382,78 @@ TEST_F(LauncherRunTest, StampThatCannotBeWrittenStillOpensEntriesButFails) {
   }
 }
 
-TEST_F(LauncherRunTest, WithoutTheLockNothingIsReadOrOpened) {
-  const std::tuple<FolderLock::Acquired, LauncherExit, RunEnd> cases[] = {
-      {FolderLock::Acquired::kTimedOut, LauncherExit::kLockTimedOut, RunEnd::kLockHeld},
-      {FolderLock::Acquired::kFailed, LauncherExit::kLockFailed, RunEnd::kLockFailed},
+struct TurnCase {
+  const char* name;
+  std::size_t busyAnswers;
+  FolderLock::Acquired then;
+  std::size_t renewedAtAnswer;  // 0: never
+  LauncherExit status;
+  std::optional<RunEnd> recorded;
+  std::size_t asks;
+};
+
+// While another launcher holds the lock, the stamp is looked at before each
+// wait of a second: renewed by that launcher, the day has run and this start
+// ends as a same-day start, recording nothing. Without the lock after five
+// minutes, or when it cannot be had, nothing is opened and the record says
+// why.
+TEST_F(LauncherRunTest, ALauncherWaitingForTheLockEndsOnceTheHolderRenewsTheStamp) {
+  using A = FolderLock::Acquired;
+  constexpr std::size_t kAlways = 1000;
+  const TurnCase cases[] = {
+      {"renewed_before_it_looked", kAlways, A::kHeld, 1, LauncherExit::kDone, std::nullopt, 1},
+      {"renewed_meanwhile", kAlways, A::kHeld, 4, LauncherExit::kDone, std::nullopt, 4},
+      {"released_unrenewed", 3, A::kHeld, 0, LauncherExit::kDone, RunEnd::kDone, 4},
+      {"never_renewed", kAlways, A::kHeld, 0, LauncherExit::kLockTimedOut, RunEnd::kLockHeld, 301},
+      {"cannot_be_made", 0, A::kFailed, 0, LauncherExit::kLockFailed, RunEnd::kLockFailed, 1},
   };
-  for (const auto& [acquired, status, recorded] : cases) {
-    events_.clear();
-    system_.files.clear();
-    system_.files[kList] = "C:\\a.exe\r\n";
-    lock_.result = acquired;
-    EXPECT_EQ(Run(), status);
-    EXPECT_EQ(events_, Events{"lock"});
-    EXPECT_EQ(system_.files.count(kStamp), 0U);
-    // Recorded all the same, with the reason.
-    EXPECT_EQ(RecordedEnds(), std::vector<std::optional<RunEnd>>{recorded});
+  for (const TurnCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    system_.files = {{kStamp, "04-06-2026\r\n"}, {kList, "C:\\a.exe\r\n"}};
+    port_.calls.clear();
+    lock_.waits.clear();
+    lock_.busyAnswers = c.busyAnswers;
+    lock_.result = c.then;
+    lock_.onBusy = [&](std::size_t answer) {
+      if (answer == c.renewedAtAnswer) system_.files[kStamp] = kToday;
+    };
+    EXPECT_EQ(Run(), c.status);
+    EXPECT_EQ(RecordedEnds(), c.recorded ? std::vector{c.recorded} : std::vector<std::optional<RunEnd>>{});
+    EXPECT_EQ(port_.calls.size(), c.recorded == RunEnd::kDone ? 1U : 0U);
+    // The first ask does not wait, each later one a second.
+    ASSERT_EQ(lock_.waits.size(), c.asks);
+    EXPECT_EQ(std::count(lock_.waits.begin(), lock_.waits.end(), std::chrono::seconds(1)), c.asks - 1);
   }
+}
+
+// Windows' values: connect state 0 active, 4 disconnected; flags 0 locked, 1
+// unlocked, -1 unknown, the other way round on Windows 7 (6.1). The rows: not
+// answered, unlocked, locked, unknown, disconnected; Windows 8 locked;
+// Windows 7 unlocked, locked.
+TEST(SessionIsAwayTest, LockedOrDisconnectedAndNothingWhenWindowsCannotSay) {
+  const std::pair<SessionReport, bool> cases[] = {
+      {{false, 4, 0, 10, 0}, false}, {{true, 0, 1, 10, 0}, false}, {{true, 0, 0, 10, 0}, true},
+      {{true, 0, -1, 10, 0}, false}, {{true, 4, 1, 10, 0}, true},  {{true, 0, 0, 6, 2}, true},
+      {{true, 0, 0, 6, 1}, false},   {{true, 0, 1, 6, 1}, true},
+  };
+  for (std::size_t row = 0; row < std::size(cases); ++row) {
+    EXPECT_EQ(SessionIsAway(cases[row].first), cases[row].second) << row;
+  }
+}
+
+// Asked on a new day alone, after the stamp and before anything else: nobody
+// there, nothing is read, opened, written or recorded.
+TEST_F(LauncherRunTest, NobodyAtTheSessionLeavesTheDayForTheUnlock) {
+  session_.report = {true, 0, 0, 10, 0};
+  for (const std::string& stamp : {kToday, std::string("04-06-2026\r\n")}) {
+    events_.clear();
+    system_.files = {{kStamp, stamp}, {kList, "C:\\a.exe\r\n"}};
+    EXPECT_EQ(Run(), LauncherExit::kDone);
+    EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "unlock"}));
+    EXPECT_EQ(system_.files,
+              (std::map<std::wstring, std::string>{{kStamp, stamp}, {kList, "C:\\a.exe\r\n"}}));
+  }
+  EXPECT_EQ(session_.asked, 1);
 }
 
 struct ClosedDayCase {

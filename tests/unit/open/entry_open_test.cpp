@@ -214,6 +214,9 @@ TEST(PlanProgramStartTest, ProgramOrShell) {
        {},
        Found(L"notepad.exe C:\\My Docs\\a.txt")},
       {"bare_com_program", L"edit.com", {}, Found(L"edit.com")},
+      // Quoted, or Windows would try My.exe first.
+      {"bare_name_with_blank", L"My App.exe", {}, Found(L"\"My App.exe\"")},
+      {"bare_name_with_blank_and_arguments", L" My App.exe /x", {}, Found(L"\"My App.exe\" /x")},
       {"quoted_bare_name", L"\"notepad.exe\" /x", {}, Found(L"\"notepad.exe\" /x")},
       {"path", L"C:\\W\\notepad.exe", {L"C:\\W\\notepad.exe"}, Itself(L"C:\\W\\notepad.exe")},
       {"capitals", L"C:\\A\\RUN.EXE", {L"C:\\A\\RUN.EXE"}, Itself(L"C:\\A\\RUN.EXE")},
