@@ -23,6 +23,7 @@ constexpr EventWord kEventWords[] = {
     {RecordEvent::kShell, "shell", 1},   {RecordEvent::kMailLink, "mailto", 1},
     {RecordEvent::kFailed, "failed", 3}, {RecordEvent::kSkipped, "skipped", 2},
     {RecordEvent::kRunEnd, "end", 2},    {RecordEvent::kShown, "shown", 2},
+    {RecordEvent::kCatchUp, "catch-up", 2},
 };
 
 struct StarterWords {
@@ -132,17 +133,19 @@ struct Grouped {
 struct Running {
   std::uint32_t process;
   std::size_t run;
+  // A catch-up line waiting for the line of its entry's outcome: the day,
+  // then the entry.
+  std::vector<std::wstring> catchUp;
 };
 
-void AddEntry(RecordedRun& run, const RecordLine& line) {
+void AddEntry(RecordedRun& run, Running& running, const RecordLine& line, std::uint32_t error) {
   const std::vector<std::wstring>& f = line.fields;
   // The entry is always the last field; the one before it, if any, is the
   // detail.
-  if (f.size() == 1) {
-    run.entries.push_back({line.event, line.time, f[0], {}, 0});
-  } else {
-    run.entries.push_back({line.event, line.time, f[1], f[0], 0});
-  }
+  RecordedEntry entry{line.event, line.time, f.back(), f.size() > 1 ? f[f.size() - 2] : std::wstring(), error, {}};
+  if (running.catchUp.size() == 2 && running.catchUp[1] == entry.entry) entry.catchUpDay = running.catchUp[0];
+  running.catchUp.clear();
+  run.entries.push_back(std::move(entry));
 }
 
 // Adds a line to the run it belongs to, and gives that run; nothing when it
@@ -155,7 +158,7 @@ std::optional<std::size_t> Place(Grouped& grouped, std::vector<Running>& running
         kStarterWords, [&f](const StarterWords& w) { return w.program == f[0] && w.why == f[1]; });
     if (words == std::end(kStarterWords)) return std::nullopt;
     if (process != running.end()) running.erase(process);
-    running.push_back({line.process, grouped.runs.size()});
+    running.push_back({line.process, grouped.runs.size(), {}});
     grouped.runs.push_back({line.time, line.process, words->starter, {}, std::nullopt, {}, false});
     return grouped.runs.size() - 1;
   }
@@ -178,12 +181,14 @@ std::optional<std::size_t> Place(Grouped& grouped, std::vector<Running>& running
     run.end = end->end;
     run.endDetail = f[1];
     running.erase(process);
+  } else if (line.event == RecordEvent::kCatchUp) {
+    process->catchUp = f;
   } else if (line.event == RecordEvent::kFailed) {
     const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
     if (!code) return std::nullopt;
-    run.entries.push_back({line.event, line.time, f[2], f[1], *code});
+    AddEntry(run, *process, line, *code);
   } else {
-    AddEntry(run, line);
+    AddEntry(run, *process, line, 0);
   }
   return index;
 }
@@ -341,6 +346,14 @@ void RunRecord::Entry(const std::wstring& entry, const OpenResult& result) {
       result.outcome == OpenResult::Outcome::kNotOpened ? system_.ErrorText(result.error) : std::wstring();
   RecordLine line = EntryRecordLine(entry, result, text);
   Append(line.event, std::move(line.fields));
+}
+
+void RunRecord::Skipped(const std::wstring& entry, std::wstring_view why) {
+  Append(RecordEvent::kSkipped, {std::wstring(why), entry});
+}
+
+void RunRecord::CatchUp(const std::wstring& entry, std::wstring_view dayText) {
+  Append(RecordEvent::kCatchUp, {std::wstring(dayText), entry});
 }
 
 void RunRecord::End(RunEnd end, std::wstring_view detail) {

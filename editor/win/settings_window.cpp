@@ -10,6 +10,7 @@
 #include "editor/model/layout.h"
 #include "editor/model/settings_layout.h"
 #include "editor/win/controls.h"
+#include "editor/model/typed_text.h"
 #include "editor/win/dialog_window.h"
 #include "editor/win/dpi.h"
 

@@ -13,7 +13,9 @@
 #include "common/list/stamp.h"
 #include "editor/model/record_page.h"
 #include "editor/model/resume_switch.h"
+#include "editor/model/entry_days_page.h"
 #include "editor/model/settings_page.h"
+#include "editor/model/typed_text.h"
 #include "editor/resource.h"
 #include "fakes.h"
 
@@ -60,6 +62,8 @@ class FakeView : public EditorView {
     items.insert(items.begin() + to, std::move(entry));
   }
   void ShowSelection(std::ptrdiff_t index) override { selection = index; }
+  std::vector<std::ptrdiff_t> redrawn;  // entries told their days changed
+  void ShowDaysChanged(std::ptrdiff_t index) override { redrawn.push_back(index); }
   std::wstring EditText() override { return text; }
   void SetEditText(const std::wstring& value) override { text = value; }
   std::wstring LoadText(int id) override { return T(id); }
@@ -99,6 +103,10 @@ class FakeView : public EditorView {
   void ShowSettings(SettingsPage& page) override {
     ++settingsShown;
     if (settingsDialog) settingsDialog(page);
+  }
+  std::function<void(EntryDaysPage&)> daysDialog;
+  void ShowEntryDays(EntryDaysPage& page) override {
+    if (daysDialog) daysDialog(page);
   }
   void EndProgram() override { ++ended; }
 };
@@ -886,7 +894,7 @@ TEST(SettingsPageTest, SecondsAreDigitsOfEitherWidthAndNothingElse) {
       {L"9999999", std::nullopt},
   };
   for (const auto& [text, value] : cases)
-    EXPECT_EQ(ParseSecondsText(text), value) << FakeSystem::Narrow(text);
+    EXPECT_EQ(ParseNumberText(text), value) << FakeSystem::Narrow(text);
 }
 
 struct NextDayCase {
@@ -962,7 +970,7 @@ TEST(SettingsPageTest, OkSavesWhenEveryNumberLiesInItsRangeAndSaysWhichDoesNot) 
     Settings choices = page.Loaded();
     ASSERT_TRUE(choices.Set(Setting::kDays, 0b0011111));
     ASSERT_TRUE(choices.Set(Setting::kSkipHolidays, 1));
-    const SettingsAccepted accepted = page.Accept(choices, c.texts);
+    const SettingsAccepted accepted = page.Accept(choices, c.texts, {});
     EXPECT_EQ(accepted.close, c.file.has_value());
     EXPECT_EQ(accepted.wrongBox, c.wrongBox);
     if (c.message.empty()) {
@@ -989,7 +997,7 @@ TEST(SettingsPageTest, AFileThatCannotBeWrittenOrReadIsSaid) {
   Harness h;
   h.system.unwritable = {kSettings};
   h.view.settingsDialog = [](SettingsPage& page) {
-    const SettingsAccepted accepted = page.Accept(page.Loaded(), {L"0", L"0", L"0"});
+    const SettingsAccepted accepted = page.Accept(page.Loaded(), {L"0", L"0", L"0"}, {});
     EXPECT_FALSE(accepted.close);
     EXPECT_FALSE(accepted.wrongBox.has_value());
   };
