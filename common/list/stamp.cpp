@@ -74,7 +74,8 @@ std::optional<std::chrono::year_month_day> StampedDay(SystemPort& system, const 
   }
   const auto number = [&item](std::size_t at, std::size_t length) {
     unsigned value = 0;
-    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + static_cast<unsigned>((*item)[i] - '0');
+    for (std::size_t i = at; i < at + length; ++i)
+      value = value * 10 + static_cast<unsigned>((*item)[i] - '0');
     return value;
   };
   const std::chrono::year_month_day day{std::chrono::year{static_cast<int>(number(6, 4))},

@@ -39,6 +39,7 @@ inline constexpr std::size_t kStampBytesRead = 256;
 // The day of the last run: the date the stamp's first item holds, read as
 // Check reads it. Nothing for a stamp that is cleared, missing, unreadable
 // or holds no date of that form.
-[[nodiscard]] std::optional<std::chrono::year_month_day> StampedDay(SystemPort& system, const std::wstring& folder);
+[[nodiscard]] std::optional<std::chrono::year_month_day> StampedDay(SystemPort& system,
+                                                                    const std::wstring& folder);
 
 }  // namespace ombrel

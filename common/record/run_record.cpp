@@ -19,10 +19,10 @@ struct EventWord {
   std::size_t fields;
 };
 constexpr EventWord kEventWords[] = {
-    {RecordEvent::kRunStart, "run", 2},  {RecordEvent::kProgram, "program", 2},
-    {RecordEvent::kShell, "shell", 1},   {RecordEvent::kMailLink, "mailto", 1},
-    {RecordEvent::kFailed, "failed", 3}, {RecordEvent::kSkipped, "skipped", 2},
-    {RecordEvent::kRunEnd, "end", 2},    {RecordEvent::kShown, "shown", 2},
+    {RecordEvent::kRunStart, "run", 2},     {RecordEvent::kProgram, "program", 2},
+    {RecordEvent::kShell, "shell", 1},      {RecordEvent::kMailLink, "mailto", 1},
+    {RecordEvent::kFailed, "failed", 3},    {RecordEvent::kSkipped, "skipped", 2},
+    {RecordEvent::kRunEnd, "end", 2},       {RecordEvent::kShown, "shown", 2},
     {RecordEvent::kCatchUp, "catch-up", 2},
 };
 
@@ -142,7 +142,8 @@ void AddEntry(RecordedRun& run, Running& running, const RecordLine& line, std::u
   const std::vector<std::wstring>& f = line.fields;
   // The entry is always the last field; the one before it, if any, is the
   // detail.
-  RecordedEntry entry{line.event, line.time, f.back(), f.size() > 1 ? f[f.size() - 2] : std::wstring(), error, {}};
+  RecordedEntry entry{line.event, line.time, f.back(), f.size() > 1 ? f[f.size() - 2] : std::wstring(),
+                      error,      {}};
   if (running.catchUp.size() == 2 && running.catchUp[1] == entry.entry) entry.catchUpDay = running.catchUp[0];
   running.catchUp.clear();
   run.entries.push_back(std::move(entry));

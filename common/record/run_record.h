@@ -54,7 +54,17 @@ inline constexpr wchar_t kSkippedAsBlank[] = L"blank";
 inline constexpr wchar_t kSkippedNotToday[] = L"not-today";
 
 // What one line tells.
-enum class RecordEvent { kRunStart, kProgram, kShell, kMailLink, kFailed, kSkipped, kRunEnd, kShown, kCatchUp };
+enum class RecordEvent {
+  kRunStart,
+  kProgram,
+  kShell,
+  kMailLink,
+  kFailed,
+  kSkipped,
+  kRunEnd,
+  kShown,
+  kCatchUp
+};
 
 // One line: when, by which process, what, and the event's fields in their
 // fixed order:

@@ -92,7 +92,8 @@ int OpeningDaysCounted(OpeningCalendar& calendar, year_month_day day, bool toEnd
 // in some month moves to it: without `before`, a nominal day after the last
 // opening day before `day` and not after `day`; with it, a nominal day not
 // before `day` and before the next opening day.
-bool MonthDayNames(const EntryDays& days, const DayTerm& term, OpeningCalendar& calendar, year_month_day day) {
+bool MonthDayNames(const EntryDays& days, const DayTerm& term, OpeningCalendar& calendar,
+                   year_month_day day) {
   const std::optional<year_month_day> bound =
       term.before ? calendar.FirstFrom(DaysAfter(day, 1)) : calendar.LastUpTo(DaysAfter(day, -1));
   const year_month_day limit = bound.value_or(DaysAfter(day, term.before ? 366 : -366));
@@ -195,8 +196,8 @@ bool EntryOpensOn(const EntryDays& days, OpeningCalendar& calendar, year_month_d
                              [&](const DayTerm& term) { return TermNames(days, term, calendar, day); });
 }
 
-std::vector<year_month_day> EntryDaysFrom(const EntryDays& days, OpeningCalendar& calendar, year_month_day from,
-                                          std::size_t count) {
+std::vector<year_month_day> EntryDaysFrom(const EntryDays& days, OpeningCalendar& calendar,
+                                          year_month_day from, std::size_t count) {
   std::vector<year_month_day> found;
   for (int i = 0; i < 3 * 366 && found.size() < count; ++i) {
     const year_month_day day = DaysAfter(from, i);
@@ -207,7 +208,8 @@ std::vector<year_month_day> EntryDaysFrom(const EntryDays& days, OpeningCalendar
 
 DueDays::DueDays(const Settings& settings, std::optional<year_month_day> lastRun, year_month_day today)
     : calendar_(settings), first_(today), today_(today) {
-  if (lastRun && *lastRun < today) first_ = std::max(DaysAfter(*lastRun, 1), DaysAfter(today, -kLongestCatchUpDays));
+  if (lastRun && *lastRun < today)
+    first_ = std::max(DaysAfter(*lastRun, 1), DaysAfter(today, -kLongestCatchUpDays));
 }
 
 EntryDue DueDays::Judge(const EntryDays* days) {
@@ -243,7 +245,8 @@ EntryDaysTable ReadEntryDays(SystemPort& system, std::string_view bytes) {
     if (key.empty() || !days) table.bad.emplace_back(line);
     if (key.empty()) continue;
     std::wstring entry = DecodeIniText(system, key);
-    if (table.Find(entry) == nullptr) table.lines.push_back({std::move(entry), std::string(value), std::move(days)});
+    if (table.Find(entry) == nullptr)
+      table.lines.push_back({std::move(entry), std::string(value), std::move(days)});
   }
   return table;
 }

@@ -122,8 +122,8 @@ class DueDays {
 // One line of `[EntryDays]`.
 struct EntryDaysLine {
   std::wstring entry;
-  std::string text;                // the days as written, blanks around them dropped
-  std::optional<EntryDays> days;   // nothing when they cannot be read: the entry opens daily
+  std::string text;               // the days as written, blanks around them dropped
+  std::optional<EntryDays> days;  // nothing when they cannot be read: the entry opens daily
 };
 
 struct EntryDaysTable {

@@ -17,7 +17,8 @@ bool EndsWithLineEnd(std::string_view text) {
 }
 
 bool IsSection(const IniLineMeaning& meaning, std::string_view section) {
-  return meaning.kind == IniLineMeaning::Kind::kSection && EqualsIgnoringAsciiCase<char>(meaning.text, section);
+  return meaning.kind == IniLineMeaning::Kind::kSection &&
+         EqualsIgnoringAsciiCase<char>(meaning.text, section);
 }
 
 }  // namespace
@@ -46,7 +47,8 @@ IniLineMeaning ClassifyIniLine(std::string_view line) {
   if (text.size() >= 2 && text.front() == '[' && text.back() == ']') {
     return {IniLineMeaning::Kind::kSection, TrimBlanks(text.substr(1, text.size() - 2))};
   }
-  if (text.empty() || text.front() == ';' || text.front() == '#' || text.find('=') == std::string_view::npos) {
+  if (text.empty() || text.front() == ';' || text.front() == '#' ||
+      text.find('=') == std::string_view::npos) {
     return {};
   }
   return {IniLineMeaning::Kind::kKeyLine, text};

@@ -59,6 +59,7 @@ using IniKeyLineEdit = std::function<std::optional<std::string>(std::string_view
 
 // The key lines of every `[section]` of the file, in file order, the mark
 // skipped.
-[[nodiscard]] std::vector<std::string_view> IniSectionKeyLines(std::string_view bytes, std::string_view section);
+[[nodiscard]] std::vector<std::string_view> IniSectionKeyLines(std::string_view bytes,
+                                                               std::string_view section);
 
 }  // namespace ombrel

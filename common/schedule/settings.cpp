@@ -71,8 +71,8 @@ std::optional<std::chrono::year_month_day> ParseDate(std::string_view text) {
   const std::optional<unsigned> month = Digits(text.substr(first + 1, second - first - 1), 2);
   const std::optional<unsigned> day = Digits(text.substr(second + 1), 2);
   if (!year || !month || !day) return std::nullopt;
-  const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(*year)}, std::chrono::month{*month},
-                                         std::chrono::day{*day}};
+  const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(*year)},
+                                         std::chrono::month{*month}, std::chrono::day{*day}};
   return date.ok() ? std::optional(date) : std::nullopt;
 }
 
@@ -96,7 +96,8 @@ std::optional<std::vector<DateRange>> ParseDateList(std::string_view text) {
 }
 
 bool InDates(const std::vector<DateRange>& dates, std::chrono::year_month_day day) {
-  return std::ranges::any_of(dates, [day](const DateRange& range) { return range.first <= day && day <= range.last; });
+  return std::ranges::any_of(
+      dates, [day](const DateRange& range) { return range.first <= day && day <= range.last; });
 }
 
 Settings::Settings() {

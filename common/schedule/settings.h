@@ -8,9 +8,9 @@
 //   ClosedDates=2026-08-13..2026-08-14, 2026-10-01
 //
 // A setting holds a number or a text (the company's calendar, a list of
-// days); one table names every key and its kind. Every setting has a default that keeps the launcher as it always was, and a
-// file that is missing, unreadable or wrong in any part never stops anything:
-// whatever cannot be read as a value in its range counts as the default.
+// days); one table names every key and its kind. Every setting has a default that keeps the launcher as it
+// always was, and a file that is missing, unreadable or wrong in any part never stops anything: whatever
+// cannot be read as a value in its range counts as the default.
 #pragma once
 
 #include <array>
@@ -26,14 +26,14 @@
 namespace ombrel {
 
 enum class Setting : std::size_t {
-  kDays,               // the weekdays on which the list opens, Monday first
-  kSkipHolidays,       // 1: not on Japan's national holidays
-  kSkipYearEnd,        // 1: not from December 29 to January 3
-  kPauseSeconds,       // after the start, before the first entry
-  kGapSeconds,         // between two entries
-  kNetworkWaitSeconds, // longest wait for an entry's network path to answer
-  kClosedDates,        // the company's days off (創立記念日, 夏季休業)
-  kOpenDates,          // the company's working days the other rules close (土曜出勤)
+  kDays,                // the weekdays on which the list opens, Monday first
+  kSkipHolidays,        // 1: not on Japan's national holidays
+  kSkipYearEnd,         // 1: not from December 29 to January 3
+  kPauseSeconds,        // after the start, before the first entry
+  kGapSeconds,          // between two entries
+  kNetworkWaitSeconds,  // longest wait for an entry's network path to answer
+  kClosedDates,         // the company's days off (創立記念日, 夏季休業)
+  kOpenDates,           // the company's working days the other rules close (土曜出勤)
 };
 
 // How a setting's value is written.
@@ -104,7 +104,9 @@ class Settings {
   [[nodiscard]] bool Set(Setting setting, int value);
 
   // A text setting's value as it is written, blanks around it dropped.
-  [[nodiscard]] std::string_view Text(Setting setting) const { return texts_[static_cast<std::size_t>(setting)]; }
+  [[nodiscard]] std::string_view Text(Setting setting) const {
+    return texts_[static_cast<std::size_t>(setting)];
+  }
   // False, and the setting unchanged, for a text that is no value of it or
   // a number setting.
   [[nodiscard]] bool SetText(Setting setting, std::string_view text);

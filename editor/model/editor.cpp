@@ -130,8 +130,8 @@ bool Editor::SaveDays() {
     std::vector<std::pair<std::wstring, std::string>> wanted;
     for (const std::wstring& entry : entries_) {
       const std::string* days = DaysOf(entry);
-      const bool listed = std::ranges::find(wanted, entry, &std::pair<std::wstring, std::string>::first) !=
-                          wanted.end();
+      const bool listed =
+          std::ranges::find(wanted, entry, &std::pair<std::wstring, std::string>::first) != wanted.end();
       if (days != nullptr && daysChanged_.contains(entry) && !listed) wanted.emplace_back(entry, *days);
     }
     const std::string merged = MergeEntryDays(system_, file.bytes, wanted, [this](const std::wstring& entry) {

@@ -100,12 +100,13 @@ std::wstring DaysLabel(EditorView& view, std::string_view daysText) {
         terms += weekdays.at(static_cast<std::size_t>(term.number) % weekdays.size());
         break;
       case DayTerm::Kind::kMonthDay:
-        terms += term.number == kLastMonthDay ? view.LoadText(IDS_DAYS_LABEL_LAST_DAY)
-                                              : FillIn(view.LoadText(IDS_DAYS_LABEL_MONTH_DAY), term.number, 0);
+        terms += term.number == kLastMonthDay
+                     ? view.LoadText(IDS_DAYS_LABEL_LAST_DAY)
+                     : FillIn(view.LoadText(IDS_DAYS_LABEL_MONTH_DAY), term.number, 0);
         if (term.before) terms += view.LoadText(IDS_DAYS_LABEL_BEFORE);
         break;
       case DayTerm::Kind::kWorkDay:
-        terms += term.number > 0    ? FillIn(view.LoadText(IDS_DAYS_LABEL_WORK_DAY), term.number, 0)
+        terms += term.number > 0     ? FillIn(view.LoadText(IDS_DAYS_LABEL_WORK_DAY), term.number, 0)
                  : term.number == -1 ? view.LoadText(IDS_DAYS_LABEL_LAST_WORK_DAY)
                                      : FillIn(view.LoadText(IDS_DAYS_LABEL_FROM_END), -term.number, 0);
         break;
@@ -149,7 +150,8 @@ std::optional<std::string> EntryDaysPage::DaysText(const DaysChoices& choices,
   } else if (const std::optional<DaysNumber> box = NumberBoxOf(choices.way)) {
     const std::optional<int> value = NumberIn(*box, numberTexts);
     if (!value) return std::nullopt;
-    if (box == DaysNumber::kMonthDay) days.terms.push_back({DayTerm::Kind::kMonthDay, *value, choices.before});
+    if (box == DaysNumber::kMonthDay)
+      days.terms.push_back({DayTerm::Kind::kMonthDay, *value, choices.before});
     if (box == DaysNumber::kWorkDay) days.terms.push_back({DayTerm::Kind::kWorkDay, *value, false});
     if (box == DaysNumber::kFromEnd) days.terms.push_back({DayTerm::Kind::kWorkDay, -*value, false});
   }
@@ -179,7 +181,8 @@ std::wstring EntryDaysPage::NextDaysText(const DaysChoices& choices,
   return shown;
 }
 
-DaysAccepted EntryDaysPage::Accept(const DaysChoices& choices, const std::array<std::wstring, 3>& numberTexts) {
+DaysAccepted EntryDaysPage::Accept(const DaysChoices& choices,
+                                   const std::array<std::wstring, 3>& numberTexts) {
   if (std::optional<std::string> text = DaysText(choices, numberTexts)) {
     chosen_ = std::move(text);
     return {true};

@@ -34,10 +34,10 @@ inline constexpr std::array<std::pair<int, int>, 3> kDaysNumberRanges = {
 
 struct DaysChoices {
   DaysWay way = DaysWay::kEveryDay;
-  unsigned weekdays = 0;  // bit 0 Monday to bit 6 Sunday
-  bool before = false;    // a month day the list does not open on: the opening day before it
-  bool someMonths = false;  // 月を選ぶ
-  unsigned months = 0;      // bit 0 January to bit 11 December
+  unsigned weekdays = 0;                   // bit 0 Monday to bit 6 Sunday
+  bool before = false;                     // a month day the list does not open on: the opening day before it
+  bool someMonths = false;                 // 月を選ぶ
+  unsigned months = 0;                     // bit 0 January to bit 11 December
   std::array<int, 3> numbers = {1, 1, 1};  // in the order of DaysNumber
   bool operator==(const DaysChoices&) const = default;
 };
@@ -82,7 +82,8 @@ class EntryDaysPage {
 
   // OK: the choices must make days (the user is told what to mend); then
   // they are the entry's, to be had from Chosen().
-  [[nodiscard]] DaysAccepted Accept(const DaysChoices& choices, const std::array<std::wstring, 3>& numberTexts);
+  [[nodiscard]] DaysAccepted Accept(const DaysChoices& choices,
+                                    const std::array<std::wstring, 3>& numberTexts);
   // The days text OK chose (empty: every day); nothing before OK.
   [[nodiscard]] const std::optional<std::string>& Chosen() const { return chosen_; }
 

@@ -89,7 +89,9 @@ std::wstring MonthAndDay(std::wstring_view isoDay) {
     const bool digit = isoDay[i] >= L'0' && isoDay[i] <= L'9';
     if (kForm[i] == L'0' ? !digit : isoDay[i] != kForm[i]) return {};
   }
-  const auto number = [isoDay](std::size_t at) { return std::to_wstring((isoDay[at] - L'0') * 10 + isoDay[at + 1] - L'0'); };
+  const auto number = [isoDay](std::size_t at) {
+    return std::to_wstring((isoDay[at] - L'0') * 10 + isoDay[at + 1] - L'0');
+  };
   return number(5) + L'/' + number(8);
 }
 
@@ -111,7 +113,7 @@ RecordRow EntryRow(EditorView& view, const RecordedEntry& entry) {
       break;
     case RecordEvent::kSkipped:
       row.result = view.LoadText(IDS_RECORD_SKIPPED);
-      row.detail = entry.detail == kSkippedAsBlank     ? view.LoadText(IDS_RECORD_BLANK)
+      row.detail = entry.detail == kSkippedAsBlank    ? view.LoadText(IDS_RECORD_BLANK)
                    : entry.detail == kSkippedNotToday ? view.LoadText(IDS_RECORD_NOT_TODAY)
                                                       : entry.detail;
       break;
