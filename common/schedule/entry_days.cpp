@@ -267,8 +267,11 @@ std::string MergeEntryDays(SystemPort& system, std::string_view bytes,
     if (!first || want == wanted.end()) return std::nullopt;
     written[static_cast<std::size_t>(want - wanted.begin())] = true;
     if (value == want->second) return std::string(line);
-    // The entry's bytes as they stand, in whatever form the file has them.
-    return std::string(line.substr(0, line.rfind('=') + 1)) + want->second;
+    // The entry's bytes and the blanks after the `=` as they stand, in
+    // whatever form the file has them.
+    std::size_t daysAt = line.rfind('=') + 1;
+    while (daysAt < line.size() && IsBlank(line[daysAt])) ++daysAt;
+    return std::string(line.substr(0, daysAt)) + want->second;
   };
   const auto added = [&] {
     std::vector<std::string> lines;
