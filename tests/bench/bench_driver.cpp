@@ -483,7 +483,10 @@ class Driver {
     const std::wstring entries = ProgramFolder(work_, L"entries", {{L"bench_empty.exe", L"tick.exe"}});
     std::string lines;
     for (int i = 0; i < 100; ++i) {
-      lines += ToUtf8(entries) + "\\tick.exe" + (numbered ? " " + std::to_string(i) : std::string()) + "\r\n";
+      lines += ToUtf8(entries);
+      lines += "\\tick.exe";
+      if (numbered) lines.append(1, ' ').append(std::to_string(i));
+      lines += "\r\n";
     }
     return lines;
   }
