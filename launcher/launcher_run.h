@@ -1,8 +1,9 @@
 // The launcher's whole pass, without Windows: take the program folder's lock,
 // end at once when the stamp says the entries already ran today, otherwise
 // read the settings; on a day they keep closed renew the stamp and end;
-// otherwise read the list, renew the stamp, pause and open every entry in
-// file order, paced by the settings.
+// otherwise read the list, renew the stamp, pause and open in file order
+// every entry that is due (every entry without days of its own, each other
+// on or since one of its days), paced by the settings.
 #pragma once
 
 #include <string>

@@ -8,9 +8,10 @@
 //   ClosedDates=2026-08-13..2026-08-14, 2026-10-01
 //
 // A setting holds a number or a text (the company's calendar, a list of
-// days); one table names every key and its kind. Every setting has a default that keeps the launcher as it
-// always was, and a file that is missing, unreadable or wrong in any part never stops anything: whatever
-// cannot be read as a value in its range counts as the default.
+// days); one table names every key and its kind. Every setting has a default
+// that keeps the launcher as it always was, and a file that is missing,
+// unreadable or wrong in any part never stops anything: whatever cannot be
+// read as a value in its range counts as the default.
 #pragma once
 
 #include <array>
