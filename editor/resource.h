@@ -43,6 +43,8 @@
 #define IDM_ENTRY_DOWN 2023
 #define IDM_ENTRY_DELETE 2024
 #define IDM_ENTRY_COPY 2025
+#define IDM_ENTRY_DAYS 2026
+#define IDM_ENTRY_REPLACE 2027
 
 // Controls of the settings dialog. Its OK and キャンセル carry the values of
 // IDOK and IDCANCEL, which the dialog manager gives for Enter and Esc. Each
@@ -67,6 +69,40 @@
 #define IDC_SETTINGS_NETWORK_SPIN 4120
 #define IDC_SETTINGS_NETWORK_UNIT 4121
 #define IDC_SETTINGS_NEXT_DAY 4122
+#define IDC_SETTINGS_CLOSED_LABEL 4123
+#define IDC_SETTINGS_CLOSED 4124
+#define IDC_SETTINGS_OPEN_LABEL 4125
+#define IDC_SETTINGS_OPEN 4126
+
+// Controls of the dialog of an entry's own days. Its OK and キャンセル are
+// IDOK and IDCANCEL too. The radio buttons follow the ways of DaysWay; each
+// number box is followed by its up-down control.
+#define IDC_DAYS_OK 1
+#define IDC_DAYS_CANCEL 2
+#define IDC_DAYS_ENTRY 4200
+#define IDC_DAYS_EVERY_DAY 4201
+#define IDC_DAYS_WEEKDAYS 4202
+#define IDC_DAYS_MONTH_DAY 4203
+#define IDC_DAYS_WORK_DAY 4204
+#define IDC_DAYS_FROM_END 4205
+#define IDC_DAYS_WEEK_START 4206
+#define IDC_DAYS_AS_WRITTEN 4207
+#define IDC_DAYS_MONDAY 4210
+#define IDC_DAYS_SUNDAY 4216
+#define IDC_DAYS_MONTH_DAY_BOX 4220
+#define IDC_DAYS_MONTH_DAY_SPIN 4221
+#define IDC_DAYS_BEFORE_LABEL 4222
+#define IDC_DAYS_BEFORE 4223
+#define IDC_DAYS_WORK_DAY_BOX 4224
+#define IDC_DAYS_WORK_DAY_SPIN 4225
+#define IDC_DAYS_WORK_DAY_UNIT 4226
+#define IDC_DAYS_FROM_END_BOX 4227
+#define IDC_DAYS_FROM_END_SPIN 4228
+#define IDC_DAYS_FROM_END_UNIT 4229
+#define IDC_DAYS_MONTHS 4230
+#define IDC_DAYS_JANUARY 4231
+#define IDC_DAYS_DECEMBER 4242
+#define IDC_DAYS_NEXT 4243
 
 // Texts. Captions of the controls, then the pieces of the messages, which the
 // editor joins with paths and line breaks.
@@ -158,3 +194,43 @@
 #define IDS_RECORD_WEEKDAY 3135
 #define IDS_RECORD_YEAR_END 3136
 #define IDS_RECORD_REASON_SEPARATOR 3137
+// The company's calendar in the settings dialog and the run record.
+#define IDS_SETTINGS_CLOSED_DATES 3138
+#define IDS_SETTINGS_OPEN_DATES 3139
+#define IDS_SETTINGS_BAD_DATES 3140
+#define IDS_RECORD_CLOSED_DATE 3141
+// An entry's own days: the record's words, the list's short forms, the dialog.
+#define IDS_RECORD_NOT_TODAY 3150
+#define IDS_RECORD_CATCH_UP 3151
+#define IDS_DAYS_LABEL_WEEKDAYS 3160
+#define IDS_DAYS_LABEL_MONTH_DAY 3161
+#define IDS_DAYS_LABEL_LAST_DAY 3162
+#define IDS_DAYS_LABEL_BEFORE 3163
+#define IDS_DAYS_LABEL_WORK_DAY 3164
+#define IDS_DAYS_LABEL_LAST_WORK_DAY 3165
+#define IDS_DAYS_LABEL_FROM_END 3166
+#define IDS_DAYS_LABEL_WEEK_START 3167
+#define IDS_DAYS_LABEL_MONTHS 3168
+#define IDS_DAYS_LABEL_JOIN 3169
+#define IDS_DAYS_LABEL_SEPARATOR 3170
+#define IDS_DAYS_LABEL_BAD 3171
+#define IDS_DAYS_TITLE 3180
+#define IDS_DAYS_ENTRY 3181
+#define IDS_DAYS_EVERY_DAY 3182
+#define IDS_DAYS_WEEKDAYS 3183
+#define IDS_DAYS_MONTH_DAY 3184
+#define IDS_DAYS_BEFORE_LABEL 3185
+#define IDS_DAYS_BEFORE_CHOICES 3186
+#define IDS_DAYS_WORK_DAY 3187
+#define IDS_DAYS_WORK_DAY_UNIT 3188
+#define IDS_DAYS_FROM_END 3189
+#define IDS_DAYS_FROM_END_UNIT 3190
+#define IDS_DAYS_WEEK_START 3191
+#define IDS_DAYS_AS_WRITTEN 3192
+#define IDS_DAYS_MONTHS 3193
+#define IDS_DAYS_MONTH_BOXES 3194
+#define IDS_DAYS_NEXT 3195
+#define IDS_DAYS_NO_NEXT 3196
+#define IDS_DAYS_OUT_OF_RANGE 3197
+#define IDS_DAYS_NO_WEEKDAY 3198
+#define IDS_DAYS_NO_MONTH 3199

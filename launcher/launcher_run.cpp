@@ -8,6 +8,7 @@
 #include "common/list/stamp.h"
 #include "common/record/run_record.h"
 #include "common/schedule/day_rule.h"
+#include "common/schedule/entry_days.h"
 #include "common/schedule/pacing.h"
 #include "common/schedule/settings.h"
 
@@ -85,7 +86,8 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   // opens their file. A day they keep closed is the day's run: the stamp is
   // renewed, so that its later starts end at the stamp check, and the record
   // says why nothing opened.
-  const Settings settings = LoadSettings(system, folder).parsed.settings;
+  const SettingsRead read = LoadSettings(system, folder);
+  const Settings& settings = read.parsed.settings;
   const DayJudgement today = JudgeDay(settings, DayOf(system.Now()));
   if (!today.Opens()) {
     const bool closedRenewed = StampRenew(system, folder);
@@ -101,6 +103,13 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
     record.End(RunEnd::kListUnreadable);
     return LauncherExit::kListUnreadable;
   }
+  // The last run's day, read again before the stamp is renewed, and only
+  // when an entry has days of its own: a day of one that came since then
+  // and was missed opens now.
+  const EntryDaysTable ownDays = ReadEntryDays(system, read.bytes);
+  const std::optional<std::chrono::year_month_day> lastRun =
+      ownDays.lines.empty() ? std::nullopt : StampedDay(system, folder);
+  DueDays dueDays(settings, lastRun, DayOf(system.Now()));
 
   // Renewed before the pause and the first entry, so whatever happens to the
   // entries, a second start today opens nothing, and the editor's run-now
@@ -123,8 +132,15 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   static_cast<void>(pacing.Pause());
   bool allOpened = true;
   for (const std::wstring& entry : list.entries) {
+    // An entry without days of its own opens whenever the list does.
+    const EntryDue due = dueDays.Judge(ownDays.DaysOf(entry));
+    if (due.kind == EntryDue::Kind::kNotDue) {
+      record.Skipped(entry, kSkippedNotToday);
+      continue;
+    }
     static_cast<void>(pacing.BeforeEntry(entry));
     const OpenResult result = OpenEntry(ports.open, ports.owner, folders, entry);
+    if (due.kind == EntryDue::Kind::kCatchUp) record.CatchUp(entry, IsoDayText(due.day));
     record.Entry(entry, result);
     allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;
   }

@@ -2,7 +2,9 @@
 // end at once when the stamp says the entries already ran today, or when
 // nobody is at the session; otherwise read the settings; on a day they keep
 // closed renew the stamp and end; otherwise read the list, renew the stamp,
-// pause and open every entry in file order, paced by the settings.
+// pause and open in file order every entry that is due (every entry without
+// days of its own, each other on or since one of its days), paced by the
+// settings.
 #pragma once
 
 #include <chrono>

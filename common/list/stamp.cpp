@@ -18,6 +18,20 @@ std::string DateBytes(const LocalTime& time) {
   return std::string(text.begin(), text.end());
 }
 
+// The stamp's first item. A stamp that cannot be read, for whatever reason,
+// holds none: the worst that follows is a second run of the day. Nor does a
+// first line that goes on beyond the bytes read, whose first item they
+// cannot settle.
+std::optional<std::string> FirstItem(SystemPort& system, const std::wstring& folder) {
+  const FileRead stamp = system.ReadStart(folder + kStampFileName, kStampBytesRead);
+  const bool firstLineRead =
+      stamp.bytes.size() < kStampBytesRead || stamp.bytes.find_first_of("\r\n") != std::string::npos;
+  if (stamp.status != ReadStatus::kRead || !firstLineRead) return std::nullopt;
+  ItemReader reader(stamp.bytes);
+  if (reader.AtEnd()) return std::nullopt;
+  return reader.Next();
+}
+
 }  // namespace
 
 std::wstring DateText(const LocalTime& time) {
@@ -38,15 +52,8 @@ bool StampHoldsDate(std::string_view stampBytes, std::string_view dateText) {
 }
 
 bool StampCheck(SystemPort& system, const std::wstring& folder) {
-  // A stamp that cannot be read, for whatever reason, does not mean "ran
-  // today": the worst that follows is a second run of the day. So does a
-  // first line that goes on beyond the bytes read, whose first item they
-  // cannot settle.
-  const FileRead stamp = system.ReadStart(folder + kStampFileName, kStampBytesRead);
-  const bool firstLineRead =
-      stamp.bytes.size() < kStampBytesRead || stamp.bytes.find_first_of("\r\n") != std::string::npos;
-  return stamp.status == ReadStatus::kRead && firstLineRead &&
-         StampHoldsDate(stamp.bytes, DateBytes(system.Now()));
+  const std::optional<std::string> item = FirstItem(system, folder);
+  return item && *item == DateBytes(system.Now());
 }
 
 bool StampRenew(SystemPort& system, const std::wstring& folder) {
@@ -55,6 +62,25 @@ bool StampRenew(SystemPort& system, const std::wstring& folder) {
 
 bool StampClear(SystemPort& system, const std::wstring& folder) {
   return system.WriteAll(folder + kStampFileName, "\r\n");
+}
+
+std::optional<std::chrono::year_month_day> StampedDay(SystemPort& system, const std::wstring& folder) {
+  const std::optional<std::string> item = FirstItem(system, folder);
+  constexpr std::string_view kForm = "00-00-0000";
+  if (!item || item->size() != kForm.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kForm.size(); ++i) {
+    const bool digit = (*item)[i] >= '0' && (*item)[i] <= '9';
+    if (kForm[i] == '0' ? !digit : (*item)[i] != kForm[i]) return std::nullopt;
+  }
+  const auto number = [&item](std::size_t at, std::size_t length) {
+    unsigned value = 0;
+    for (std::size_t i = at; i < at + length; ++i)
+      value = value * 10 + static_cast<unsigned>((*item)[i] - '0');
+    return value;
+  };
+  const std::chrono::year_month_day day{std::chrono::year{static_cast<int>(number(6, 4))},
+                                        std::chrono::month{number(0, 2)}, std::chrono::day{number(3, 2)}};
+  return day.ok() ? std::optional(day) : std::nullopt;
 }
 
 }  // namespace ombrel

@@ -3,7 +3,9 @@
 // editor share this code so that both always agree on "ran today".
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,5 +35,11 @@ inline constexpr std::size_t kStampBytesRead = 256;
 [[nodiscard]] bool StampCheck(SystemPort& system, const std::wstring& folder);
 [[nodiscard]] bool StampRenew(SystemPort& system, const std::wstring& folder);
 [[nodiscard]] bool StampClear(SystemPort& system, const std::wstring& folder);
+
+// The day of the last run: the date the stamp's first item holds, read as
+// Check reads it. Nothing for a stamp that is cleared, missing, unreadable
+// or holds no date of that form.
+[[nodiscard]] std::optional<std::chrono::year_month_day> StampedDay(SystemPort& system,
+                                                                    const std::wstring& folder);
 
 }  // namespace ombrel

@@ -21,10 +21,11 @@ struct EventWord {
   std::size_t fields;
 };
 constexpr EventWord kEventWords[] = {
-    {RecordEvent::kRunStart, "run", 2},  {RecordEvent::kProgram, "program", 2},
-    {RecordEvent::kShell, "shell", 1},   {RecordEvent::kMailLink, "mailto", 1},
-    {RecordEvent::kFailed, "failed", 3}, {RecordEvent::kSkipped, "skipped", 2},
-    {RecordEvent::kRunEnd, "end", 2},    {RecordEvent::kShown, "shown", 2},
+    {RecordEvent::kRunStart, "run", 2},     {RecordEvent::kProgram, "program", 2},
+    {RecordEvent::kShell, "shell", 1},      {RecordEvent::kMailLink, "mailto", 1},
+    {RecordEvent::kFailed, "failed", 3},    {RecordEvent::kSkipped, "skipped", 2},
+    {RecordEvent::kRunEnd, "end", 2},       {RecordEvent::kShown, "shown", 2},
+    {RecordEvent::kCatchUp, "catch-up", 2},
 };
 
 struct StarterWords {
@@ -150,23 +151,31 @@ RunKey KeyOf(const LocalTime& start, std::uint32_t process) {
   return {time, process};
 }
 
-// While the lines are placed: the run each process started last and has not
-// ended, and the newest run of each name. Both are looked up, never searched,
-// so that a record is read in one pass however many runs it holds.
+// The run a process started last and has not ended.
+struct Running {
+  std::size_t run;
+  // A catch-up line waiting for the line of its entry's outcome: the day,
+  // then the entry.
+  std::vector<std::wstring> catchUp;
+};
+
+// While the lines are placed: the running run of each process, and the newest
+// run of each name. Both are looked up, never searched, so that a record is
+// read in one pass however many runs it holds.
 struct Placing {
-  std::unordered_map<std::uint32_t, std::size_t> running;
+  std::unordered_map<std::uint32_t, Running> running;
   std::map<RunKey, std::size_t> named;
 };
 
-void AddEntry(RecordedRun& run, const RecordLine& line) {
+void AddEntry(RecordedRun& run, Running& running, const RecordLine& line, std::uint32_t error) {
   const std::vector<std::wstring>& f = line.fields;
   // The entry is always the last field; the one before it, if any, is the
   // detail.
-  if (f.size() == 1) {
-    run.entries.push_back({line.event, line.time, f[0], {}, 0});
-  } else {
-    run.entries.push_back({line.event, line.time, f[1], f[0], 0});
-  }
+  RecordedEntry entry{line.event, line.time, f.back(), f.size() > 1 ? f[f.size() - 2] : std::wstring(),
+                      error,      {}};
+  if (running.catchUp.size() == 2 && running.catchUp[1] == entry.entry) entry.catchUpDay = running.catchUp[0];
+  running.catchUp.clear();
+  run.entries.push_back(std::move(entry));
 }
 
 // Adds a line to the run it belongs to, and gives that run; nothing when it
@@ -178,7 +187,7 @@ std::optional<std::size_t> Place(Grouped& grouped, Placing& placing, const Recor
         kStarterWords, [&f](const StarterWords& w) { return w.program == f[0] && w.why == f[1]; });
     if (words == std::end(kStarterWords)) return std::nullopt;
     const std::size_t index = grouped.runs.size();
-    placing.running[line.process] = index;
+    placing.running[line.process] = {index, {}};
     placing.named[KeyOf(line.time, line.process)] = index;
     grouped.runs.push_back({line.time, line.process, words->starter, {}, std::nullopt, {}, false});
     return index;
@@ -194,7 +203,7 @@ std::optional<std::size_t> Place(Grouped& grouped, Placing& placing, const Recor
   }
   const auto process = placing.running.find(line.process);
   if (process == placing.running.end()) return std::nullopt;
-  const std::size_t index = process->second;
+  const std::size_t index = process->second.run;
   RecordedRun& run = grouped.runs[index];
   if (line.event == RecordEvent::kRunEnd) {
     const auto* end = std::ranges::find(kRunEndWords, std::wstring_view(f[0]), &EndWord::word);
@@ -202,12 +211,14 @@ std::optional<std::size_t> Place(Grouped& grouped, Placing& placing, const Recor
     run.end = end->end;
     run.endDetail = f[1];
     placing.running.erase(process);
+  } else if (line.event == RecordEvent::kCatchUp) {
+    process->second.catchUp = f;
   } else if (line.event == RecordEvent::kFailed) {
     const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
     if (!code) return std::nullopt;
-    run.entries.push_back({line.event, line.time, f[2], f[1], *code});
+    AddEntry(run, process->second, line, *code);
   } else {
-    AddEntry(run, line);
+    AddEntry(run, process->second, line, 0);
   }
   return index;
 }
@@ -411,6 +422,14 @@ void RunRecord::Entry(const std::wstring& entry, const OpenResult& result) noexc
     RecordLine line = EntryRecordLine(entry, result, text);
     Append(line.event, std::move(line.fields));
   });
+}
+
+void RunRecord::Skipped(const std::wstring& entry, std::wstring_view why) noexcept {
+  Guarded(file_, [&] { Append(RecordEvent::kSkipped, {std::wstring(why), entry}); });
+}
+
+void RunRecord::CatchUp(const std::wstring& entry, std::wstring_view dayText) noexcept {
+  Guarded(file_, [&] { Append(RecordEvent::kCatchUp, {std::wstring(dayText), entry}); });
 }
 
 void RunRecord::End(RunEnd end, std::wstring_view detail) noexcept {

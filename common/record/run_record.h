@@ -54,11 +54,23 @@ enum class RunEnd {
   kDayClosed,
 };
 
-// Why an entry was skipped, as a `skipped` line says it: it was blank.
+// Why an entry was skipped, as a `skipped` line says it: it was blank, or
+// none of its own days has come since the last run.
 inline constexpr wchar_t kSkippedAsBlank[] = L"blank";
+inline constexpr wchar_t kSkippedNotToday[] = L"not-today";
 
 // What one line tells.
-enum class RecordEvent { kRunStart, kProgram, kShell, kMailLink, kFailed, kSkipped, kRunEnd, kShown };
+enum class RecordEvent {
+  kRunStart,
+  kProgram,
+  kShell,
+  kMailLink,
+  kFailed,
+  kSkipped,
+  kRunEnd,
+  kShown,
+  kCatchUp
+};
 
 // One line: when, by which process, what, and the event's fields in their
 // fixed order:
@@ -70,6 +82,9 @@ enum class RecordEvent { kRunStart, kProgram, kShell, kMailLink, kFailed, kSkipp
 //   kSkipped   why ("blank"), the entry
 //   kRunEnd    how it ended (a word), a detail (may be empty)
 //   kShown     the start time and process of the run an editor showed
+//   kCatchUp   the day (YYYY-MM-DD) the entry was for, the entry; right
+//              before the line of that entry's outcome, which an older
+//              reader, passing over a word it does not know, reads alone
 struct RecordLine {
   LocalTime time;
   std::uint32_t process = 0;
@@ -100,6 +115,8 @@ struct RecordedEntry {
   std::wstring entry;
   std::wstring detail;      // the program's file; Windows' text of a failure; why it was skipped
   std::uint32_t error = 0;  // Windows' code of a failure
+  // The missed day (YYYY-MM-DD) it was opened for; empty for today's.
+  std::wstring catchUpDay;
 };
 
 struct RecordedRun {
@@ -148,6 +165,10 @@ class RunRecord {
   RunRecord& operator=(const RunRecord&) = delete;
 
   void Entry(const std::wstring& entry, const OpenResult& result) noexcept;
+  // An entry that was not handed to Windows, and why.
+  void Skipped(const std::wstring& entry, std::wstring_view why) noexcept;
+  // The entry whose outcome the next line tells was opened for a missed day.
+  void CatchUp(const std::wstring& entry, std::wstring_view dayText) noexcept;
   // The last line; then the record is trimmed when the run passed a bound,
   // unless another run is still adding to it: that one trims at its end.
   void End(RunEnd end, std::wstring_view detail = {}) noexcept;

@@ -8,6 +8,8 @@
 #include "common/list/program_folder.h"
 #include "common/list/stamp.h"
 #include "common/record/run_record.h"
+#include "common/schedule/day_rule.h"
+#include "common/schedule/entry_days.h"
 #include "common/schedule/settings.h"
 #include "editor/resource.h"
 #include "version.h"
@@ -64,6 +66,13 @@ bool Editor::LoadList() {
   // Not in place yet: leaving asks to save it there.
   modified_ = !recoveredFrom_.empty();
   entries_ = std::move(list.entries);
+  // The days of every line, its entry in the list or not: a line the list
+  // does not name is kept, and a later edit may bring its entry back. A
+  // settings file that cannot be read shows none; the save writes only the
+  // lines the user changed.
+  for (EntryDaysLine& line : ReadEntryDays(system_, LoadSettings(system_, folder_).bytes).lines) {
+    days_.emplace(std::move(line.entry), std::move(line.text));
+  }
   if (!view_.ShowList(entries_)) {
     // A list shown short would be saved short.
     Warn(entryListPath_ + view_.LoadText(IDS_LIST_UNREADABLE));
@@ -105,8 +114,36 @@ bool Editor::SaveList() {
   onDisk_ = std::move(saved.written);
   // In place now; the save removed the temporary.
   recoveredFrom_.clear();
+  // After the list, so that a line never names a text the list does not
+  // hold yet. Unwritten, the days are kept to be saved again.
+  if (!SaveDays()) return false;
   modified_ = false;
   return true;
+}
+
+bool Editor::SaveDays() {
+  if (daysChanged_.empty()) return true;
+  const std::wstring path = folder_ + kSettingsFileName;
+  // A file that cannot be read is not written over: its lines would be lost.
+  const FileRead file = ReadSettingsFile(system_, folder_);
+  if (file.status != ReadStatus::kUnreadable) {
+    std::vector<std::pair<std::wstring, std::string>> wanted;
+    for (const std::wstring& entry : entries_) {
+      const std::string* days = DaysOf(entry);
+      const bool listed =
+          std::ranges::find(wanted, entry, &std::pair<std::wstring, std::string>::first) != wanted.end();
+      if (days != nullptr && daysChanged_.contains(entry) && !listed) wanted.emplace_back(entry, *days);
+    }
+    const std::string merged = MergeEntryDays(system_, file.bytes, wanted, [this](const std::wstring& entry) {
+      return daysChanged_.contains(entry);
+    });
+    if (merged == file.bytes || ReplaceSettingsFile(system_, folder_, merged)) {
+      daysChanged_.clear();
+      return true;
+    }
+  }
+  Warn(path + view_.LoadText(IDS_SAVE_FAILED));
+  return false;
 }
 
 void Editor::SaveAndLeave() {
@@ -153,22 +190,35 @@ void Editor::RunNow() {
         view_.LoadText(IDS_RUN_AGAIN_1) + kBreak + kBreak + view_.LoadText(IDS_RUN_AGAIN_2);
     if (view_.ShowMessage(MessageKind::kRunAgainQuestion, question) != Answer::kYes) return;
   }
+  // Read before the stamp is renewed, as the launcher reads it: the entries
+  // it opens are those the launcher would open today.
+  const std::optional<std::chrono::year_month_day> lastRun = StampedDay(system_, folder_);
   RunRecord record(system_, folder_, RunStarter::kRunNow);
   // Unwritten, the stamp would let the launcher open everything again today;
   // the user is told, and the entries asked for still open.
   const bool renewed = StampRenew(system_, folder_);
   if (!renewed) Warn(folder_ + kStampFileName + view_.LoadText(IDS_STAMP_FAILED));
   // The user asked for the run: no pause, and no day is closed to it. Its
-  // entries are spaced and waited for as the launcher's are.
-  EntryPacing pacing = Pacing();
+  // entries are spaced and waited for as the launcher's are, and those with
+  // days of their own open when the launcher's would, by the days shown.
+  const Settings settings = LoadSettings(system_, folder_).parsed.settings;
+  EntryPacing pacing(clock_, network_, settings);
+  DueDays dueDays(settings, lastRun, DayOf(system_.Now()));
   // By position and as a copy: a message box shown meanwhile lets messages
   // through.
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const std::wstring entry(entries_[i]);
+    const std::string* own = DaysOf(entry);
+    const std::optional<EntryDays> days = own != nullptr ? ParseEntryDays(*own) : std::nullopt;
+    const EntryDue due = dueDays.Judge(days ? &*days : nullptr);
+    if (due.kind == EntryDue::Kind::kNotDue) {
+      record.Skipped(entry, kSkippedNotToday);
+      continue;
+    }
     // The window went while the run waited (the session ends): the run
     // stops, and its record stops short as a run cut off does.
     if (!pacing.BeforeEntry(entry)) return;
-    OpenOneEntry(entry, &record);
+    OpenOneEntry(entry, &record, due.kind == EntryDue::Kind::kCatchUp ? IsoDayText(due.day) : std::wstring());
   }
   record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
 }
@@ -183,10 +233,11 @@ void Editor::RunSelectedEntry() {
 
 EntryPacing Editor::Pacing() { return {clock_, network_, LoadSettings(system_, folder_).parsed.settings}; }
 
-void Editor::OpenOneEntry(const std::wstring& entry, RunRecord* record) {
+void Editor::OpenOneEntry(const std::wstring& entry, RunRecord* record, const std::wstring& catchUpDay) {
   const WorkingFolders folders{FolderAsPath(folder_), kShellWorkingFolder};
   const OpenResult result = OpenEntry(open_, *this, folders, entry);
   // Recorded before the message, which waits for the user.
+  if (record != nullptr && !catchUpDay.empty()) record->CatchUp(entry, catchUpDay);
   if (record != nullptr) record->Entry(entry, result);
   if (result.outcome == OpenResult::Outcome::kNotOpened) Warn(entry + view_.LoadText(IDS_CANNOT_OPEN));
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@ class RunRecord;
 
 namespace ombrel::editor {
 
+class EntryDaysPage;
 class RecordPage;
 class SettingsPage;
 
@@ -53,6 +56,8 @@ class EditorView {
   // The entry at `from` now stands at `to`; those between moved up or down.
   virtual void ShowMoved(std::ptrdiff_t from, std::ptrdiff_t to) = 0;
   virtual void ShowSelection(std::ptrdiff_t index) = 0;
+  // The entry at `index` has other days of its own now: drawn again.
+  virtual void ShowDaysChanged(std::ptrdiff_t index) = 0;
 
   // Text1.
   [[nodiscard]] virtual std::wstring EditText() = 0;
@@ -77,6 +82,8 @@ class EditorView {
   // The settings dialog, modal over the editor's window, for `page`; returns
   // when the user has closed it.
   virtual void ShowSettings(SettingsPage& page) = 0;
+  // The dialog of an entry's own days, the same way.
+  virtual void ShowEntryDays(EntryDaysPage& page) = 0;
 
   // Ends the program at once; no handler runs after it.
   virtual void EndProgram() = 0;
@@ -195,6 +202,9 @@ class Editor final : public OwnerWindow {
   void AppendEntry();
   // The selected entry into the edit box.
   void CopySelectedEntryToEditBox();
+  // The selected entry's text becomes the edit box's, in its place, keeping
+  // its days of its own; nothing with none selected.
+  void ReplaceSelectedEntry();
   // The entry the user selected in the list (a click, the keys, a right
   // click); -1 or an index beyond the list selects nothing.
   void SelectEntry(std::ptrdiff_t index);
@@ -203,6 +213,8 @@ class Editor final : public OwnerWindow {
   void MoveSelectedEntry(Direction direction);
   [[nodiscard]] bool SelectedEntryCanMove(Direction direction) const;
   [[nodiscard]] bool HasSelection() const { return selected_ >= 0; }
+  // The selected entry is one a line of days can name (CanHaveOwnDays).
+  [[nodiscard]] bool SelectedEntryCanHaveDays() const;
   // Files and folders dropped on the list, in the order dropped: inserted in
   // front of the selected entry or appended, the last of them selected.
   void DropOnList(const std::vector<std::wstring>& paths);
@@ -224,6 +236,12 @@ class Editor final : public OwnerWindow {
   // The settings dialog (settings_page.cpp); a settings file that cannot be
   // read is said instead.
   void ShowSettings();
+  // The dialog of the selected entry's own days (entry_days_page.cpp); its
+  // OK gives the entry those days, which the list's save writes.
+  void EditSelectedEntryDays();
+  // The short form of the days of the entry at `index` that the list shows
+  // beside it ("第1営業日"), empty for one without days of its own.
+  [[nodiscard]] std::wstring DaysLabel(std::ptrdiff_t index);
   // As the window is first shown: the run record's window, once, when
   // Ombrel's newest run had an entry that could not be opened and no editor
   // has shown it yet.
@@ -247,6 +265,9 @@ class Editor final : public OwnerWindow {
 
   [[nodiscard]] bool modified() const { return modified_; }
   [[nodiscard]] const std::vector<std::wstring>& entries() const { return entries_; }
+  // The days text of an entry text, as the file has it or the dialog wrote
+  // it; null for one without days of its own.
+  [[nodiscard]] const std::string* DaysOf(const std::wstring& entry) const;
   [[nodiscard]] std::ptrdiff_t selection() const { return selected_; }
   [[nodiscard]] const std::wstring& entryListPath() const { return entryListPath_; }
 
@@ -261,12 +282,21 @@ class Editor final : public OwnerWindow {
   // written, or the user said to overwrite it.
   [[nodiscard]] bool MayOverwrite(const FileRead& now);
   // Opens one entry where run-now opens it, saying so when it cannot; into
-  // `record` when it is one step of a run of the list.
-  void OpenOneEntry(const std::wstring& entry, RunRecord* record);
+  // `record` when it is one step of a run of the list, opened for the missed
+  // day `catchUpDay` unless that is empty.
+  void OpenOneEntry(const std::wstring& entry, RunRecord* record, const std::wstring& catchUpDay = {});
   // The gaps and the network wait of the settings as they are now.
   [[nodiscard]] EntryPacing Pacing();
   void InsertAt(std::ptrdiff_t index, std::wstring entry);
   void Select(std::ptrdiff_t index);
+  // The entry at `index` leaves the list; the last of its text takes its
+  // days along.
+  void RemoveAt(std::ptrdiff_t index);
+  // Gives an entry text its days, or none with an empty text, for the save.
+  void SetDays(const std::wstring& entry, const std::string& days);
+  // Writes the days of the texts changed since the last save into the
+  // settings file. False, having warned, when it could not be.
+  [[nodiscard]] bool SaveDays();
 
   EditorView& view_;
   SystemPort& system_;
@@ -284,6 +314,14 @@ class Editor final : public OwnerWindow {
   std::vector<std::wstring> entries_;
   std::ptrdiff_t selected_ = -1;  // -1: nothing selected
   bool modified_ = false;
+  // The days of each entry text that has its own, as the settings file had
+  // them at load (lines of entries not in the list included) and as the
+  // dialog, 置換 and 削除 changed them since. The file can tell entries of
+  // one text apart no more than the launcher can: they share their days.
+  std::map<std::wstring, std::string> days_;
+  // The entry texts whose days changed since the last save: the only lines
+  // the save writes.
+  std::set<std::wstring> daysChanged_;
 };
 
 }  // namespace ombrel::editor

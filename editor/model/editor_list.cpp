@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/schedule/entry_days.h"
 #include "editor/model/editor.h"
 
 namespace ombrel::editor {
@@ -34,15 +35,62 @@ void Editor::InsertEntry() {
   Select(at);
 }
 
+void Editor::RemoveAt(std::ptrdiff_t index) {
+  const std::wstring entry = std::move(entries_[At(index)]);
+  entries_.erase(entries_.begin() + index);
+  view_.ShowRemoved(index);
+  modified_ = true;
+  // The last entry of its text gone, its days go too: put back with 挿入, it
+  // is a new entry. A line of the file that names no entry of the list at
+  // all was never the editor's to drop.
+  if (std::ranges::find(entries_, entry) == entries_.end()) SetDays(entry, {});
+}
+
 void Editor::DeleteEntry() {
   if (selected_ < 0) return;
   const std::ptrdiff_t at = selected_;
   view_.SetEditText(entries_[At(at)]);
-  entries_.erase(entries_.begin() + at);
-  view_.ShowRemoved(at);
-  modified_ = true;
+  RemoveAt(at);
   // The entry that followed takes the place; after the last, the new last.
   Select(std::min(at, std::ssize(entries_) - 1));
+}
+
+void Editor::ReplaceSelectedEntry() {
+  if (selected_ < 0) return;
+  const std::ptrdiff_t at = selected_;
+  std::wstring text = view_.EditText();
+  if (text == entries_[At(at)]) return;
+  const std::string* own = DaysOf(entries_[At(at)]);
+  const std::optional<std::string> kept = own != nullptr ? std::optional(*own) : std::nullopt;
+  RemoveAt(at);
+  // Without days of its own, it takes those its new text may have.
+  if (kept) SetDays(text, *kept);
+  InsertAt(at, std::move(text));
+  Select(at);
+}
+
+const std::string* Editor::DaysOf(const std::wstring& entry) const {
+  const auto days = days_.find(entry);
+  return days == days_.end() ? nullptr : &days->second;
+}
+
+bool Editor::SelectedEntryCanHaveDays() const {
+  return selected_ >= 0 && CanHaveOwnDays(entries_[At(selected_)]);
+}
+
+void Editor::SetDays(const std::wstring& entry, const std::string& days) {
+  const std::string* now = DaysOf(entry);
+  if (now == nullptr ? days.empty() : *now == days) return;
+  if (days.empty()) {
+    days_.erase(entry);
+  } else {
+    days_[entry] = days;
+  }
+  daysChanged_.insert(entry);
+  modified_ = true;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i] == entry) view_.ShowDaysChanged(static_cast<std::ptrdiff_t>(i));
+  }
 }
 
 void Editor::AppendEntry() { InsertAt(std::ssize(entries_), view_.EditText()); }

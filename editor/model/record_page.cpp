@@ -5,6 +5,7 @@
 
 #include "common/list/stamp.h"
 #include "common/schedule/day_rule.h"
+#include "editor/model/typed_text.h"
 #include "editor/resource.h"
 
 namespace ombrel::editor {
@@ -48,6 +49,8 @@ std::wstring ClosedDayText(EditorView& view, const RecordedRun& run) {
       reason = word.substr(kClosedOnHoliday.size());
     } else if (word == kClosedAtYearEnd) {
       reason = view.LoadText(IDS_RECORD_YEAR_END);
+    } else if (word == kClosedOnClosedDate) {
+      reason = view.LoadText(IDS_RECORD_CLOSED_DATE);
     }
     if (reason.empty()) continue;
     if (!text.empty()) text += view.LoadText(IDS_RECORD_REASON_SEPARATOR);
@@ -77,6 +80,21 @@ RecordRow StartRow(EditorView& view, const RecordedRun& run) {
   return row;
 }
 
+// "2026-12-28" as a user names the day a run caught up: "12/28"; empty for
+// anything else (a hand-edited record).
+std::wstring MonthAndDay(std::wstring_view isoDay) {
+  constexpr std::wstring_view kForm = L"0000-00-00";
+  if (isoDay.size() != kForm.size()) return {};
+  for (std::size_t i = 0; i < kForm.size(); ++i) {
+    const bool digit = isoDay[i] >= L'0' && isoDay[i] <= L'9';
+    if (kForm[i] == L'0' ? !digit : isoDay[i] != kForm[i]) return {};
+  }
+  const auto number = [isoDay](std::size_t at) {
+    return std::to_wstring((isoDay[at] - L'0') * 10 + isoDay[at + 1] - L'0');
+  };
+  return number(5) + L'/' + number(8);
+}
+
 RecordRow EntryRow(EditorView& view, const RecordedEntry& entry) {
   RecordRow row{TimeText(entry.time), {}, entry.entry, {}, false};
   switch (entry.event) {
@@ -95,11 +113,16 @@ RecordRow EntryRow(EditorView& view, const RecordedEntry& entry) {
       break;
     case RecordEvent::kSkipped:
       row.result = view.LoadText(IDS_RECORD_SKIPPED);
-      row.detail = entry.detail == kSkippedAsBlank ? view.LoadText(IDS_RECORD_BLANK) : entry.detail;
+      row.detail = entry.detail == kSkippedAsBlank    ? view.LoadText(IDS_RECORD_BLANK)
+                   : entry.detail == kSkippedNotToday ? view.LoadText(IDS_RECORD_NOT_TODAY)
+                                                      : entry.detail;
       break;
     default:
       row.result = view.LoadText(IDS_RECORD_SHELL);
       break;
+  }
+  if (const std::wstring day = MonthAndDay(entry.catchUpDay); !day.empty()) {
+    row.result += FillIn(view.LoadText(IDS_RECORD_CATCH_UP), day);
   }
   return row;
 }

@@ -1,4 +1,5 @@
-// The geometry of the settings dialog ("開く日と間隔"), in twips from the
+// The geometry of the settings dialog ("開く日と間隔"), and the kinds of
+// control the dialog of an entry's days shares with it, in twips from the
 // top-left corner of its client area, on the editor window's grid: a margin
 // of 120, rows 360 apart, controls 252 high (an edit box 264, as Text1). The
 // window code creates the controls from this one table, in this order, which
@@ -20,6 +21,10 @@ enum class SettingsControlKind {
   kNextDay,        // the next opening day, updated as the boxes change
   kDefaultButton,  // OK: Enter
   kButton,         // キャンセル: Esc
+  kDates,          // a date list box
+  kRadio,          // a radio button; the code checks one of its row and clears the others
+  kChoice,         // a drop-down list of fixed choices
+  kMonth,          // a month's check box; its caption is its piece of a text of months
 };
 
 struct SettingsControlLayout {
@@ -33,7 +38,7 @@ struct SettingsControlLayout {
 };
 
 inline constexpr int kSettingsClientWidthTwips = 6840;
-inline constexpr int kSettingsClientHeightTwips = 3732;
+inline constexpr int kSettingsClientHeightTwips = 4452;
 
 // The seven weekday boxes, Monday first, a column each.
 inline constexpr int kWeekdayLeftTwips = 120;
@@ -74,12 +79,18 @@ inline constexpr SettingsControlLayout kSettingsControls[] = {
     {IDC_SETTINGS_NETWORK, SettingsControlKind::kSeconds, 0, 3240, 2400, 720, 264},
     {IDC_SETTINGS_NETWORK_SPIN, SettingsControlKind::kUpDown, 0, 3960, 2400, 240, 264},
     {IDC_SETTINGS_NETWORK_UNIT, SettingsControlKind::kUnit, 0, 4320, 2400, 2400, 252},
-    {IDC_SETTINGS_NEXT_DAY, SettingsControlKind::kNextDay, 0, 120, 2880, 6600, 252},
-    {IDC_SETTINGS_OK, SettingsControlKind::kDefaultButton, IDS_SETTINGS_OK, 4440, 3360, 1080, 252},
-    {IDC_SETTINGS_CANCEL, SettingsControlKind::kButton, IDS_SETTINGS_CANCEL, 5640, 3360, 1080, 252},
+    {IDC_SETTINGS_CLOSED_LABEL, SettingsControlKind::kLabel, IDS_SETTINGS_CLOSED_DATES, 120, 2880, 1560, 252},
+    {IDC_SETTINGS_CLOSED, SettingsControlKind::kDates, 0, 1800, 2880, 4920, 264},
+    {IDC_SETTINGS_OPEN_LABEL, SettingsControlKind::kLabel, IDS_SETTINGS_OPEN_DATES, 120, 3240, 1560, 252},
+    {IDC_SETTINGS_OPEN, SettingsControlKind::kDates, 0, 1800, 3240, 4920, 264},
+    {IDC_SETTINGS_NEXT_DAY, SettingsControlKind::kNextDay, 0, 120, 3600, 6600, 252},
+    {IDC_SETTINGS_OK, SettingsControlKind::kDefaultButton, IDS_SETTINGS_OK, 4440, 4080, 1080, 252},
+    {IDC_SETTINGS_CANCEL, SettingsControlKind::kButton, IDS_SETTINGS_CANCEL, 5640, 4080, 1080, 252},
 };
 
 // The number boxes, in the order of kSecondsSettings (settings_page.h).
 inline constexpr int kSecondsBoxIds[] = {IDC_SETTINGS_PAUSE, IDC_SETTINGS_GAP, IDC_SETTINGS_NETWORK};
+// The date list boxes, in the order of kDatesSettings.
+inline constexpr int kDatesBoxIds[] = {IDC_SETTINGS_CLOSED, IDC_SETTINGS_OPEN};
 
 }  // namespace ombrel::editor

@@ -4,47 +4,21 @@
 
 #include "common/list/program_folder.h"
 #include "common/list/stamp.h"
+#include "common/list/utf8.h"
 #include "common/schedule/day_rule.h"
+#include "editor/model/typed_text.h"
 #include "editor/resource.h"
 
 namespace ombrel::editor {
 
-namespace {
-
-bool IsBlankCharacter(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\u3000'; }
-
-// The text with "%1" and "%2" replaced by the two numbers.
-std::wstring FillIn(std::wstring text, int first, int second) {
-  for (const auto& [mark, value] : {std::pair{L"%1", first}, std::pair{L"%2", second}}) {
-    if (const std::size_t at = text.find(mark); at != std::wstring::npos) {
-      text.replace(at, 2, std::to_wstring(value));
-    }
-  }
-  return text;
+std::chrono::year_month_day FirstDayToCome(SystemPort& system, const std::wstring& folder) {
+  const std::chrono::year_month_day today = DayOf(system.Now());
+  return StampCheck(system, folder) ? DaysAfter(today, 1) : today;
 }
 
-const SettingKey& KeyOf(Setting setting) { return kSettingKeys[static_cast<std::size_t>(setting)]; }
-
-}  // namespace
-
-std::optional<int> ParseSecondsText(std::wstring_view text) {
-  while (!text.empty() && IsBlankCharacter(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlankCharacter(text.back())) text.remove_suffix(1);
-  // Six digits are beyond every range already, and cannot overflow.
-  if (text.empty() || text.size() > 6) return std::nullopt;
-  int value = 0;
-  for (const wchar_t c : text) {
-    int digit = 0;
-    if (c >= L'0' && c <= L'9') {
-      digit = c - L'0';
-    } else if (c >= L'\uFF10' && c <= L'\uFF19') {
-      digit = c - L'\uFF10';
-    } else {
-      return std::nullopt;
-    }
-    value = value * 10 + digit;
-  }
-  return value;
+bool ApplyDatesText(Settings& choices, Setting setting, std::wstring_view text) {
+  const std::optional<std::string> ascii = TypedAscii(text);
+  return ascii && choices.SetText(setting, *ascii);
 }
 
 SettingsPage::SettingsPage(EditorView& view, SystemPort& system, std::wstring folder)
@@ -52,12 +26,15 @@ SettingsPage::SettingsPage(EditorView& view, SystemPort& system, std::wstring fo
   SettingsRead read = LoadSettings(system_, folder_);
   status_ = read.status;
   loaded_ = read.parsed.settings;
-  const std::chrono::year_month_day today = DayOf(system_.Now());
-  // Once it ran today, the launcher opens nothing more today whatever the
-  // settings say.
-  from_ = StampCheck(system_, folder_)
-              ? std::chrono::year_month_day{std::chrono::sys_days{today} + std::chrono::days{1}}
-              : today;
+  badTexts_ = read.parsed.badTexts;
+  from_ = FirstDayToCome(system_, folder_);
+}
+
+std::wstring SettingsPage::DatesText(Setting setting) const {
+  const std::string& bad = badTexts_[static_cast<std::size_t>(setting)];
+  const std::string_view text = bad.empty() ? loaded_.Text(setting) : bad;
+  // ASCII when read; bytes beyond it only in a bad line, shown as they read.
+  return FromUtf8(text);
 }
 
 std::wstring SettingsPage::NextOpeningText(const Settings& choices) {
@@ -70,10 +47,11 @@ std::wstring SettingsPage::SecondsText(Setting setting) {
   return FillIn(view_.LoadText(IDS_SETTINGS_SECONDS), KeyOf(setting).low, KeyOf(setting).high);
 }
 
-SettingsAccepted SettingsPage::Accept(Settings choices, const std::array<std::wstring, 3>& secondsTexts) {
+SettingsAccepted SettingsPage::Accept(Settings choices, const std::array<std::wstring, 3>& secondsTexts,
+                                      const std::array<std::wstring, 2>& datesTexts) {
   for (std::size_t i = 0; i < kSecondsSettings.size(); ++i) {
     const Setting setting = kSecondsSettings[i];
-    const std::optional<int> value = ParseSecondsText(secondsTexts[i]);
+    const std::optional<int> value = ParseNumberText(secondsTexts[i]);
     // Refused rather than set to the nearest end of the range: the user
     // typed another number, and a pause made shorter or longer unasked would
     // surprise more than a word.
@@ -83,11 +61,17 @@ SettingsAccepted SettingsPage::Accept(Settings choices, const std::array<std::ws
       return {false, setting};
     }
   }
+  for (std::size_t i = 0; i < kDatesSettings.size(); ++i) {
+    if (ApplyDatesText(choices, kDatesSettings[i], datesTexts[i])) continue;
+    view_.ShowMessage(MessageKind::kWarning, view_.LoadText(IDS_SETTINGS_BAD_DATES));
+    return {false, kDatesSettings[i]};
+  }
   if (!SaveSettings(system_, folder_, choices)) {
     view_.ShowMessage(MessageKind::kWarning, folder_ + kSettingsFileName + view_.LoadText(IDS_SAVE_FAILED));
     return {};
   }
   loaded_ = choices;
+  badTexts_ = {};
   return {true, std::nullopt};
 }
 

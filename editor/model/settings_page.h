@@ -18,17 +18,23 @@ namespace ombrel::editor {
 // The number boxes, top to bottom.
 inline constexpr std::array<Setting, 3> kSecondsSettings = {Setting::kPauseSeconds, Setting::kGapSeconds,
                                                             Setting::kNetworkWaitSeconds};
+// The date list boxes, top to bottom.
+inline constexpr std::array<Setting, 2> kDatesSettings = {Setting::kClosedDates, Setting::kOpenDates};
 
-// A number box's text as seconds: decimal digits, half- or full-width (an
-// input method may give either), blanks around them ignored. Nothing for an
-// empty box or anything else; the range is not checked here.
-[[nodiscard]] std::optional<int> ParseSecondsText(std::wstring_view text);
+// The first day the launcher will judge: today, or tomorrow once the list
+// ran today, since it then opens nothing more today whatever the settings
+// say.
+[[nodiscard]] std::chrono::year_month_day FirstDayToCome(SystemPort& system, const std::wstring& folder);
+
+// A date list box's text into `choices`, digits and signs of either width;
+// false, `choices` unchanged, when it is no date list.
+[[nodiscard]] bool ApplyDatesText(Settings& choices, Setting setting, std::wstring_view text);
 
 // What OK came to.
 struct SettingsAccepted {
   bool close = false;  // saved: the dialog closes
-  // The number box whose text is no value of its range (the user was told);
-  // the dialog stays, with that box focused.
+  // The box whose text is no value of its range or no date list (the user
+  // was told); the dialog stays, with that box focused.
   std::optional<Setting> wrongBox;
 };
 
@@ -43,6 +49,9 @@ class SettingsPage {
   [[nodiscard]] bool Unreadable() const { return status_ == ReadStatus::kUnreadable; }
   // The settings as read; a bad or missing value at its default.
   [[nodiscard]] const Settings& Loaded() const { return loaded_; }
+  // A date list box's text as it opens: the file's, a bad one too, so that
+  // a long list is mended rather than lost to one slip.
+  [[nodiscard]] std::wstring DatesText(Setting setting) const;
 
   // "次に開く日: 2026-12-08 (火)" under `choices`, or the text that says no
   // day opens.
@@ -50,11 +59,13 @@ class SettingsPage {
   // A number box's unit and range: "秒 (0～300)".
   [[nodiscard]] std::wstring SecondsText(Setting setting);
 
-  // OK with the day choices made and the number boxes' texts, in the order of
-  // kSecondsSettings: every number must lie in its range, then the settings
-  // are saved, keeping every other line of the file. A failed save warns
-  // with the file's path and keeps the dialog open.
-  [[nodiscard]] SettingsAccepted Accept(Settings choices, const std::array<std::wstring, 3>& secondsTexts);
+  // OK with the day choices made, the number boxes' texts, in the order of
+  // kSecondsSettings, and the date list boxes', in the order of
+  // kDatesSettings: every number must lie in its range and every list be
+  // one, then the settings are saved, keeping every other line of the file.
+  // A failed save warns with the file's path and keeps the dialog open.
+  [[nodiscard]] SettingsAccepted Accept(Settings choices, const std::array<std::wstring, 3>& secondsTexts,
+                                        const std::array<std::wstring, 2>& datesTexts);
 
  private:
   EditorView& view_;
@@ -62,6 +73,7 @@ class SettingsPage {
   std::wstring folder_;
   ReadStatus status_ = ReadStatus::kMissing;
   Settings loaded_;
+  std::array<std::string, kSettingKeys.size()> badTexts_{};
   std::chrono::year_month_day from_;
 };
 

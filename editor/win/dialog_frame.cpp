@@ -48,16 +48,4 @@ void PlaceCentredOver(HWND dialog, HWND owner, SIZE size) {
   ::SetWindowPos(dialog, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::vector<std::wstring> SplitAtBars(const std::wstring& text) {
-  std::vector<std::wstring> pieces(1);
-  for (const wchar_t c : text) {
-    if (c == L'|') {
-      pieces.emplace_back();
-    } else {
-      pieces.back() += c;
-    }
-  }
-  return pieces;
-}
-
 }  // namespace ombrel::editor

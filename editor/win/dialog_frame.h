@@ -1,14 +1,11 @@
 // What the editor's own dialogs share: a dialog made without controls (the
 // window code creates them from its geometry table once it knows its DPI), the
-// program's icon on its caption, its place over the editor's window, and texts
-// of the string table that hold several pieces.
+// program's icon on its caption and its place over the editor's window.
 #pragma once
 
 #include <windows.h>
 
 #include <exception>
-#include <string>
-#include <vector>
 
 namespace ombrel::editor {
 
@@ -39,8 +36,5 @@ void SetProgramIcon(HINSTANCE instance, HWND dialog);
 // Gives the dialog `size` (outer, in pixels), centred over `owner` and kept
 // on its screen's work area.
 void PlaceCentredOver(HWND dialog, HWND owner, SIZE size);
-
-// The pieces of a text separated by "|".
-[[nodiscard]] std::vector<std::wstring> SplitAtBars(const std::wstring& text);
 
 }  // namespace ombrel::editor

@@ -1,5 +1,7 @@
 #include "editor/win/list_box.h"
 
+#include "common/win/scoped.h"
+
 namespace ombrel::editor {
 
 bool ListBox::Fill(const std::vector<std::wstring>& entries) const {
@@ -81,6 +83,61 @@ POINT ListBox::SelectionPoint() const {
   POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
   ::ClientToScreen(control_, &middle);
   return middle;
+}
+
+void ListBox::Draw(const DRAWITEMSTRUCT& item, const std::wstring& daysLabel) const {
+  if (item.itemID == static_cast<UINT>(-1)) {
+    // An empty list with the focus shows where the caret would be.
+    if ((item.itemState & ODS_FOCUS) != 0) ::DrawFocusRect(item.hDC, &item.rcItem);
+    return;
+  }
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  ::FillRect(item.hDC, &item.rcItem, ::GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const int mode = ::SetBkMode(item.hDC, TRANSPARENT);
+  RECT text = item.rcItem;
+  // As the list box itself indents its text.
+  text.left += 2;
+  text.right -= 2;
+  constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+  if (!daysLabel.empty()) {
+    RECT label = text;
+    ::DrawTextW(item.hDC, daysLabel.c_str(), static_cast<int>(daysLabel.size()), &label,
+                kFormat | DT_CALCRECT);
+    const int width = label.right - label.left;
+    label = {text.right - width, text.top, text.right, text.bottom};
+    // Grey on the window's colour, the highlight's text colour when selected.
+    ::SetTextColor(item.hDC, ::GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
+    ::DrawTextW(item.hDC, daysLabel.c_str(), static_cast<int>(daysLabel.size()), &label, kFormat);
+    text.right = label.left - 8;
+  }
+  const std::wstring entry = Item(static_cast<std::ptrdiff_t>(item.itemID));
+  const int color = disabled ? COLOR_GRAYTEXT : selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT;
+  ::SetTextColor(item.hDC, ::GetSysColor(color));
+  ::DrawTextW(item.hDC, entry.c_str(), static_cast<int>(entry.size()), &text,
+              kFormat | (daysLabel.empty() ? 0U : static_cast<UINT>(DT_END_ELLIPSIS)));
+  ::SetBkMode(item.hDC, mode);
+  if ((item.itemState & ODS_FOCUS) != 0) ::DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+void ListBox::Redraw(std::ptrdiff_t index) const {
+  RECT item{};
+  if (::SendMessageW(control_, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)) !=
+      LB_ERR) {
+    ::InvalidateRect(control_, &item, TRUE);
+  }
+}
+
+UINT ListBox::FontHeight(HFONT font) const {
+  const win::ScopedWindowDC dc(control_);
+  const win::ScopedSelect selected(dc.get(), font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc.get(), &metrics);
+  return static_cast<UINT>(metrics.tmHeight);
+}
+
+void ListBox::SetItemHeight(UINT height) const {
+  ::SendMessageW(control_, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
 }
 
 void ListBox::SetRedraw(bool redraw) const {

@@ -31,6 +31,16 @@ class ListBox {
   // the screen: where a menu opened from the keyboard stands.
   [[nodiscard]] POINT SelectionPoint() const;
 
+  // The list is drawn by its window: an entry's text as the list box would
+  // draw it, and its days' short form in grey at the right, the text cut
+  // short before it.
+  void Draw(const DRAWITEMSTRUCT& item, const std::wstring& daysLabel) const;
+  // The entry drawn again.
+  void Redraw(std::ptrdiff_t index) const;
+  // An entry's height in this font, as the list box gives it to one it draws.
+  [[nodiscard]] UINT FontHeight(HFONT font) const;
+  void SetItemHeight(UINT height) const;
+
  private:
   [[nodiscard]] std::wstring Item(std::ptrdiff_t index) const;
   // A long list is drawn once, when it is complete.

@@ -32,6 +32,8 @@ void ShowEntryMenu(Editor& editor, const ListBox& list, HINSTANCE instance, HWND
   enable(IDM_ENTRY_DOWN, editor.SelectedEntryCanMove(Direction::kDown));
   enable(IDM_ENTRY_DELETE, selected);
   enable(IDM_ENTRY_COPY, selected);
+  enable(IDM_ENTRY_REPLACE, selected);
+  enable(IDM_ENTRY_DAYS, editor.SelectedEntryCanHaveDays());
   ::TrackPopupMenu(items, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
 }
 

@@ -49,6 +49,8 @@ constexpr Wiring kWiring[] = {
     {IDM_ENTRY_DOWN, [](Editor& e) { e.MoveSelectedEntry(Direction::kDown); }},
     {IDM_ENTRY_DELETE, [](Editor& e) { e.DeleteEntry(); }},
     {IDM_ENTRY_COPY, [](Editor& e) { e.CopySelectedEntryToEditBox(); }},
+    {IDM_ENTRY_DAYS, [](Editor& e) { e.EditSelectedEntryDays(); }},
+    {IDM_ENTRY_REPLACE, [](Editor& e) { e.ReplaceSelectedEntry(); }},
 };
 
 }  // namespace
@@ -136,6 +138,19 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
       return 0;
+    case WM_MEASUREITEM:
+      // Asked once, as the list is made, before it has its font: the height
+      // comes with the font (ApplyDpi).
+      if (wParam != IDC_LIST1) break;
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = list_.FontHeight(uiFont_.get());
+      return TRUE;
+    case WM_DRAWITEM: {
+      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (wParam != IDC_LIST1) break;
+      list_.Draw(item,
+                 ending_ ? std::wstring() : editor_.DaysLabel(static_cast<std::ptrdiff_t>(item.itemID)));
+      return TRUE;
+    }
     case WM_ACTIVATE:
       OnActivate(wParam);
       break;
@@ -220,6 +235,8 @@ void MainWindow::ApplyDpi(UINT dpi, POINT topLeft) {
     ::MoveWindow(control, TwipsToPixels(layout.left, scale), TwipsToPixels(layout.top, scale),
                  TwipsToPixels(layout.width, scale), TwipsToPixels(layout.height, scale), TRUE);
   }
+  // A list the window draws takes no height from its font by itself.
+  list_.SetItemHeight(list_.FontHeight(uiFont_.get()));
 }
 
 void MainWindow::StretchFrame() {

@@ -17,6 +17,7 @@
 #include "editor/model/editor.h"
 #include "editor/resource.h"
 #include "editor/win/dialogs.h"
+#include "editor/win/entry_days_window.h"
 #include "editor/win/file_drop.h"
 #include "editor/win/list_box.h"
 #include "editor/win/record_window.h"
@@ -56,6 +57,7 @@ class MainWindow final : public EditorView {
   void ShowRemoved(std::ptrdiff_t index) override { list_.Remove(index); }
   void ShowMoved(std::ptrdiff_t from, std::ptrdiff_t to) override { list_.Move(from, to); }
   void ShowSelection(std::ptrdiff_t index) override { list_.Select(index); }
+  void ShowDaysChanged(std::ptrdiff_t index) override { list_.Redraw(index); }
   [[nodiscard]] std::wstring EditText() override;
   void SetEditText(const std::wstring& text) override { ::SetWindowTextW(Control(IDC_TEXT1), text.c_str()); }
   [[nodiscard]] std::wstring LoadText(int id) override { return LoadProgramText(instance_, id); }
@@ -67,6 +69,7 @@ class MainWindow final : public EditorView {
   WindowHandle Handle() override;
   void ShowRunRecord(RecordPage& page) override { ShowRecordWindow(instance_, hwnd_, *this, page); }
   void ShowSettings(SettingsPage& page) override { ShowSettingsWindow(instance_, hwnd_, *this, page); }
+  void ShowEntryDays(EntryDaysPage& page) override { ShowEntryDaysWindow(instance_, hwnd_, *this, page); }
   void EndProgram() override;
 
  private:

@@ -7,6 +7,7 @@
 
 #include "common/win/scoped.h"
 #include "editor/model/record_layout.h"
+#include "editor/model/typed_text.h"
 #include "editor/resource.h"
 #include "editor/win/dialog_window.h"
 #include "editor/win/dpi.h"

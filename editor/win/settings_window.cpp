@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "common/win/scoped.h"
 #include "editor/model/layout.h"
 #include "editor/model/settings_layout.h"
+#include "editor/model/typed_text.h"
 #include "editor/win/controls.h"
 #include "editor/win/dialog_window.h"
 #include "editor/win/dpi.h"
@@ -18,35 +20,6 @@ namespace ombrel::editor {
 static_assert(IDC_SETTINGS_OK == IDOK && IDC_SETTINGS_CANCEL == IDCANCEL);
 
 namespace {
-
-struct ControlClass {
-  const wchar_t* className;
-  DWORD style;
-  DWORD exStyle;
-};
-
-ControlClass ClassOf(SettingsControlKind kind) {
-  switch (kind) {
-    case SettingsControlKind::kLabel:
-      return {WC_STATICW, SS_LEFT, 0};
-    case SettingsControlKind::kWeekday:
-    case SettingsControlKind::kCheck:
-      return {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP, 0};
-    case SettingsControlKind::kSeconds:
-      return {WC_EDITW, ES_RIGHT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case SettingsControlKind::kUpDown:
-      // Its arrows and the arrow keys in its box write the number into it.
-      return {UPDOWN_CLASSW, UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0};
-    case SettingsControlKind::kUnit:
-    case SettingsControlKind::kNextDay:
-      return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
-    case SettingsControlKind::kDefaultButton:
-      return {WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 0};
-    case SettingsControlKind::kButton:
-      return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0};
-  }
-  return {WC_STATICW, 0, 0};
-}
 
 bool IsWeekdayBox(int id) { return id >= IDC_SETTINGS_MONDAY && id <= IDC_SETTINGS_SUNDAY; }
 
@@ -115,6 +88,10 @@ class SettingsWindow : public DialogWindow {
       ::SendMessageW(arrows, UDM_SETPOS32, 0, static_cast<LPARAM>(settings[kSecondsSettings[i]]));
       ::SetDlgItemInt(hwnd(), kSecondsBoxIds[i], static_cast<UINT>(settings[kSecondsSettings[i]]), FALSE);
     }
+    for (std::size_t i = 0; i < kDatesSettings.size(); ++i) {
+      ::SetWindowTextW(Item(kDatesBoxIds[i]), page_.DatesText(kDatesSettings[i]).c_str());
+    }
+    shown_ = true;
     ShowNextDay();
   }
 
@@ -125,7 +102,8 @@ class SettingsWindow : public DialogWindow {
     return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
 
-  // The day choices as the boxes stand; the numbers as loaded.
+  // The day choices as the boxes stand, a date list only once it is one;
+  // the numbers as loaded.
   [[nodiscard]] Settings DayChoices() const {
     Settings choices = page_.Loaded();
     int days = 0;
@@ -134,10 +112,15 @@ class SettingsWindow : public DialogWindow {
     static_cast<void>(choices.Set(Setting::kDays, days));
     static_cast<void>(choices.Set(Setting::kSkipHolidays, Checked(IDC_SETTINGS_HOLIDAYS) ? 1 : 0));
     static_cast<void>(choices.Set(Setting::kSkipYearEnd, Checked(IDC_SETTINGS_YEAR_END) ? 1 : 0));
+    for (std::size_t i = 0; i < kDatesSettings.size(); ++i) {
+      static_cast<void>(ApplyDatesText(choices, kDatesSettings[i], TextOf(kDatesBoxIds[i])));
+    }
     return choices;
   }
 
   void ShowNextDay() const {
+    // Typing into a date box before every control is filled tells nothing.
+    if (!shown_) return;
     ::SetWindowTextW(Item(IDC_SETTINGS_NEXT_DAY), page_.NextOpeningText(DayChoices()).c_str());
   }
 
@@ -161,8 +144,9 @@ class SettingsWindow : public DialogWindow {
       ::EndDialog(hwnd(), IDCANCEL);
     } else if (id == IDOK) {
       Accept();
-    } else if (code == BN_CLICKED &&
-               (IsWeekdayBox(id) || id == IDC_SETTINGS_HOLIDAYS || id == IDC_SETTINGS_YEAR_END)) {
+    } else if ((code == BN_CLICKED &&
+                (IsWeekdayBox(id) || id == IDC_SETTINGS_HOLIDAYS || id == IDC_SETTINGS_YEAR_END)) ||
+               (code == EN_CHANGE && (id == IDC_SETTINGS_CLOSED || id == IDC_SETTINGS_OPEN))) {
       ShowNextDay();
     }
   }
@@ -170,21 +154,26 @@ class SettingsWindow : public DialogWindow {
   void Accept() {
     std::array<std::wstring, kSecondsSettings.size()> texts;
     for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = TextOf(kSecondsBoxIds[i]);
-    const SettingsAccepted accepted = page_.Accept(DayChoices(), texts);
+    std::array<std::wstring, kDatesSettings.size()> dates;
+    for (std::size_t i = 0; i < dates.size(); ++i) dates[i] = TextOf(kDatesBoxIds[i]);
+    const SettingsAccepted accepted = page_.Accept(DayChoices(), texts, dates);
     if (accepted.close) {
       ::EndDialog(hwnd(), IDOK);
       return;
     }
-    for (std::size_t i = 0; accepted.wrongBox && i < kSecondsSettings.size(); ++i) {
-      if (kSecondsSettings[i] != *accepted.wrongBox) continue;
-      // The box to mend, its text selected for typing over.
-      const HWND box = Item(kSecondsBoxIds[i]);
-      ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
-      ::SendMessageW(box, EM_SETSEL, 0, -1);
-    }
+    if (!accepted.wrongBox) return;
+    const auto* seconds = std::ranges::find(kSecondsSettings, *accepted.wrongBox);
+    const auto* dateList = std::ranges::find(kDatesSettings, *accepted.wrongBox);
+    const int id = seconds != kSecondsSettings.end() ? kSecondsBoxIds[seconds - kSecondsSettings.begin()]
+                                                     : kDatesBoxIds[dateList - kDatesSettings.begin()];
+    // The box to mend, its text selected for typing over.
+    const HWND box = Item(id);
+    ::SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(box), TRUE);
+    ::SendMessageW(box, EM_SETSEL, 0, -1);
   }
 
   SettingsPage& page_;
+  bool shown_ = false;
 };
 
 }  // namespace

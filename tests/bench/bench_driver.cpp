@@ -10,7 +10,9 @@
 // run     the launcher's run of 100 program entries that end at once, until
 //         it exits, with a run record at its bounds, so that each run
 //         records every entry and then trims the record, against a plain
-//         loop of CreateProcessW over the same command lines
+//         loop of CreateProcessW over the same command lines; and the same
+//         run of 100 entries that each have days of their own, due today
+//         (judged under Japan's holidays), against the loop
 // editor  OmbrelSet from its start to its window shown and idle, the list
 //         box holding every entry, for 1,000, 32,767 and 100,000 entries
 //         against the empty list
@@ -24,6 +26,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -266,9 +269,11 @@ class Driver {
     WriteFileBytes(launcher + L"\\OMBREL.LOG", record);
     // Settings as an administrator hands them out; the same-day start must
     // not even open them. Paced at nothing, should the day end during the run.
-    WriteFileBytes(launcher + L"\\OMBREL.CFG",
-                   "; Ombrel's settings\r\n[Ombrel]\r\nDays=1111111\r\nSkipHolidays=1\r\nSkipYearEnd=1\r\n"
-                   "PauseSeconds=0\r\nGapSeconds=0\r\nNetworkWaitSeconds=0\r\n");
+    WriteFileBytes(
+        launcher + L"\\OMBREL.CFG",
+        "; Ombrel's settings\r\n[Ombrel]\r\nDays=1111111\r\nSkipHolidays=1\r\nSkipYearEnd=1\r\n"
+        "PauseSeconds=0\r\nGapSeconds=0\r\nNetworkWaitSeconds=0\r\nClosedDates=2026-08-13..2026-08-14\r\n"
+        "[EntryDays]\r\nnotepad.exe=mon\r\n");
     const std::wstring empty = ProgramFolder(work_, L"empty", {{L"bench_empty.exe", L"empty.exe"}});
     const Pairs pairs = Alternate(
         rounds, [&] { return TimeToExit(launcher + L"\\Ombrel.exe"); },
@@ -292,18 +297,50 @@ class Driver {
   }
 
   void RunOfEntries(int rounds) {
-    const std::string lines = EntryLines();
+    const std::string lines = EntryLines(false);
     const std::wstring launcher = ProgramFolder(work_, L"run", {{L"Ombrel.exe", L"Ombrel.exe"}});
     WriteFileBytes(launcher + L"\\OMBREL.DAT", lines);
     WriteFileBytes(launcher + L"\\OMBREL.LOG", FullRecord());
     const std::wstring loop = ProgramFolder(work_, L"loop", {{L"bench_spawn_loop.exe", L"loop.exe"}});
     WriteFileBytes(loop + L"\\OMBREL.DAT", lines);
+    Row(TimeRow("launcher's run of 100 program entries, recorded / loop of CreateProcessW",
+                LauncherAgainstLoop(launcher, loop, rounds), {1.2, false, "≤ 1.2"}, "ms"));
+    CheckRecordOfRuns(launcher);
 
-    // Each side until its own exit; then every entry it started is waited
-    // out, so that no pair runs while the last one's entries still start.
-    // Under heavy load Wine has been seen to refuse one of the loop's
-    // starts: the loop then did less than the launcher, and the pair is run
-    // again. The launcher gives such an entry to the shell, as it must.
+    // The same run with every entry given days of its own, which are today
+    // whatever today is; the weekday that names it comes last, after terms
+    // that each ask the calendar of a month.
+    const std::string numbered = EntryLines(true);
+    const std::wstring ownDays = ProgramFolder(work_, L"own-days", {{L"Ombrel.exe", L"Ombrel.exe"}});
+    WriteFileBytes(ownDays + L"\\OMBREL.DAT", numbered);
+    WriteFileBytes(ownDays + L"\\OMBREL.LOG", FullRecord());
+    // Holidays and the year end judged, and today opened whatever it is.
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    char today[16];
+    std::snprintf(today, sizeof today, "%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+    std::string days = "[Ombrel]\r\nSkipHolidays=1\r\nSkipYearEnd=1\r\nOpenDates=" + std::string(today) +
+                       "\r\n[EntryDays]\r\n";
+    for (std::size_t at = 0, end = numbered.find("\r\n"); end != std::string::npos;
+         at = end + 2, end = numbered.find("\r\n", at)) {
+      days += numbered.substr(at, end - at) + "=d25- w-1 w3 week1 mon tue wed thu fri sat sun\r\n";
+    }
+    WriteFileBytes(ownDays + L"\\OMBREL.CFG", days);
+    const std::wstring numberedLoop =
+        ProgramFolder(work_, L"loop-numbered", {{L"bench_spawn_loop.exe", L"loop.exe"}});
+    WriteFileBytes(numberedLoop + L"\\OMBREL.DAT", numbered);
+    Row(TimeRow("new day, 100 entries each with days of its own / loop of CreateProcessW",
+                LauncherAgainstLoop(ownDays, numberedLoop, rounds), {1.2, false, "≤ 1.2"}, "ms"));
+    CheckRecordOfRuns(ownDays);
+  }
+
+  // Pairs of the launcher of `launcher`, its stamp cleared, and the loop of
+  // `loop`, each until its own exit; then every entry it started is waited
+  // out, so that no pair runs while the last one's entries still start.
+  // Under heavy load Wine has been seen to refuse one of the loop's starts:
+  // the loop then did less than the launcher, and the pair is run again. The
+  // launcher gives such an entry to the shell, as it must.
+  Pairs LauncherAgainstLoop(const std::wstring& launcher, const std::wstring& loop, int rounds) {
     const auto side = [&](const std::wstring& program, bool clearStamp) {
       if (clearStamp) WriteFileBytes(launcher + L"\\OMBREL.INI", "");
       const double time = TimeToExit(program, !clearStamp);
@@ -314,17 +351,23 @@ class Driver {
       }
       return time;
     };
-    const Pairs pairs = Alternate(
+    return Alternate(
         rounds, [&] { return side(launcher + L"\\Ombrel.exe", true); },
         [&] { return side(loop + L"\\loop.exe", false); });
-    Row(TimeRow("launcher's run of 100 program entries, recorded / loop of CreateProcessW", pairs,
-                {1.2, false, "≤ 1.2"}, "ms"));
-    // Each run wrote its lines and trimmed the record back to its bounds:
-    // the full record's first run (process 1) is gone.
+  }
+
+  // Each run opened its 100 entries, wrote its lines and trimmed the record
+  // back to its bounds: the full record's first run (process 1) is gone.
+  void CheckRecordOfRuns(const std::wstring& launcher) {
     const std::string record = ReadWholeFile(launcher + L"\\OMBREL.LOG");
     const std::vector<RecordedRun> runs = ParseRunRecord(record);
+    const bool allOpened =
+        !runs.empty() && std::ranges::all_of(runs.back().entries, [](const RecordedEntry& e) {
+          return e.event == RecordEvent::kProgram;
+        });
     if (runs.empty() || runs.size() > kRecordMostRuns || record.size() > kRecordMostBytes ||
-        runs.front().process == 1 || runs.back().entries.size() != 100 || runs.back().end != RunEnd::kDone) {
+        runs.front().process == 1 || runs.back().entries.size() != 100 || !allOpened ||
+        runs.back().end != RunEnd::kDone) {
       Fail("the launcher's runs were not recorded and trimmed");
     }
     Line("run record after the runs of entries: " + std::to_string(runs.size()) + " runs, " +
@@ -433,11 +476,18 @@ class Driver {
     return record;
   }
 
-  // 100 program entries that end at once: the empty program, as tick.exe.
-  std::string EntryLines() {
+  // 100 program entries that end at once: the empty program, as tick.exe;
+  // `numbered`, each with its number as an argument, so that each is an
+  // entry text of its own.
+  std::string EntryLines(bool numbered = false) {
     const std::wstring entries = ProgramFolder(work_, L"entries", {{L"bench_empty.exe", L"tick.exe"}});
     std::string lines;
-    for (int i = 0; i < 100; ++i) lines += ToUtf8(entries) + "\\tick.exe\r\n";
+    for (int i = 0; i < 100; ++i) {
+      lines += ToUtf8(entries);
+      lines += "\\tick.exe";
+      if (numbered) lines.append(1, ' ').append(std::to_string(i));
+      lines += "\r\n";
+    }
     return lines;
   }
 

@@ -90,6 +90,8 @@ const TextCase kTexts[] = {
     {IDS_RECORD_CLEAR, L"記録を消去"},
     {IDS_SETTINGS_TITLE, L"開く日と間隔"},
     {IDS_SETTINGS_NEXT_DAY, L"次に開く日: "},
+    {IDS_DAYS_TITLE, L"開く日"},
+    {IDS_RECORD_NOT_TODAY, L"今日は開かない日"},
     {IDS_LAUNCHER_MISSING, L"がありません。"},
 };
 
@@ -134,10 +136,12 @@ TEST(EditorResourcesTest, MenusHaveTheirItemsAccessKeysAndSeparators) {
       {IDR_ENTRY_MENU,
        {{L"",
          {{L"この項目を実行(&O)", IDM_ENTRY_OPEN},
+          {L"開く日(&A)...", IDM_ENTRY_DAYS},
           {L"", 0},
           {L"上へ移動(&U)", IDM_ENTRY_UP},
           {L"下へ移動(&D)", IDM_ENTRY_DOWN},
           {L"", 0},
+          {L"置換(&R)", IDM_ENTRY_REPLACE},
           {L"削除(&X)", IDM_ENTRY_DELETE},
           {L"編集欄へコピー(&C)", IDM_ENTRY_COPY}}}}},
   };

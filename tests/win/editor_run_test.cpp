@@ -8,9 +8,11 @@
 #include <optional>
 
 #include "common/record/run_record.h"
+#include "common/schedule/day_rule.h"
 #include "common/win/error_text.h"
 #include "common/win/win_system.h"
 #include "editor_fixture.h"
+#include "launcher_fixture.h"
 
 namespace ombrel {
 namespace {
@@ -161,6 +163,51 @@ TEST_F(EditorRunTest, ContextMenuRunOpensTheEntryUnderThePointerOnlyAndLeavesThe
   WaitForRecorders();
   EXPECT_EQ(log_.Lines().size(), 1U);
   EXPECT_EQ(Stamp(), kOldStamp);
+}
+
+// 開く日 by keyboard: tomorrow's weekday chosen, the dialog shows its next
+// three days; 置換 gives the entry a new text and keeps them; the list's save
+// writes the line, which the launcher then follows: not today.
+TEST_F(EditorRunTest, TheDaysDialogWritesALineThatTheLauncherFollowsAndAReplaceKeepsIt) {
+  ASSERT_TRUE(Start(Lines{RecorderEntry(L"weekly")}, kOldStamp));
+  ASSERT_TRUE(app().RightClickListItem(IDC_LIST1, 0));
+  ASSERT_TRUE(app().WaitForMenu().Exists());
+  ASSERT_TRUE(app().Menu("a"));
+  const testing::gui::Window dialog = app().WaitForDialog(L"開く日");
+  ASSERT_TRUE(dialog.Exists());
+  const SYSTEMTIME now = testing::Today();
+  const std::chrono::year_month_day today = DayOf({now.wYear, now.wMonth, now.wDay, 0, 0, 0});
+  const unsigned tomorrow = WeekdayFromMonday(DaysAfter(today, 1));
+  ASSERT_TRUE(testing::gui::PressKeys(dialog, "alt+w alt+" + std::to_string(tomorrow + 1)));
+  const auto next = [&](int days) { return DayText(DaysAfter(today, days)); };
+  EXPECT_TRUE(WaitUntil([&] {
+    return dialog.Child(IDC_DAYS_NEXT).Text() ==
+           L"次に開く日: " + next(1) + L"、" + next(8) + L"、" + next(15);
+  })) << ToUtf8(dialog.Child(IDC_DAYS_NEXT).Text());
+  ASSERT_TRUE(testing::gui::PressKeys(dialog, "Return"));
+  ASSERT_TRUE(WaitUntil([&] { return !dialog.Exists(); }));
+
+  const std::wstring renamed = RecorderEntry(L"renamed");
+  app().SetText(IDC_TEXT1, renamed);
+  ASSERT_TRUE(app().RightClickListItem(IDC_LIST1, 0));
+  ASSERT_TRUE(app().WaitForMenu().Exists());
+  ASSERT_TRUE(app().Menu("r"));
+  EXPECT_TRUE(WaitUntil([&] { return app().ListItems(IDC_LIST1) == Lines{renamed}; }));
+  ASSERT_TRUE(app().Menu("alt+f s"));
+  const std::wstring settings = editor_->folder() / L"OMBREL.CFG";
+  const std::string line = ToUtf8(renamed) + "=" + testing::WeekdayTerm(testing::DaysFromToday(1));
+  EXPECT_TRUE(WaitUntil([&] { return testing::ReadBytes(settings) == "[EntryDays]\r\n" + line + "\r\n"; }))
+      << testing::ReadBytes(settings).value_or("");
+
+  ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", editor_->folder().path()));
+  testing::WriteBytes(editor_->StampPath(), testing::DateOf(testing::Yesterday()) + "\r\n");
+  EXPECT_EQ(testing::RunAndWait(testing::Quote(editor_->folder() / L"Ombrel.exe")), testing::kDone);
+  EXPECT_TRUE(NothingOpened());
+  const std::vector<RecordedRun> runs =
+      ParseRunRecord(testing::ReadBytes(editor_->folder() / L"OMBREL.LOG").value_or(""));
+  ASSERT_FALSE(runs.empty());
+  ASSERT_EQ(runs.back().entries.size(), 1U);
+  EXPECT_EQ(runs.back().entries[0].detail, kSkippedNotToday);
 }
 
 TEST_F(EditorRunTest, EmptyListStillRenewsTheStamp) {

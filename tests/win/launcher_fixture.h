@@ -36,16 +36,25 @@ inline SYSTEMTIME Today() {
   return now;
 }
 
-inline SYSTEMTIME Yesterday() {
+// Today's time that many days later (earlier for a negative count).
+inline SYSTEMTIME DaysFromToday(int days) {
   FILETIME time{};
   SYSTEMTIME now = Today();
   ::SystemTimeToFileTime(&now, &time);
   ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
-  ticks.QuadPart -= 24ULL * 60 * 60 * 10'000'000;
+  ticks.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 24 * 60 * 60 * 10'000'000);
   time = {ticks.LowPart, ticks.HighPart};
   SYSTEMTIME day{};
   ::FileTimeToSystemTime(&time, &day);
   return day;
+}
+
+inline SYSTEMTIME Yesterday() { return DaysFromToday(-1); }
+
+// The weekday term of an entry's own days ("mon") for a day.
+inline std::string WeekdayTerm(const SYSTEMTIME& day) {
+  constexpr const char* kTerms[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
+  return kTerms[day.wDayOfWeek % 7];
 }
 
 // Days as OMBREL.CFG writes it, every weekday on but today's.

@@ -13,6 +13,7 @@
 
 #include "common/list/entry_list.h"
 #include "common/record/run_record.h"
+#include "common/schedule/day_rule.h"
 #include "common/win/error_text.h"
 #include "common/win/win_system.h"
 #include "launcher/folder_mutex.h"
@@ -482,6 +483,36 @@ TEST_F(LauncherTest, ATodayTheSettingsCloseOpensNothingAndAGapSpacesTheEntries) 
   runs = ParseRunRecord(ReadBytes(Record()).value_or(""));
   ASSERT_EQ(runs.size(), 2U);
   EXPECT_EQ(runs[1].end, RunEnd::kDone);
+}
+
+// Entries with days of their own, by weekday, after three days off (the last
+// run four days ago): today's opens, tomorrow's is left out as not today, the
+// one of two days ago is caught up for that day, an entry without days opens
+// as ever, each in list order.
+TEST_F(LauncherTest, EntriesOpenOnTheirOwnDaysAndADayMissedIsCaughtUp) {
+  const Lines entries = {RecorderEntry(L"today"), RecorderEntry(L"tomorrow"), RecorderEntry(L"daily"),
+                         RecorderEntry(L"missed")};
+  WriteList(List(), entries);
+  const SYSTEMTIME missed = testing::DaysFromToday(-2);
+  WriteBytes(SettingsFile(), "[EntryDays]\r\n" + ToUtf8(entries[0]) + "=" + testing::WeekdayTerm(Today()) +
+                                 "\r\n" + ToUtf8(entries[1]) + "=" +
+                                 testing::WeekdayTerm(testing::DaysFromToday(1)) + "\r\n" +
+                                 ToUtf8(entries[3]) + "=" + testing::WeekdayTerm(missed) + "\r\n");
+  WriteBytes(Stamp(), DateOf(testing::DaysFromToday(-4)) + "\r\n");
+  EXPECT_EQ(Run(), kDone);
+  log_.WaitForLines(3);
+  EXPECT_EQ(log_.StartOrder(), (Lines{entries[0], entries[2], entries[3]}));
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+  const std::vector<RecordedRun> runs = ParseRunRecord(ReadBytes(Record()).value_or(""));
+  ASSERT_EQ(runs.size(), 1U);
+  ASSERT_EQ(runs[0].entries.size(), 4U);
+  EXPECT_EQ(runs[0].entries[1].event, RecordEvent::kSkipped);
+  EXPECT_EQ(runs[0].entries[1].detail, kSkippedNotToday);
+  const std::wstring missedDay = IsoDayText(DayOf({missed.wYear, missed.wMonth, missed.wDay, 0, 0, 0}));
+  for (std::size_t i : {0U, 2U, 3U}) {
+    EXPECT_EQ(runs[0].entries[i].event, RecordEvent::kProgram) << i;
+    EXPECT_EQ(runs[0].entries[i].catchUpDay, i == 3 ? missedDay : L"") << i;
+  }
 }
 
 TEST(LauncherMutexTest, NameIgnoresLetterCase) {

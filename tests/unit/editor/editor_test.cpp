@@ -11,9 +11,11 @@
 #include "common/list/entry_list.h"
 #include "common/list/list_temporary.h"
 #include "common/list/stamp.h"
+#include "editor/model/entry_days_page.h"
 #include "editor/model/record_page.h"
 #include "editor/model/resume_switch.h"
 #include "editor/model/settings_page.h"
+#include "editor/model/typed_text.h"
 #include "editor/resource.h"
 #include "fakes.h"
 
@@ -60,6 +62,8 @@ class FakeView : public EditorView {
     items.insert(items.begin() + to, std::move(entry));
   }
   void ShowSelection(std::ptrdiff_t index) override { selection = index; }
+  std::vector<std::ptrdiff_t> redrawn;  // entries told their days changed
+  void ShowDaysChanged(std::ptrdiff_t index) override { redrawn.push_back(index); }
   std::wstring EditText() override { return text; }
   void SetEditText(const std::wstring& value) override { text = value; }
   std::wstring LoadText(int id) override { return T(id); }
@@ -99,6 +103,10 @@ class FakeView : public EditorView {
   void ShowSettings(SettingsPage& page) override {
     ++settingsShown;
     if (settingsDialog) settingsDialog(page);
+  }
+  std::function<void(EntryDaysPage&)> daysDialog;
+  void ShowEntryDays(EntryDaysPage& page) override {
+    if (daysDialog) daysDialog(page);
   }
   void EndProgram() override { ++ended; }
 };
@@ -888,8 +896,7 @@ TEST(SettingsPageTest, SecondsAreDigitsOfEitherWidthAndNothingElse) {
       {L"1 2", std::nullopt},
       {L"9999999", std::nullopt},
   };
-  for (const auto& [text, value] : cases)
-    EXPECT_EQ(ParseSecondsText(text), value) << FakeSystem::Narrow(text);
+  for (const auto& [text, value] : cases) EXPECT_EQ(ParseNumberText(text), value) << FakeSystem::Narrow(text);
 }
 
 struct NextDayCase {
@@ -965,7 +972,7 @@ TEST(SettingsPageTest, OkSavesWhenEveryNumberLiesInItsRangeAndSaysWhichDoesNot) 
     Settings choices = page.Loaded();
     ASSERT_TRUE(choices.Set(Setting::kDays, 0b0011111));
     ASSERT_TRUE(choices.Set(Setting::kSkipHolidays, 1));
-    const SettingsAccepted accepted = page.Accept(choices, c.texts);
+    const SettingsAccepted accepted = page.Accept(choices, c.texts, {});
     EXPECT_EQ(accepted.close, c.file.has_value());
     EXPECT_EQ(accepted.wrongBox, c.wrongBox);
     if (c.message.empty()) {
@@ -992,7 +999,7 @@ TEST(SettingsPageTest, AFileThatCannotBeWrittenOrReadIsSaid) {
   Harness h;
   h.system.unwritable = {kSettings};
   h.view.settingsDialog = [](SettingsPage& page) {
-    const SettingsAccepted accepted = page.Accept(page.Loaded(), {L"0", L"0", L"0"});
+    const SettingsAccepted accepted = page.Accept(page.Loaded(), {L"0", L"0", L"0"}, {});
     EXPECT_FALSE(accepted.close);
     EXPECT_FALSE(accepted.wrongBox.has_value());
   };
@@ -1059,6 +1066,7 @@ TEST(RecordRowsTest, AClosedDaySaysWhyInItsResult) {
       {"weekday", L"火" + T(IDS_RECORD_WEEKDAY)},
       {kNewYear, L"元日"},
       {"year-end", T(IDS_RECORD_YEAR_END)},
+      {"closed-date", T(IDS_RECORD_CLOSED_DATE)},
       {"weekday " + kNewYear + " year-end", L"火" + T(IDS_RECORD_WEEKDAY) + T(IDS_RECORD_REASON_SEPARATOR) +
                                                 L"元日" + T(IDS_RECORD_REASON_SEPARATOR) +
                                                 T(IDS_RECORD_YEAR_END)},
@@ -1406,6 +1414,232 @@ TEST_F(EditorTest, AboutShowsNameVersionAndNoticeAndChangesNothing) {
   EXPECT_EQ(view_.messages[0].text, T(IDS_ABOUT_NAME) + L" Ver 1.1.0\r\r" + T(IDS_ABOUT_NOTICE));
   EXPECT_EQ(editor_.modified(), false);
   EXPECT_EQ(view_.ended, 0);
+}
+
+// --- An entry's own days ----------------------------------------------------
+
+// The days dialog answering OK with `choices`.
+std::function<void(EntryDaysPage&)> Answers(DaysChoices choices) {
+  return [choices](EntryDaysPage& page) { EXPECT_TRUE(page.Accept(choices, {L"25", L"1", L"1"}).close); };
+}
+
+struct DaysEditCase {
+  const char* name;
+  std::function<void(Harness&)> edit;
+  std::string section;  // [EntryDays] as saved; empty: the file left as it was
+};
+
+TEST(EntryDaysEditTest, EachEditKeepsOrDropsItsLineAndTheSaveWritesOnlyThose) {
+  const std::string before = "; handed out\r\n[EntryDays]\r\na=mon\r\ngone=d1\r\nb =  W1\r\nbad=x\r\n";
+  const std::string after = "\r\n[Other]\r\nk=v\r\n";
+  const DaysEditCase cases[] = {
+      {"untouched", [](Harness&) {}, ""},
+      {"置換 keeps the days under the new text",
+       [](Harness& h) {
+         h.editor.SelectEntry(0);
+         h.view.text = L"a2";
+         h.editor.ReplaceSelectedEntry();
+       },
+       "gone=d1\r\nb =  W1\r\nbad=x\r\na2=mon\r\n"},
+      {"削除, then 挿入 of the same text: no days",
+       [](Harness& h) {
+         h.editor.SelectEntry(1);
+         h.editor.DeleteEntry();
+         h.editor.InsertEntry();
+       },
+       "a=mon\r\ngone=d1\r\nbad=x\r\n"},
+      {"the dialog's days over the file's, the line's own bytes kept",
+       [](Harness& h) {
+         h.editor.SelectEntry(1);
+         h.view.daysDialog = Answers({.way = DaysWay::kMonthDay, .before = true});
+         h.editor.EditSelectedEntryDays();
+       },
+       "a=mon\r\ngone=d1\r\nb =  d25-\r\nbad=x\r\n"},
+      {"毎日 drops the line",
+       [](Harness& h) {
+         h.view.daysDialog = Answers({});
+         h.editor.EditSelectedEntryDays();
+       },
+       "gone=d1\r\nb =  W1\r\nbad=x\r\n"},
+      {"a new line after the section's last",
+       [](Harness& h) {
+         h.editor.SelectEntry(3);
+         h.view.daysDialog =
+             Answers({.way = DaysWay::kWeekdays, .weekdays = 0b10000, .someMonths = true, .months = 0b100});
+         h.editor.EditSelectedEntryDays();
+       },
+       "a=mon\r\ngone=d1\r\nb =  W1\r\nbad=x\r\nc=fri m3\r\n"},
+  };
+  for (const DaysEditCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.system.files[kList] = "a\r\nb\r\nbad\r\nc\r\n";
+    h.system.files[kSettings] = before + after;
+    ASSERT_TRUE(h.editor.LoadList());
+    c.edit(h);
+    EXPECT_TRUE(h.editor.SaveList());
+    EXPECT_FALSE(h.editor.modified());
+    const std::string expected =
+        c.section.empty() ? before + after : "; handed out\r\n[EntryDays]\r\n" + c.section + after;
+    EXPECT_EQ(h.system.files[kSettings], expected);
+    EXPECT_EQ(std::ranges::count(h.system.log, "replace " + FakeSystem::Narrow(kSettings)),
+              c.section.empty() ? 0 : 1);
+  }
+
+  // A line the save cannot write warns, and the days wait for the next save.
+  Harness h({L"a", L";note"}, 0);
+  h.system.unwritable.insert(kSettings);
+  h.system.files[kSettings] = "";
+  h.view.daysDialog = Answers({.way = DaysWay::kWeekStart});
+  h.editor.EditSelectedEntryDays();
+  EXPECT_FALSE(h.editor.SaveList());
+  EXPECT_EQ(h.view.messages.back().text, kSettings + T(IDS_SAVE_FAILED));
+  EXPECT_TRUE(h.editor.modified());
+  h.system.unwritable.clear();
+  EXPECT_TRUE(h.editor.SaveList());
+  EXPECT_EQ(h.system.files[kSettings], "[EntryDays]\r\na=week1\r\n");
+  // A comment's text can have no line at all.
+  h.editor.SelectEntry(1);
+  EXPECT_FALSE(h.editor.SelectedEntryCanHaveDays());
+}
+
+// On Tuesday 2026-04-07 after a run on Friday: Monday's entry is caught up,
+// Wednesday's left out, today's and one without days open; as the launcher.
+TEST(EntryDaysEditTest, RunNowOpensWhatTheLauncherWouldAndRecordsTheRest) {
+  Harness h;
+  h.system.files[kList] = "monday\r\nwednesday\r\ntuesday\r\nplain\r\n";
+  h.system.files[kSettings] = "[EntryDays]\r\nmonday=mon\r\nwednesday=wed\r\ntuesday=tue\r\n";
+  h.system.files[kStamp] = "04-03-2026\r\n";
+  ASSERT_TRUE(h.editor.LoadList());
+  h.editor.RunNow();
+  std::vector<std::wstring> opened;
+  for (const FakeOpenPort::Call& call : h.open.calls) opened.push_back(call.text);
+  EXPECT_EQ(opened, (std::vector<std::wstring>{L"monday", L"tuesday", L"plain"}));
+  const std::vector<RecordedRun> runs = ParseRunRecord(h.system.files[kRecord]);
+  ASSERT_EQ(runs.size(), 1U);
+  ASSERT_EQ(runs[0].entries.size(), 4U);
+  EXPECT_EQ(runs[0].entries[0].catchUpDay, L"2026-04-06");
+  EXPECT_EQ(runs[0].entries[1].event, RecordEvent::kSkipped);
+  EXPECT_EQ(runs[0].entries[1].detail, kSkippedNotToday);
+  EXPECT_EQ(runs[0].entries[2].catchUpDay, L"");
+}
+
+// The texts of the string table the days' words are made of.
+class DaysTextView : public FakeView {
+ public:
+  std::wstring LoadText(int id) override {
+    const std::map<int, std::wstring> texts = {{IDS_DAYS_LABEL_WEEKDAYS, L"月|火|水|木|金|土|日"},
+                                               {IDS_DAYS_LABEL_MONTH_DAY, L"%1日"},
+                                               {IDS_DAYS_LABEL_LAST_DAY, L"末日"},
+                                               {IDS_DAYS_LABEL_BEFORE, L"(前)"},
+                                               {IDS_DAYS_LABEL_WORK_DAY, L"第%1営業日"},
+                                               {IDS_DAYS_LABEL_LAST_WORK_DAY, L"最終営業日"},
+                                               {IDS_DAYS_LABEL_FROM_END, L"最終から%1営業日目"},
+                                               {IDS_DAYS_LABEL_WEEK_START, L"週初め"},
+                                               {IDS_DAYS_LABEL_MONTHS, L"%1月"},
+                                               {IDS_DAYS_LABEL_JOIN, L"・"},
+                                               {IDS_DAYS_LABEL_SEPARATOR, L"、"},
+                                               {IDS_DAYS_NEXT, L"次: "},
+                                               {IDS_RECORD_CATCH_UP, L"（%1 の分）"},
+                                               {IDS_DAYS_OUT_OF_RANGE, L"%1～%2"}};
+    const auto text = texts.find(id);
+    return text == texts.end() ? FakeView::LoadText(id) : text->second;
+  }
+};
+
+TEST(EntryDaysPageTest, TheListsShortFormsOfTheDays) {
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"mon wed fri", L"月・水・金"},
+      {"d25-", L"25日(前)"},
+      {"m3 m6 m9 m12 w-1", L"3・6・9・12月 最終営業日"},
+      {"w-2 dlast sun", L"最終から2営業日目、末日、日"},
+      {"week1 w3", L"週初め、第3営業日"},
+      {"m12", L"12月"},
+      {"d25+", T(IDS_DAYS_LABEL_BAD)},
+  };
+  DaysTextView view;
+  for (const auto& [days, label] : cases) EXPECT_EQ(DaysLabel(view, days), label) << days;
+}
+
+TEST(RecordRowsTest, AnEntryNotTodayAndOneCaughtUpInWords) {
+  const std::string record = RecordLine("09:00:00", 10, "run\tOmbrel\tstart") +
+                             RecordLine("09:00:01", 10, "skipped\tnot-today\tw.xlsx") +
+                             RecordLine("09:00:01", 10, "catch-up\t2026-03-31\tc.exe") +
+                             RecordLine("09:00:01", 10, "program\tC:\\c.exe\tc.exe") +
+                             RecordLine("09:00:02", 10, "end\tdone\t");
+  DaysTextView view;
+  const std::vector<RecordRow> rows = RecordRows(view, ParseRunRecord(record));
+  ASSERT_EQ(rows.size(), 3U);
+  EXPECT_EQ(rows[1],
+            (RecordRow{L"09:00:01", T(IDS_RECORD_SKIPPED), L"w.xlsx", T(IDS_RECORD_NOT_TODAY), false}));
+  EXPECT_EQ(rows[2], (RecordRow{L"09:00:01", T(IDS_RECORD_PROGRAM) + L"（3/31 の分）", L"c.exe", L"C:\\c.exe",
+                                false}));
+}
+
+// A date list of either width is taken; one that is none is refused, its
+// box named, and nothing saved.
+TEST(SettingsPageTest, DateListsAreTypedInEitherWidthAndABadOneIsRefused) {
+  FakeView view;
+  FakeSystem system;
+  SettingsPage page(view, system, kFolder);
+  SettingsAccepted accepted =
+      page.Accept(Settings{}, {L"0", L"0", L"0"}, {L"２０２６－０８－１３、2026-08-14", L"x"});
+  EXPECT_EQ(accepted.wrongBox, Setting::kOpenDates);
+  EXPECT_EQ(view.messages.back().text, T(IDS_SETTINGS_BAD_DATES));
+  EXPECT_EQ(system.files.count(kSettings), 0U);
+  accepted = page.Accept(Settings{}, {L"0", L"0", L"0"}, {L"２０２６－０８－１３、2026-08-14", L""});
+  EXPECT_TRUE(accepted.close);
+  EXPECT_EQ(page.DatesText(Setting::kClosedDates), L"2026-08-13,2026-08-14");
+}
+
+struct DaysPageCase {
+  const char* name;
+  std::optional<std::string> days;  // the entry's, as the file has them
+  DaysWay loaded;
+  std::array<std::wstring, 3> numbers;  // the boxes' texts at OK
+  std::optional<std::string> chosen;    // nothing: refused
+  std::wstring said;                    // the message of a refusal
+};
+
+// What the dialog opens with for the file's days, what OK makes of the
+// choices as loaded, and what it refuses. On 2026-04-07, every day open.
+TEST(EntryDaysPageTest, DaysAsChoicesAndBackAndWhatOkRefuses) {
+  const DaysPageCase cases[] = {
+      {"none: every day", std::nullopt, DaysWay::kEveryDay, {L"1", L"1", L"1"}, "", L""},
+      {"weekdays", "FRI  mon", DaysWay::kWeekdays, {L"1", L"1", L"1"}, "mon fri", L""},
+      {"a month day before, typed full-width",
+       "d25-",
+       DaysWay::kMonthDay,
+       {L"\uFF12\uFF18", L"1", L"1"},
+       "d28-",
+       L""},
+      {"a work day in some months", "w3 m4", DaysWay::kWorkDay, {L"1", L"3", L"1"}, "w3 m4", L""},
+      {"from the end", "w-2", DaysWay::kFromEnd, {L"1", L"1", L"2"}, "w-2", L""},
+      {"months alone are every day of them", "m1 m12", DaysWay::kEveryDay, {L"1", L"1", L"1"}, "m1 m12", L""},
+      {"two kinds kept as written", "mon d1", DaysWay::kAsWritten, {L"1", L"1", L"1"}, "mon d1", L""},
+      {"a bad line kept as written", "x", DaysWay::kAsWritten, {L"1", L"1", L"1"}, "x", L""},
+      {"a month day beyond 31", "d1", DaysWay::kMonthDay, {L"32", L"1", L"1"}, std::nullopt, L"1～31"},
+      {"a work day beyond 23", "w1", DaysWay::kWorkDay, {L"1", L"24", L"1"}, std::nullopt, L"1～23"},
+  };
+  for (const DaysPageCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    DaysTextView view;
+    FakeSystem system;
+    EntryDaysPage page(view, system, kFolder, L"e", c.days ? &*c.days : nullptr);
+    EXPECT_EQ(page.Loaded().way, c.loaded);
+    const DaysAccepted accepted = page.Accept(page.Loaded(), c.numbers);
+    EXPECT_EQ(accepted.close, c.chosen.has_value());
+    EXPECT_EQ(page.Chosen(), c.chosen);
+    EXPECT_EQ(view.messages.empty() ? L"" : view.messages.back().text, c.said);
+  }
+  // None ticked, weekday or month, is refused with its own words.
+  DaysTextView view;
+  FakeSystem system;
+  EntryDaysPage page(view, system, kFolder, L"e", nullptr);
+  EXPECT_EQ(page.Accept({.way = DaysWay::kWeekdays}, {}).wrong, DaysAccepted::Wrong::kWeekdays);
+  EXPECT_EQ(page.Accept({.someMonths = true}, {}).wrong, DaysAccepted::Wrong::kMonths);
+  EXPECT_EQ(page.NextDaysText({.way = DaysWay::kMonthDay}, {L"10", L"1", L"1"}),
+            L"次: 2026-04-10 (金)、2026-05-10 (日)、2026-06-10 (水)");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // which the virtual display of the window tests (one size, 96 DPI) cannot
 // vary.
 #include "editor/model/layout.h"
+#include "editor/model/entry_days_layout.h"
 #include "editor/model/record_layout.h"
 #include "editor/model/settings_layout.h"
 
@@ -92,31 +93,37 @@ TEST(RecordLayoutTest, ControlsStayInsideApartAndButtonsKeepTheirSize) {
   }
 }
 
-// The settings dialog's table: on the editor window's grid (120 twips), each
-// control inside the client area with a margin, none over another, and a
-// label right before the control its access key leads to (the next in Tab
-// order that is no label).
+// The tables of the settings dialog and of an entry's days: on the editor
+// window's grid (120 twips), each control inside the client area with a
+// margin, none over another, and a label right before the control its
+// access key leads to (the next in Tab order that is no label).
 TEST(SettingsLayoutTest, OnTheGridInsideApartAndEachLabelBeforeItsBox) {
   constexpr int kGrid = 120;
-  for (std::size_t i = 0; i < std::size(kSettingsControls); ++i) {
-    const SettingsControlLayout& c = kSettingsControls[i];
-    EXPECT_EQ(c.left % kGrid, 0) << c.id;
-    EXPECT_EQ(c.top % kGrid, 0) << c.id;
-    EXPECT_TRUE(c.left >= kGrid && c.top >= kGrid && c.left + c.width <= kSettingsClientWidthTwips - kGrid &&
-                c.top + c.height <= kSettingsClientHeightTwips - kGrid)
-        << c.id;
-    for (std::size_t j = 0; j < i; ++j) {
-      const SettingsControlLayout& o = kSettingsControls[j];
-      EXPECT_TRUE(c.left + c.width <= o.left || o.left + o.width <= c.left || c.top + c.height <= o.top ||
-                  o.top + o.height <= c.top)
-          << c.id << " over " << o.id;
+  const auto check = [](const auto& controls, int width, int height) {
+    for (std::size_t i = 0; i < std::size(controls); ++i) {
+      const SettingsControlLayout& c = controls[i];
+      EXPECT_EQ(c.left % kGrid, 0) << c.id;
+      EXPECT_EQ(c.top % kGrid, 0) << c.id;
+      EXPECT_TRUE(c.left >= kGrid && c.top >= kGrid && c.left + c.width <= width - kGrid &&
+                  c.top + c.height <= height - kGrid)
+          << c.id;
+      for (std::size_t j = 0; j < i; ++j) {
+        const SettingsControlLayout& o = controls[j];
+        EXPECT_TRUE(c.left + c.width <= o.left || o.left + o.width <= c.left || c.top + c.height <= o.top ||
+                    o.top + o.height <= c.top)
+            << c.id << " over " << o.id;
+      }
+      if (c.kind == SettingsControlKind::kLabel) {
+        ASSERT_LT(i + 1, std::size(controls));
+        const SettingsControlKind next = controls[i + 1].kind;
+        EXPECT_TRUE(next == SettingsControlKind::kSeconds || next == SettingsControlKind::kWeekday ||
+                    next == SettingsControlKind::kDates || next == SettingsControlKind::kChoice)
+            << c.id;
+      }
     }
-    if (c.kind == SettingsControlKind::kLabel) {
-      ASSERT_LT(i + 1, std::size(kSettingsControls));
-      const SettingsControlKind next = kSettingsControls[i + 1].kind;
-      EXPECT_TRUE(next == SettingsControlKind::kSeconds || next == SettingsControlKind::kWeekday) << c.id;
-    }
-  }
+  };
+  check(kSettingsControls, kSettingsClientWidthTwips, kSettingsClientHeightTwips);
+  check(kDaysControls, kDaysClientWidthTwips, kDaysClientHeightTwips);
 }
 
 }  // namespace

@@ -86,6 +86,10 @@ TEST(ParseSettingsTest, BadValuesReadAsDefaults) {
       {"GapSeconds=5 s", Setting::kGapSeconds},
       {"NetworkWaitSeconds=99999999999", Setting::kNetworkWaitSeconds},
       {"NetworkWaitSeconds=\xEF\xBC\x95", Setting::kNetworkWaitSeconds},
+      {"ClosedDates=2026-02-30", Setting::kClosedDates},
+      {"ClosedDates=2026-08-16..2026-08-13", Setting::kClosedDates},
+      {"OpenDates=2026-08-13,", Setting::kOpenDates},
+      {"OpenDates=26-08-13", Setting::kOpenDates},
   };
   for (const BadCase& c : cases) {
     const ParsedSettings parsed = ParseSettings("[Ombrel]\r\n" + c.line + "\r\nGapSeconds=9\r\n");
@@ -153,8 +157,10 @@ TEST(SettingsFileTest, LoadGivesDefaultsForAMissingOrUnreadableFile) {
 TEST(SettingsFileTest, SaveReplacesTheFileInOneStepAndRoundTrips) {
   testing::FakeSystem system;
   system.files[kFile] = "; 管理者が配布\r\n[Ombrel]\r\nPauseSeconds=30\r\n";
-  const Settings settings = With({{Setting::kSkipHolidays, 1}, {Setting::kNetworkWaitSeconds, 300}});
+  Settings settings = With({{Setting::kSkipHolidays, 1}, {Setting::kNetworkWaitSeconds, 300}});
+  ASSERT_TRUE(settings.SetText(Setting::kClosedDates, " 2026-08-13..2026-08-14,2026-10-1 "));
   ASSERT_TRUE(SaveSettings(system, kFolder, settings));
+  EXPECT_TRUE(system.files[kFile].ends_with("ClosedDates=2026-08-13..2026-08-14,2026-10-1\r\n"));
   EXPECT_EQ(system.log.back(), "replace C:\\Tools\\OMBREL.CFG");
   EXPECT_TRUE(system.files[kFile].starts_with("; 管理者が配布\r\n[Ombrel]\r\nPauseSeconds=0\r\n"));
   EXPECT_EQ(LoadSettings(system, kFolder).parsed.settings, settings);
