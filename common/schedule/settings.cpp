@@ -114,6 +114,10 @@ bool Settings::Set(Setting setting, int value) {
 
 bool Settings::SetText(Setting setting, std::string_view text) {
   if (!HoldsText(setting)) return false;
+  if (KeyOf(setting).kind == SettingKind::kPath) {
+    texts_[static_cast<std::size_t>(setting)] = TrimBlanks(text);
+    return true;
+  }
   std::optional<std::vector<DateRange>> dates = ParseDateList(text);
   if (!dates) return false;
   texts_[static_cast<std::size_t>(setting)] = TrimBlanks(text);
@@ -159,7 +163,9 @@ std::string MergeSettings(std::string_view bytes, const Settings& settings) {
       const auto setting = static_cast<Setting>(i);
       // An empty text is the default, and as a new line it would only be
       // noise in a file an administrator reads.
-      if (written[i] || (HoldsText(setting) && settings.Text(setting).empty())) continue;
+      const bool atDefault = HoldsText(setting) ? settings.Text(setting).empty()
+                                                : settings[setting] == kSettingKeys[i].defaultValue;
+      if (written[i] || (atDefault && (HoldsText(setting) || !kSettingKeys[i].lineAtDefault))) continue;
       lines.push_back(SettingLine(settings, setting));
       written[i] = true;
     }

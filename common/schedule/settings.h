@@ -35,6 +35,8 @@ enum class Setting : std::size_t {
   kNetworkWaitSeconds,  // longest wait for an entry's network path to answer
   kClosedDates,         // the company's days off (創立記念日, 夏季休業)
   kOpenDates,           // the company's working days the other rules close (土曜出勤)
+  kTeamFolder,          // the folder of the team's list, as a rule on a share
+  kNotifyFailures,      // 1: a run that went wrong says so in a notification
 };
 
 // How a setting's value is written.
@@ -42,6 +44,7 @@ enum class SettingKind {
   kNumber,    // decimal digits, within the key's range
   kWeekdays,  // seven digits 0 or 1, Monday to Sunday; the value holds Monday in its lowest bit
   kDates,     // days (2026-08-13) and ranges (2026-08-13..2026-08-16) separated by commas
+  kPath,      // a folder's path, in the file's bytes as written
 };
 
 struct SettingKey {
@@ -54,12 +57,17 @@ struct SettingKey {
   int defaultValue;
   int low;
   int high;
+  // A file without the key's line gets one when the dialog saves: true for
+  // the settings the dialog shows, so that an administrator finds every one
+  // to change; false for those it leaves to an administrator, whose default
+  // is then only noise. Any value but the default is always written.
+  bool lineAtDefault = true;
 };
 
 inline constexpr int kEveryWeekday = 0b1111111;
 
 // Every setting, in the order of `Setting` and of a new file's lines.
-inline constexpr std::array<SettingKey, 8> kSettingKeys = {{
+inline constexpr std::array<SettingKey, 10> kSettingKeys = {{
     {"Days", SettingKind::kWeekdays, kEveryWeekday, 0, kEveryWeekday},
     {"SkipHolidays", SettingKind::kNumber, 0, 0, 1},
     {"SkipYearEnd", SettingKind::kNumber, 0, 0, 1},
@@ -68,13 +76,17 @@ inline constexpr std::array<SettingKey, 8> kSettingKeys = {{
     {"NetworkWaitSeconds", SettingKind::kNumber, 0, 0, 300},
     {"ClosedDates", SettingKind::kDates, 0, 0, 0},
     {"OpenDates", SettingKind::kDates, 0, 0, 0},
+    {"TeamFolder", SettingKind::kPath, 0, 0, 0, false},
+    {"NotifyFailures", SettingKind::kNumber, 1, 0, 1, false},
 }};
 
 [[nodiscard]] constexpr const SettingKey& KeyOf(Setting setting) {
   return kSettingKeys[static_cast<std::size_t>(setting)];
 }
 // A setting whose value is a text rather than a number.
-[[nodiscard]] constexpr bool HoldsText(Setting setting) { return KeyOf(setting).kind == SettingKind::kDates; }
+[[nodiscard]] constexpr bool HoldsText(Setting setting) {
+  return KeyOf(setting).kind == SettingKind::kDates || KeyOf(setting).kind == SettingKind::kPath;
+}
 
 // The days from `first` to `last`, both included; one day is a range of one.
 struct DateRange {

@@ -50,6 +50,7 @@ TEST(ParseSettingsTest, WhatEachFileReadsAs) {
        "[Ombrel]\r\nGapSeconds=2\r\n[Ombrel]\r\nGapSeconds=3\r\nPauseSeconds=4\r\n",
        With({{Setting::kGapSeconds, 2}, {Setting::kPauseSeconds, 4}})},
       {"comments", "[Ombrel]\r\n;GapSeconds=5\r\n#PauseSeconds=5\r\n", Settings{}},
+      {"the notification off", "[Ombrel]\r\nNotifyFailures=0\r\n", With({{Setting::kNotifyFailures, 0}})},
       {"Japanese text around the settings",
        "; 開く日の設定\r\n[Ombrel]\r\nメモ=月曜は休み\r\nDays=0111111\r\n\x83\x81\x83\x82=\x93\xFA\r\n",
        With({{Setting::kDays, 0b1111110}})},
@@ -90,6 +91,7 @@ TEST(ParseSettingsTest, BadValuesReadAsDefaults) {
       {"ClosedDates=2026-08-16..2026-08-13", Setting::kClosedDates},
       {"OpenDates=2026-08-13,", Setting::kOpenDates},
       {"OpenDates=26-08-13", Setting::kOpenDates},
+      {"NotifyFailures=2", Setting::kNotifyFailures},
   };
   for (const BadCase& c : cases) {
     const ParsedSettings parsed = ParseSettings("[Ombrel]\r\n" + c.line + "\r\nGapSeconds=9\r\n");
@@ -135,6 +137,25 @@ TEST(MergeSettingsTest, SettingsWrittenEverythingElseKept) {
     EXPECT_EQ(reread.settings, saved) << c.name;
     EXPECT_TRUE(reread.bad.empty()) << c.name;
   }
+}
+
+// A path is kept as written, in the file's own bytes, blanks around it
+// dropped; the settings the dialog does not show get no line at their
+// default, and one as soon as they differ.
+TEST(MergeSettingsTest, TheTeamFolderAndTheNotificationOnlyWhenSet) {
+  const ParsedSettings parsed =
+      ParseSettings("[Ombrel]\r\nTeamFolder = \\\\srv\\\x8B\xA4\x97\x4C\\Ombrel \r\n");
+  EXPECT_EQ(parsed.settings.Text(Setting::kTeamFolder), "\\\\srv\\\x8B\xA4\x97\x4C\\Ombrel");
+  EXPECT_TRUE(parsed.bad.empty());
+
+  Settings saved;
+  EXPECT_EQ(MergeSettings("", saved).find("NotifyFailures"), std::string::npos);
+  EXPECT_EQ(MergeSettings("", saved).find("TeamFolder"), std::string::npos);
+  ASSERT_TRUE(saved.Set(Setting::kNotifyFailures, 0));
+  ASSERT_TRUE(saved.SetText(Setting::kTeamFolder, "T:\\Ombrel"));
+  const std::string merged = MergeSettings("", saved);
+  EXPECT_NE(merged.find("\r\nTeamFolder=T:\\Ombrel\r\nNotifyFailures=0\r\n"), std::string::npos) << merged;
+  EXPECT_EQ(ParseSettings(merged).settings, saved);
 }
 
 TEST(SettingsFileTest, LoadGivesDefaultsForAMissingOrUnreadableFile) {
