@@ -11,6 +11,7 @@
 #include "common/schedule/entry_days.h"
 #include "common/schedule/pacing.h"
 #include "common/schedule/settings.h"
+#include "common/schedule/team_list.h"
 
 namespace ombrel {
 
@@ -49,13 +50,91 @@ Turn TakeTurn(SystemPort& system, FolderLock& lock, const std::wstring& folder) 
   return acquired == FolderLock::Acquired::kHeld ? Turn::kOurs : Turn::kFailed;
 }
 
+// Waits for the team folder as for an entry on a network, then reads it. One
+// that cannot be read is the run's first failure in the record, and is told
+// to `failure`.
+TeamList ReadTeamForRun(SystemPort& system, const LauncherPorts& ports, EntryPacing& pacing, RunRecord& record,
+                        const std::wstring& teamFolder, TeamFailure* failure) {
+  if (teamFolder.empty()) return {};
+  static_cast<void>(pacing.WaitForFolder(FolderAsPath(teamFolder)));
+  TeamList team = ReadTeamList(system, ports.network, teamFolder);
+  if (team.status == TeamList::Status::kUnreadable) {
+    record.TeamUnreadable(team.folder, team.error, team.reason);
+    if (failure != nullptr) *failure = {team.folder, team.error, team.reason};
+  }
+  return team;
+}
+
+// Opens the entries that are due, in order, paced. False when one could not
+// be opened; an entry that cannot be opened is skipped without a message:
+// nobody is there to read one at log-on, and the next entries still open.
+// The record and the exit status tell.
+bool OpenDueEntries(const LauncherPorts& ports, EntryPacing& pacing, RunRecord& record,
+                    const WorkingFolders& folders, const std::vector<DueEntry>& entries) {
+  bool allOpened = true;
+  for (const DueEntry& entry : entries) {
+    if (entry.due.kind == EntryDue::Kind::kNotDue) {
+      record.Skipped(entry.entry, kSkippedNotToday);
+      continue;
+    }
+    static_cast<void>(pacing.BeforeEntry(entry.entry));
+    const OpenResult result = OpenEntry(ports.open, ports.owner, folders, entry.entry);
+    if (entry.due.kind == EntryDue::Kind::kCatchUp) record.CatchUp(entry.entry, IsoDayText(entry.due.day));
+    record.Entry(entry.entry, result);
+    allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;
+  }
+  return allOpened;
+}
+
+// A start later on a day whose team folder could not be read: the team's
+// entries open once the folder answers, and nothing the day's run opened
+// opens again. A team folder that still cannot be read leaves them owed.
+LauncherExit OwedTeamRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder,
+                         TeamFailure* failure) {
+  const std::optional<TeamOwed> owed = ReadTeamOwed(system, folder);
+  const std::chrono::year_month_day today = DayOf(system.Now());
+  if (!owed || owed->day != today) {
+    SettleTeamRun(system, folder);
+    return LauncherExit::kDone;
+  }
+  const SettingsRead read = LoadSettings(system, folder);
+  const Settings& settings = read.parsed.settings;
+  const std::wstring teamFolder = TeamFolderOf(system, settings);
+  // No team folder any more: nothing is owed.
+  if (teamFolder.empty()) {
+    SettleTeamRun(system, folder);
+    return LauncherExit::kDone;
+  }
+  RunRecord record(system, folder, RunStarter::kLauncher);
+  EntryPacing pacing(ports.clock, ports.network, settings);
+  static_cast<void>(pacing.Pause());
+  const TeamList team = ReadTeamForRun(system, ports, pacing, record, teamFolder, failure);
+  if (team.status != TeamList::Status::kRead) {
+    record.End(RunEnd::kDone);
+    return LauncherExit::kEntryNotOpened;
+  }
+  // Settled before the first entry, as the stamp is renewed: a run cut short
+  // opens nothing twice.
+  SettleTeamRun(system, folder);
+  // The person's list tells which entries of both the day's run opened; one
+  // that cannot be read now is taken as empty, so that the team's open.
+  const EntryListRead list = ReadEntryList(system, folder + kEntryListFileName);
+  DueDays dueDays(settings, owed->lastRun, today);
+  const std::vector<DueEntry> entries =
+      MergeTeamList(dueDays, team, list.entries, ReadEntryDays(system, read.bytes), TeamPart::kOwedTeamEntries);
+  const bool allOpened = OpenDueEntries(ports, pacing, record, {FolderAsPath(folder), L""}, entries);
+  record.End(RunEnd::kDone);
+  return allOpened ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
+}
+
 }  // namespace
 
 std::wstring FolderLockName(std::wstring_view upperCaseFolder) {
   return FolderObjectName(L"Local\\Ombrel-", upperCaseFolder);
 }
 
-LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder) {
+LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder,
+                         TeamFailure* teamFailure) {
   switch (TakeTurn(system, ports.lock, folder)) {
     case Turn::kOurs:
       break;
@@ -70,9 +149,11 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   }
   const HeldLock held(ports.lock);
 
-  // The same-day start ends here, having read one small file; the record is
-  // not even opened.
-  if (StampCheck(system, folder)) return LauncherExit::kDone;
+  // The same-day start ends here, having read one small file and looked at
+  // the attributes of another, which is there only while the team's entries
+  // are owed; the record is not even opened.
+  const bool ranToday = StampCheck(system, folder);
+  if (ranToday && !TeamRunOwed(system, folder)) return LauncherExit::kDone;
   // Nobody at the session (a wake behind the lock screen, a session switched
   // away from): nothing opens and the stamp stays, so the unlock or the
   // switch back, which starts the launcher again, opens the list. Not
@@ -80,6 +161,7 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   // runs out of the record and stand, as the newest run, in front of the one
   // whose failures the editor shows.
   if (SessionIsAway(ports.session.Report())) return LauncherExit::kDone;
+  if (ranToday) return OwedTeamRun(system, ports, folder, teamFailure);
   RunRecord record(system, folder, RunStarter::kLauncher);
 
   // The settings are read on a new day only, so that the same-day start never
@@ -104,12 +186,14 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
     return LauncherExit::kListUnreadable;
   }
   // The last run's day, read again before the stamp is renewed, and only
-  // when an entry has days of its own: a day of one that came since then
-  // and was missed opens now.
+  // when an entry may have days of its own: a day of one that came since
+  // then and was missed opens now.
   const EntryDaysTable ownDays = ReadEntryDays(system, read.bytes);
+  const std::wstring teamFolder = TeamFolderOf(system, settings);
+  const std::chrono::year_month_day day = DayOf(system.Now());
   const std::optional<std::chrono::year_month_day> lastRun =
-      ownDays.lines.empty() ? std::nullopt : StampedDay(system, folder);
-  DueDays dueDays(settings, lastRun, DayOf(system.Now()));
+      ownDays.lines.empty() && teamFolder.empty() ? std::nullopt : StampedDay(system, folder);
+  DueDays dueDays(settings, lastRun, day);
 
   // Renewed before the pause and the first entry, so whatever happens to the
   // entries, a second start today opens nothing, and the editor's run-now
@@ -120,9 +204,6 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   // in the exit status.
   const bool renewed = StampRenew(system, folder);
 
-  // An entry that cannot be opened is skipped without a message: nobody is
-  // there to read one at log-on, and the next entries still open. The record
-  // and the exit status tell.
   // The shell gets an empty working folder, as it always did.
   const WorkingFolders folders{FolderAsPath(folder), L""};
   // The pause, the gaps and the waits hold the lock: a second launcher waits
@@ -130,23 +211,20 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   // launcher's clock never cuts a wait short; only the editor's window can.
   EntryPacing pacing(ports.clock, ports.network, settings);
   static_cast<void>(pacing.Pause());
-  bool allOpened = true;
-  for (const std::wstring& entry : list.entries) {
-    // An entry without days of its own opens whenever the list does.
-    const EntryDue due = dueDays.Judge(ownDays.DaysOf(entry));
-    if (due.kind == EntryDue::Kind::kNotDue) {
-      record.Skipped(entry, kSkippedNotToday);
-      continue;
-    }
-    static_cast<void>(pacing.BeforeEntry(entry));
-    const OpenResult result = OpenEntry(ports.open, ports.owner, folders, entry);
-    if (due.kind == EntryDue::Kind::kCatchUp) record.CatchUp(entry, IsoDayText(due.day));
-    record.Entry(entry, result);
-    allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;
+  // The team's entries are owed for the day when its folder cannot be read,
+  // so that a later start today opens them; any older debt is settled.
+  const TeamList team = ReadTeamForRun(system, ports, pacing, record, teamFolder, teamFailure);
+  const bool teamUnreadable = team.status == TeamList::Status::kUnreadable;
+  if (teamUnreadable) {
+    static_cast<void>(OweTeamRun(system, folder, {day, lastRun}));
+  } else {
+    SettleTeamRun(system, folder);
   }
+  const bool allOpened = OpenDueEntries(ports, pacing, record, folders,
+                                        MergeTeamList(dueDays, team, list.entries, ownDays, TeamPart::kWithOwnList));
   record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
   if (!renewed) return LauncherExit::kStampNotWritten;
-  return allOpened ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
+  return allOpened && !teamUnreadable ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
 }
 
 }  // namespace ombrel

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -43,7 +44,7 @@ enum class LauncherExit : int {
   // as it was, so the next start tries again.
   kListUnreadable = 4,
   // The list was read and the stamp renewed, but at least one entry could
-  // not be opened; the others were.
+  // not be opened, or the team folder could not be read; the others were.
   kEntryNotOpened = 5,
   // Something no step of the run provides for ended it (an allocation that
   // failed, for one); what was opened by then stays open.
@@ -94,11 +95,20 @@ struct LauncherPorts {
   NetworkProbe& network;
 };
 
+// Why the team folder could not be read, for whatever tells the user of a
+// run that went wrong: the folder, Windows' code and its text.
+struct TeamFailure {
+  std::wstring folder;
+  std::uint32_t error = 0;
+  std::wstring reason;
+};
+
 // The run. `folder` is the program folder, without a trailing backslash. Every
 // run but the same-day start and a start with nobody at the session leaves
-// its lines in the run record.
-[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports,
-                                       const std::wstring& folder);
+// its lines in the run record. A team folder that could not be read is told
+// to `teamFailure`, when given.
+[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder,
+                                       TeamFailure* teamFailure = nullptr);
 
 // What `run` returns, or kUnexpectedFailure when it throws: uncaught, an
 // exception would end the launcher through the C runtime's abort, with a

@@ -11,6 +11,8 @@ namespace ombrel {
 inline constexpr wchar_t kEntryListFileName[] = L"\\OMBREL.DAT";
 inline constexpr wchar_t kStampFileName[] = L"\\OMBREL.INI";
 inline constexpr wchar_t kSettingsFileName[] = L"\\OMBREL.CFG";
+// Present only while the team's entries are owed for a day (see team_list.h).
+inline constexpr wchar_t kTeamOwedFileName[] = L"\\OMBREL.TEAM";
 inline constexpr wchar_t kHelpFileName[] = L"\\help.htm";
 inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
 

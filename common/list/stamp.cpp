@@ -64,23 +64,26 @@ bool StampClear(SystemPort& system, const std::wstring& folder) {
   return system.WriteAll(folder + kStampFileName, "\r\n");
 }
 
-std::optional<std::chrono::year_month_day> StampedDay(SystemPort& system, const std::wstring& folder) {
-  const std::optional<std::string> item = FirstItem(system, folder);
+std::optional<std::chrono::year_month_day> DayOfDateText(std::string_view text) {
   constexpr std::string_view kForm = "00-00-0000";
-  if (!item || item->size() != kForm.size()) return std::nullopt;
+  if (text.size() != kForm.size()) return std::nullopt;
   for (std::size_t i = 0; i < kForm.size(); ++i) {
-    const bool digit = (*item)[i] >= '0' && (*item)[i] <= '9';
-    if (kForm[i] == '0' ? !digit : (*item)[i] != kForm[i]) return std::nullopt;
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (kForm[i] == '0' ? !digit : text[i] != kForm[i]) return std::nullopt;
   }
-  const auto number = [&item](std::size_t at, std::size_t length) {
+  const auto number = [text](std::size_t at, std::size_t length) {
     unsigned value = 0;
-    for (std::size_t i = at; i < at + length; ++i)
-      value = value * 10 + static_cast<unsigned>((*item)[i] - '0');
+    for (std::size_t i = at; i < at + length; ++i) value = value * 10 + static_cast<unsigned>(text[i] - '0');
     return value;
   };
   const std::chrono::year_month_day day{std::chrono::year{static_cast<int>(number(6, 4))},
                                         std::chrono::month{number(0, 2)}, std::chrono::day{number(3, 2)}};
   return day.ok() ? std::optional(day) : std::nullopt;
+}
+
+std::optional<std::chrono::year_month_day> StampedDay(SystemPort& system, const std::wstring& folder) {
+  const std::optional<std::string> item = FirstItem(system, folder);
+  return item ? DayOfDateText(*item) : std::nullopt;
 }
 
 }  // namespace ombrel

@@ -36,6 +36,10 @@ inline constexpr std::size_t kStampBytesRead = 256;
 [[nodiscard]] bool StampRenew(SystemPort& system, const std::wstring& folder);
 [[nodiscard]] bool StampClear(SystemPort& system, const std::wstring& folder);
 
+// The day a MM-DD-YYYY text names; nothing for any other text or a day that
+// no calendar has.
+[[nodiscard]] std::optional<std::chrono::year_month_day> DayOfDateText(std::string_view text);
+
 // The day of the last run: the date the stamp's first item holds, read as
 // Check reads it. Nothing for a stamp that is cleared, missing, unreadable
 // or holds no date of that form.

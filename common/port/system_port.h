@@ -39,6 +39,9 @@ struct FileRead {
   ReadStatus status = ReadStatus::kMissing;
   std::string bytes;      // the whole file, when read
   FileMetadata metadata;  // when read, through the same open as the bytes
+  // Windows' error code when not read (missing or unreadable), 0 when read:
+  // what a caller that reports the failure names.
+  std::uint32_t error = 0;
   // The same file as far as a reader can tell: a missing file equals a
   // missing one.
   bool operator==(const FileRead&) const = default;

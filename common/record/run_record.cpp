@@ -25,7 +25,7 @@ constexpr EventWord kEventWords[] = {
     {RecordEvent::kShell, "shell", 1},      {RecordEvent::kMailLink, "mailto", 1},
     {RecordEvent::kFailed, "failed", 3},    {RecordEvent::kSkipped, "skipped", 2},
     {RecordEvent::kRunEnd, "end", 2},       {RecordEvent::kShown, "shown", 2},
-    {RecordEvent::kCatchUp, "catch-up", 2},
+    {RecordEvent::kCatchUp, "catch-up", 2}, {RecordEvent::kTeamUnreadable, "team-unreadable", 3},
 };
 
 struct StarterWords {
@@ -213,7 +213,7 @@ std::optional<std::size_t> Place(Grouped& grouped, Placing& placing, const Recor
     placing.running.erase(process);
   } else if (line.event == RecordEvent::kCatchUp) {
     process->second.catchUp = f;
-  } else if (line.event == RecordEvent::kFailed) {
+  } else if (line.event == RecordEvent::kFailed || line.event == RecordEvent::kTeamUnreadable) {
     const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
     if (!code) return std::nullopt;
     AddEntry(run, process->second, line, *code);
@@ -322,7 +322,9 @@ RecordLine EntryRecordLine(const std::wstring& entry, const OpenResult& result,
 }
 
 std::size_t RecordedRun::Failures() const {
-  return static_cast<std::size_t>(std::ranges::count(entries, RecordEvent::kFailed, &RecordedEntry::event));
+  return static_cast<std::size_t>(std::ranges::count_if(entries, [](const RecordedEntry& entry) {
+    return entry.event == RecordEvent::kFailed || entry.event == RecordEvent::kTeamUnreadable;
+  }));
 }
 
 std::vector<RecordedRun> ParseRunRecord(std::string_view bytes) { return Group(bytes).runs; }
@@ -430,6 +432,11 @@ void RunRecord::Skipped(const std::wstring& entry, std::wstring_view why) noexce
 
 void RunRecord::CatchUp(const std::wstring& entry, std::wstring_view dayText) noexcept {
   Guarded(file_, [&] { Append(RecordEvent::kCatchUp, {std::wstring(dayText), entry}); });
+}
+
+void RunRecord::TeamUnreadable(const std::wstring& teamFolder, std::uint32_t error,
+                               const std::wstring& errorText) noexcept {
+  Guarded(file_, [&] { Append(RecordEvent::kTeamUnreadable, {std::to_wstring(error), errorText, teamFolder}); });
 }
 
 void RunRecord::End(RunEnd end, std::wstring_view detail) noexcept {

@@ -69,7 +69,8 @@ enum class RecordEvent {
   kSkipped,
   kRunEnd,
   kShown,
-  kCatchUp
+  kCatchUp,
+  kTeamUnreadable
 };
 
 // One line: when, by which process, what, and the event's fields in their
@@ -85,6 +86,7 @@ enum class RecordEvent {
 //   kCatchUp   the day (YYYY-MM-DD) the entry was for, the entry; right
 //              before the line of that entry's outcome, which an older
 //              reader, passing over a word it does not know, reads alone
+//   kTeamUnreadable  Windows' code (decimal), Windows' text, the team folder
 struct RecordLine {
   LocalTime time;
   std::uint32_t process = 0;
@@ -110,7 +112,9 @@ struct RecordLine {
                                          const std::wstring& errorText);
 
 struct RecordedEntry {
-  RecordEvent event = RecordEvent::kShell;  // kProgram, kShell, kMailLink, kFailed or kSkipped
+  // kProgram, kShell, kMailLink, kFailed, kSkipped, or kTeamUnreadable (the
+  // team folder as the entry, a failure as kFailed is)
+  RecordEvent event = RecordEvent::kShell;
   LocalTime time;
   std::wstring entry;
   std::wstring detail;      // the program's file; Windows' text of a failure; why it was skipped
@@ -169,6 +173,8 @@ class RunRecord {
   void Skipped(const std::wstring& entry, std::wstring_view why) noexcept;
   // The entry whose outcome the next line tells was opened for a missed day.
   void CatchUp(const std::wstring& entry, std::wstring_view dayText) noexcept;
+  // The team folder could not be read: its entries did not open.
+  void TeamUnreadable(const std::wstring& teamFolder, std::uint32_t error, const std::wstring& errorText) noexcept;
   // The last line; then the record is trimmed when the run passed a bound,
   // unless another run is still adding to it: that one trims at its end.
   void End(RunEnd end, std::wstring_view detail = {}) noexcept;

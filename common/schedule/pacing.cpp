@@ -29,6 +29,20 @@ bool SleepFor(Clock& clock, std::chrono::milliseconds duration) {
   return duration.count() <= 0 || clock.Sleep(duration);
 }
 
+// Asked once more when the time is up: a path that answers only then still
+// opens at once, and one that never does opens with its usual outcome.
+bool WaitForPath(Clock& clock, NetworkProbe& network, const std::wstring& path, std::chrono::seconds limit) {
+  const std::chrono::milliseconds start = clock.Elapsed();
+  for (;;) {
+    const PathReply reply = network.AskPath(path);
+    if (reply != PathReply::kSilent) return reply == PathReply::kAnswered;
+    const std::chrono::milliseconds waited = clock.Elapsed() - start;
+    if (waited >= limit) return true;
+    if (!SleepFor(clock, std::min<std::chrono::milliseconds>(kNetworkPollInterval, limit - waited)))
+      return false;
+  }
+}
+
 }  // namespace
 
 bool IsOnNetwork(std::wstring_view path, NetworkProbe& network) {
@@ -49,17 +63,7 @@ bool WaitForNetworkPath(Clock& clock, NetworkProbe& network, std::wstring_view e
   if (limit.count() <= 0) return true;
   const std::optional<std::wstring> path = PathToProbe(entry);
   if (!path || !IsOnNetwork(*path, network)) return true;
-  const std::chrono::milliseconds start = clock.Elapsed();
-  // Asked once more when the time is up: a path that answers only then still
-  // opens at once, and one that never does opens with its usual outcome.
-  for (;;) {
-    const PathReply reply = network.AskPath(*path);
-    if (reply != PathReply::kSilent) return reply == PathReply::kAnswered;
-    const std::chrono::milliseconds waited = clock.Elapsed() - start;
-    if (waited >= limit) return true;
-    if (!SleepFor(clock, std::min<std::chrono::milliseconds>(kNetworkPollInterval, limit - waited)))
-      return false;
-  }
+  return WaitForPath(clock, network, *path, limit);
 }
 
 bool ReachesWindows(std::wstring_view entry) {
@@ -85,6 +89,12 @@ bool EntryPacing::BeforeEntry(std::wstring_view entry) {
     anyReachedWindows_ = true;
   }
   return WaitForNetworkPath(clock_, network_, entry, networkWait_);
+}
+
+bool EntryPacing::WaitForFolder(const std::wstring& folder) {
+  clock_.BoundNextStep(networkWait_ + kStepAllowance);
+  if (networkWait_.count() <= 0 || !IsOnNetwork(folder, network_)) return true;
+  return WaitForPath(clock_, network_, folder, networkWait_);
 }
 
 }  // namespace ombrel

@@ -99,6 +99,10 @@ class EntryPacing {
   // (this one's opening included) is bounded by the gap, the wait and
   // kStepAllowance.
   [[nodiscard]] bool BeforeEntry(std::wstring_view entry);
+  // The wait for a folder the run reads on a network (the team's), as for
+  // an entry's path, and bounded as such a step. False when the program is
+  // ending.
+  [[nodiscard]] bool WaitForFolder(const std::wstring& folder);
 
  private:
   Clock& clock_;

@@ -132,7 +132,7 @@ FileRead ReadPart(const std::wstring& path, std::size_t limit, FilePart part) {
   if (!file) {
     const DWORD error = ::GetLastError();
     const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    return {missing ? ReadStatus::kMissing : ReadStatus::kUnreadable, {}, {}};
+    return {missing ? ReadStatus::kMissing : ReadStatus::kUnreadable, {}, {}, error};
   }
   // What tells this version of the file from a later one comes from this
   // open, not from a second look at the path.
@@ -141,7 +141,8 @@ FileRead ReadPart(const std::wstring& path, std::size_t limit, FilePart part) {
   if (part == FilePart::kEnd && size > limit) {
     LARGE_INTEGER start{};
     start.QuadPart = static_cast<LONGLONG>(size - limit);
-    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) return {ReadStatus::kUnreadable, {}, {}};
+    if (!::SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN))
+      return {ReadStatus::kUnreadable, {}, {}, ::GetLastError()};
   }
   if (size > 0 && size < std::numeric_limits<std::size_t>::max() / 2) {
     read.bytes.reserve(std::min(static_cast<std::size_t>(size), limit));
@@ -152,7 +153,7 @@ FileRead ReadPart(const std::wstring& path, std::size_t limit, FilePart part) {
     DWORD got = 0;
     if (!::ReadFile(file.get(), chunk.data(), wanted, &got, nullptr)) {
       // Half a list is no list: whatever came before the failure is dropped.
-      return {ReadStatus::kUnreadable, {}, {}};
+      return {ReadStatus::kUnreadable, {}, {}, ::GetLastError()};
     }
     if (got == 0) break;
     read.bytes.append(chunk.data(), got);

@@ -29,4 +29,12 @@ inline int EdgeAt(EdgeTwips edge, int size, int dpi) {
   return edge.from == From::kNear ? distance : size - distance;
 }
 
+// A control's rectangle in a client area of `width` x `height` pixels, from
+// a table row with the four edges `left`, `top`, `right` and `bottom`.
+template <typename Layout>
+PixelRect PlaceByEdges(const Layout& control, int width, int height, int dpi) {
+  return {EdgeAt(control.left, width, dpi), EdgeAt(control.top, height, dpi), EdgeAt(control.right, width, dpi),
+          EdgeAt(control.bottom, height, dpi)};
+}
+
 }  // namespace ombrel::editor

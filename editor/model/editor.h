@@ -25,6 +25,7 @@ namespace ombrel::editor {
 class EntryDaysPage;
 class RecordPage;
 class SettingsPage;
+class TeamPage;
 
 // The kinds of message box; each has its fixed icon and buttons.
 enum class MessageKind {
@@ -84,6 +85,8 @@ class EditorView {
   virtual void ShowSettings(SettingsPage& page) = 0;
   // The dialog of an entry's own days, the same way.
   virtual void ShowEntryDays(EntryDaysPage& page) = 0;
+  // The team's list window, the same way.
+  virtual void ShowTeamList(TeamPage& page) = 0;
 
   // Ends the program at once; no handler runs after it.
   virtual void EndProgram() = 0;
@@ -236,6 +239,9 @@ class Editor final : public OwnerWindow {
   // The settings dialog (settings_page.cpp); a settings file that cannot be
   // read is said instead.
   void ShowSettings();
+  // ファイル → チームの一覧: the team folder, whether it can be read, its
+  // entries and their days; the list stays the person's own.
+  void ShowTeamList();
   // The dialog of the selected entry's own days (entry_days_page.cpp); its
   // OK gives the entry those days, which the list's save writes.
   void EditSelectedEntryDays();

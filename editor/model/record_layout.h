@@ -58,8 +58,7 @@ inline constexpr int kRecordColumnTwips[] = {2520, 2760, 3600, 3600};
 
 // A control's rectangle in a client area of `width` x `height` pixels.
 inline PixelRect PlaceRecordControl(const RecordControlLayout& control, int width, int height, int dpi) {
-  return {EdgeAt(control.left, width, dpi), EdgeAt(control.top, height, dpi),
-          EdgeAt(control.right, width, dpi), EdgeAt(control.bottom, height, dpi)};
+  return PlaceByEdges(control, width, height, dpi);
 }
 
 }  // namespace ombrel::editor

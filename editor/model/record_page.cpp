@@ -111,6 +111,11 @@ RecordRow EntryRow(EditorView& view, const RecordedEntry& entry) {
       row.detail = entry.detail + L" (" + std::to_wstring(entry.error) + L")";
       row.failed = true;
       break;
+    case RecordEvent::kTeamUnreadable:
+      row.result = view.LoadText(IDS_RECORD_TEAM_UNREADABLE);
+      row.detail = entry.detail + L" (" + std::to_wstring(entry.error) + L")";
+      row.failed = true;
+      break;
     case RecordEvent::kSkipped:
       row.result = view.LoadText(IDS_RECORD_SKIPPED);
       row.detail = entry.detail == kSkippedAsBlank    ? view.LoadText(IDS_RECORD_BLANK)

@@ -39,6 +39,7 @@ constexpr Wiring kWiring[] = {
     {IDM_CAN, [](Editor& e) { e.LeaveWithoutSaving(); }},
     {IDM_RECORD, [](Editor& e) { e.ShowRunRecord(); }},
     {IDM_SETTINGS, [](Editor& e) { e.ShowSettings(); }},
+    {IDM_TEAM, [](Editor& e) { e.ShowTeamList(); }},
     {IDM_LOGON, [](Editor& e) { e.ToggleLogOnStart(); }},
     {IDM_RESUME, [](Editor& e) { e.ToggleResumeStart(); }},
     {IDM_END, [](Editor& e) { e.Leave(); }},

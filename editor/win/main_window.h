@@ -23,6 +23,7 @@
 #include "editor/win/record_window.h"
 #include "editor/win/scheduled_task.h"
 #include "editor/win/settings_window.h"
+#include "editor/win/team_window.h"
 #include "editor/win/startup_shortcut.h"
 #include "editor/win/window_clock.h"
 
@@ -70,6 +71,7 @@ class MainWindow final : public EditorView {
   void ShowRunRecord(RecordPage& page) override { ShowRecordWindow(instance_, hwnd_, *this, page); }
   void ShowSettings(SettingsPage& page) override { ShowSettingsWindow(instance_, hwnd_, *this, page); }
   void ShowEntryDays(EntryDaysPage& page) override { ShowEntryDaysWindow(instance_, hwnd_, *this, page); }
+  void ShowTeamList(TeamPage& page) override { ShowTeamWindow(instance_, hwnd_, *this, page); }
   void EndProgram() override;
 
  private:

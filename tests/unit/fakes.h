@@ -37,9 +37,10 @@ class FakeSystem : public SystemPort {
 
   FileRead ReadAll(const std::wstring& path) override {
     log.push_back("read " + Narrow(path));
-    if (unreadable.count(path) != 0) return {ReadStatus::kUnreadable, {}, {}};
+    // Windows' codes: access denied, file not found.
+    if (unreadable.count(path) != 0) return {ReadStatus::kUnreadable, {}, {}, 5};
     const auto it = files.find(path);
-    if (it == files.end()) return {ReadStatus::kMissing, {}, {}};
+    if (it == files.end()) return {ReadStatus::kMissing, {}, {}, 2};
     return {ReadStatus::kRead, it->second, MetadataOf(path)};
   }
   // Through ReadAll, so that a test that watches ReadAll sees this read too.

@@ -548,5 +548,61 @@ TEST(LauncherProgramTest, CarriesIconAndManifest) {
   ::FreeLibrary(image);
 }
 
+// The team folder on a drive letter of its own, M:, which the test takes
+// away and gives back as a share that is not there at log-on and answers by
+// the unlock: Wine finds a drive in the prefix's dosdevices at each look.
+class TeamDrive {
+ public:
+  explicit TeamDrive(const TempFolder& folder)
+      : target_(testing::HostPath(folder.path())), link_(testing::HostPath(L"C:\\") + "../dosdevices/m:") {}
+  TeamDrive(const TeamDrive&) = delete;
+  TeamDrive& operator=(const TeamDrive&) = delete;
+  ~TeamDrive() { static_cast<void>(Remove()); }
+  [[nodiscard]] bool Give() const { return testing::RunHost("ln -sfn '" + target_ + "' '" + link_ + "'"); }
+  [[nodiscard]] bool Remove() const { return testing::RunHost("rm -f '" + link_ + "'"); }
+
+ private:
+  std::string target_;
+  std::string link_;
+};
+
+// The day's run opens the person's list and records why the team's did not
+// open (status 5); the start after the drive is back opens the team's entries
+// alone, the entry in both lists not again; a third start opens nothing.
+TEST_F(LauncherTest, ATeamFolderThatCannotBeReadIsOwedUntilALaterStartThatDay) {
+  const TempFolder teamFolder;
+  const TeamDrive drive(teamFolder);
+  WriteList(teamFolder / L"OMBREL.DAT", {RecorderEntry(L"team"), RecorderEntry(L"both")});
+  WriteList(List(), {RecorderEntry(L"both"), RecorderEntry(L"own")});
+  WriteBytes(SettingsFile(), "[Ombrel]\r\nTeamFolder=M:\\\r\n");
+  WriteBytes(Stamp(), DateOf(Yesterday()) + "\r\n");
+  ASSERT_TRUE(drive.Remove());
+
+  EXPECT_EQ(Run(), kEntryNotOpened);
+  const Lines own{RecorderEntry(L"both"), RecorderEntry(L"own")};
+  EXPECT_EQ(log_.Lines(), own);
+  win::WinSystem system;
+  const RunRecordRead record = ReadRunRecord(system, folder_.path());
+  ASSERT_EQ(record.runs.size(), 1U);
+  ASSERT_FALSE(record.runs[0].entries.empty());
+  const RecordedEntry& team = record.runs[0].entries[0];
+  EXPECT_EQ(team.event, RecordEvent::kTeamUnreadable);
+  EXPECT_EQ(team.entry, L"M:");
+  EXPECT_NE(team.error, 0U);
+  EXPECT_EQ(team.detail, win::WindowsErrorText(team.error));
+  EXPECT_FALSE(team.detail.empty());
+  EXPECT_EQ(ReadBytes(Stamp()), TodaysStamp());
+
+  ASSERT_TRUE(drive.Give());
+  EXPECT_EQ(Run(), kDone);
+  Lines withTeam = own;
+  withTeam.push_back(RecorderEntry(L"team"));
+  EXPECT_EQ(log_.Lines(), withTeam);
+
+  EXPECT_EQ(Run(), kDone);
+  EXPECT_EQ(log_.Lines(), withTeam);
+  EXPECT_EQ(ReadRunRecord(system, folder_.path()).runs.size(), 2U);
+}
+
 }  // namespace
 }  // namespace ombrel

@@ -15,6 +15,7 @@
 #include "editor/model/record_page.h"
 #include "editor/model/resume_switch.h"
 #include "editor/model/settings_page.h"
+#include "editor/model/team_page.h"
 #include "editor/model/typed_text.h"
 #include "editor/resource.h"
 #include "fakes.h"
@@ -104,6 +105,12 @@ class FakeView : public EditorView {
     ++settingsShown;
     if (settingsDialog) settingsDialog(page);
   }
+  struct TeamWindow {
+    std::wstring state;
+    std::vector<TeamRow> rows;
+  };
+  std::vector<TeamWindow> teamWindows;  // each opening of the team's list window
+  void ShowTeamList(TeamPage& page) override { teamWindows.push_back({page.State(), page.Rows()}); }
   std::function<void(EntryDaysPage&)> daysDialog;
   void ShowEntryDays(EntryDaysPage& page) override {
     if (daysDialog) daysDialog(page);
@@ -1640,6 +1647,56 @@ TEST(EntryDaysPageTest, DaysAsChoicesAndBackAndWhatOkRefuses) {
   EXPECT_EQ(page.Accept({.someMonths = true}, {}).wrong, DaysAccepted::Wrong::kMonths);
   EXPECT_EQ(page.NextDaysText({.way = DaysWay::kMonthDay}, {L"10", L"1", L"1"}),
             L"次: 2026-04-10 (金)、2026-05-10 (日)、2026-06-10 (水)");
+}
+
+struct TeamPageCase {
+  const char* name;
+  std::string settings;  // the lines of the person's [Ombrel]
+  bool teamUnreadable;
+  std::wstring state;
+  std::vector<TeamRow> rows;
+};
+
+// The window's lines through ファイル → チームの一覧: the folder and its
+// state, each team entry with its days and whether it opens today (the
+// fake's day is a Tuesday), by the person's calendar, never the team's; the
+// main list stays the person's.
+TEST(TeamPageTest, TheFolderItsStateAndEachTeamEntryWithItsDaysAndToday) {
+  FakeView words;
+  const std::wstring mondays = DaysLabel(words, "mon");
+  const std::wstring folder = T(IDS_TEAM_FOLDER) + L"T:\\Team";
+  const std::wstring every = T(IDS_TEAM_EVERY_DAY);
+  const std::wstring yes = T(IDS_TEAM_OPENS_TODAY);
+  const std::wstring no = T(IDS_TEAM_NOT_TODAY);
+  const TeamPageCase cases[] = {
+      {"no team folder", "", false, T(IDS_TEAM_NOT_SET), {}},
+      {"read",
+       "TeamFolder=T:\\Team\\\r\n",
+       false,
+       folder + T(IDS_TEAM_READ),
+       {{L"C:\\a.exe", every, yes}, {L"C:\\w.xlsx", mondays, no}}},
+      {"a day the person's list does not open",
+       "TeamFolder=T:\\Team\r\nDays=1011111\r\n",
+       false,
+       folder + T(IDS_TEAM_READ),
+       {{L"C:\\a.exe", every, no}, {L"C:\\w.xlsx", mondays, no}}},
+      {"unreadable", "TeamFolder=T:\\Team\r\n", true, folder + T(IDS_TEAM_UNREADABLE) + L"text of 5 (5)", {}},
+  };
+  for (const TeamPageCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    Harness h;
+    h.system.files[kList] = "C:\\own.exe\r\n";
+    h.system.files[kFolder + L"\\OMBREL.CFG"] = "[Ombrel]\r\n" + c.settings;
+    h.system.files[L"T:\\Team\\OMBREL.DAT"] = "C:\\a.exe\r\nC:\\w.xlsx\r\n";
+    h.system.files[L"T:\\Team\\OMBREL.CFG"] = "[Ombrel]\r\nDays=0000000\r\n[EntryDays]\r\nC:\\w.xlsx=mon\r\n";
+    if (c.teamUnreadable) h.system.unreadable.insert(L"T:\\Team\\OMBREL.DAT");
+    ASSERT_TRUE(h.editor.LoadList());
+    h.editor.ShowTeamList();
+    ASSERT_EQ(h.view.teamWindows.size(), 1U);
+    EXPECT_EQ(h.view.teamWindows[0].state, c.state);
+    EXPECT_EQ(h.view.teamWindows[0].rows, c.rows);
+    EXPECT_EQ(h.editor.entries(), std::vector<std::wstring>{L"C:\\own.exe"});
+  }
 }
 
 }  // namespace

@@ -513,6 +513,60 @@ TEST_F(LauncherRunTest, PauseGapsAndNetworkWaitHappenInTheirPlacesWhileTheLockIs
   EXPECT_EQ(clock_.now, std::chrono::milliseconds(7500));
 }
 
+struct TeamStart {
+  const char* name;
+  bool teamReadable;
+  LauncherExit exit;
+  std::vector<std::wstring> opened;  // in order
+  bool owedAfter;                    // OMBREL.TEAM left
+};
+
+// A team folder on a network drive: waited for, its entries first. One that
+// cannot be read leaves the team's entries owed for the day, and each later
+// start that day opens them once it answers, and nothing else again.
+TEST_F(LauncherRunTest, TheTeamsEntriesAreOwedForTheDayUntilItsFolderCanBeRead) {
+  const std::wstring teamList = L"T:\\Team\\OMBREL.DAT";
+  network_.networkDrives = {L'T'};
+  network_.answersFrom = {{L"T:\\Team", std::chrono::milliseconds(1000)}};
+  port_.existingFiles.insert(L"C:\\t.exe");
+  system_.files = {{kStamp, "04-06-2026\r\n"},
+                   {kList, "C:\\a.exe\r\nC:\\b.bat\r\n"},
+                   {kSettings, "[Ombrel]\r\nTeamFolder=T:\\Team\\\r\nNetworkWaitSeconds=5\r\n"},
+                   {teamList, "C:\\t.exe\r\nC:\\a.exe\r\n"}};
+  const TeamStart starts[] = {
+      {"the day's run", false, LauncherExit::kEntryNotOpened, {L"C:\\a.exe", L"C:\\b.bat"}, true},
+      {"an unlock, the folder still unreadable", false, LauncherExit::kEntryNotOpened, {}, true},
+      {"a wake, the folder back", true, LauncherExit::kDone, {L"C:\\t.exe"}, false},
+      {"a third start", true, LauncherExit::kDone, {}, false},
+  };
+  for (const TeamStart& start : starts) {
+    SCOPED_TRACE(start.name);
+    port_.calls.clear();
+    system_.unreadable.clear();
+    if (!start.teamReadable) system_.unreadable.insert(teamList);
+    TeamFailure failure;
+    EXPECT_EQ(LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_}, kFolder, &failure),
+              start.exit);
+    std::vector<std::wstring> opened;
+    for (const auto& call : port_.calls) opened.push_back(call.text);
+    EXPECT_EQ(opened, start.opened);
+    EXPECT_EQ(system_.files.count(L"C:\\Tools\\OMBREL.TEAM"), start.owedAfter ? 1U : 0U);
+    EXPECT_EQ(failure.error, start.teamReadable ? 0U : 5U);
+  }
+  EXPECT_EQ(system_.files[kStamp], kToday);
+  // Both failed reads in the record, with Windows' reason, each in its run.
+  const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+  ASSERT_EQ(runs.size(), 3U);
+  for (std::size_t i = 0; i < 2; ++i) {
+    ASSERT_FALSE(runs[i].entries.empty());
+    EXPECT_EQ(runs[i].entries[0].event, RecordEvent::kTeamUnreadable);
+    EXPECT_EQ(runs[i].entries[0].entry, L"T:\\Team");
+    EXPECT_EQ(runs[i].entries[0].detail, L"text of 5");
+    EXPECT_EQ(runs[i].Failures(), 1U);
+  }
+  EXPECT_EQ(runs[2].Failures(), 0U);
+}
+
 TEST(FolderLockNameTest, OneNameObjectPerFolderWithoutFurtherBackslashes) {
   const std::wstring folders[] = {
       L"C:", L"C:\\TOOLS", L"C:\\TOOLS2", L"D:\\TOOLS", L"C:\\ツール", L"\\\\SERVER\\SHARE\\X", L""};
