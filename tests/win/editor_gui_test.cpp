@@ -377,6 +377,28 @@ TEST(SettingsDialogTest, EverySettingSetByKeyboardAndSavedOnEnter) {
   EXPECT_EQ(ReadBytes(file), saved);
 }
 
+// ファイル → チームの一覧 opens the team's list read-only over the window,
+// which still shows the person's own list.
+TEST(TeamWindowTest, OpensFromTheMenuWithTheTeamFolderAndItsEntries) {
+  const testing::TempFolder team;
+  testing::WriteBytes(team / L"OMBREL.DAT", "C:\\team.exe\r\n");
+  RunningEditor editor(kThreeEntries);
+  ASSERT_TRUE(editor.Started());
+  App& app = editor.app();
+  testing::WriteBytes(editor.folder() / L"OMBREL.CFG", "[Ombrel]\r\nTeamFolder=" + ToUtf8(team.path()) + "\r\n");
+  ASSERT_TRUE(app.Menu("alt+f t"));
+  const testing::gui::Window window = app.WaitForDialog(L"チームの一覧");
+  ASSERT_TRUE(window.Exists());
+  EXPECT_EQ(window.Child(IDC_TEAM_STATE).Text(), L"チームのフォルダー: " + team.path() + L" (読み込めます)");
+  const std::vector<testing::gui::ReportList::Row> rows =
+      testing::gui::ReportList(window.Child(IDC_TEAM_LIST).hwnd()).Rows(3);
+  ASSERT_EQ(rows.size(), 1U);
+  EXPECT_EQ(rows[0].columns, (std::vector<std::wstring>{L"C:\\team.exe", L"毎日", L"開きます"}));
+  ASSERT_TRUE(testing::gui::PressKeys(window, "Escape"));
+  EXPECT_TRUE(WaitUntil([&] { return !window.Exists(); }));
+  EXPECT_EQ(app.ListItems(IDC_LIST1), kThreeItems);
+}
+
 TEST(EditorMouseTest, DoubleClickCopiesTheEntryIntoTheEditBox) {
   RunningEditor editor(kThreeEntries);
   ASSERT_TRUE(editor.Started());

@@ -127,6 +127,7 @@ TEST(EditorResourcesTest, MenusHaveTheirItemsAccessKeysAndSeparators) {
           {L"", 0},
           {L"実行の記録(&R)...", IDM_RECORD},
           {L"開く日と間隔(&D)...", IDM_SETTINGS},
+          {L"チームの一覧(&T)...", IDM_TEAM},
           {L"", 0},
           {L"ログオン時に Ombrel を実行(&L)", IDM_LOGON},
           {L"ロック解除・復帰時にも実行(&U)", IDM_RESUME},
