@@ -53,8 +53,8 @@ Turn TakeTurn(SystemPort& system, FolderLock& lock, const std::wstring& folder) 
 // Waits for the team folder as for an entry on a network, then reads it. One
 // that cannot be read is the run's first failure in the record, and is told
 // to `failure`.
-TeamList ReadTeamForRun(SystemPort& system, const LauncherPorts& ports, EntryPacing& pacing, RunRecord& record,
-                        const std::wstring& teamFolder, TeamFailure* failure) {
+TeamList ReadTeamForRun(SystemPort& system, const LauncherPorts& ports, EntryPacing& pacing,
+                        RunRecord& record, const std::wstring& teamFolder, TeamFailure* failure) {
   if (teamFolder.empty()) return {};
   static_cast<void>(pacing.WaitForFolder(FolderAsPath(teamFolder)));
   TeamList team = ReadTeamList(system, ports.network, teamFolder);
@@ -120,8 +120,8 @@ LauncherExit OwedTeamRun(SystemPort& system, const LauncherPorts& ports, const s
   // that cannot be read now is taken as empty, so that the team's open.
   const EntryListRead list = ReadEntryList(system, folder + kEntryListFileName);
   DueDays dueDays(settings, owed->lastRun, today);
-  const std::vector<DueEntry> entries =
-      MergeTeamList(dueDays, team, list.entries, ReadEntryDays(system, read.bytes), TeamPart::kOwedTeamEntries);
+  const std::vector<DueEntry> entries = MergeTeamList(
+      dueDays, team, list.entries, ReadEntryDays(system, read.bytes), TeamPart::kOwedTeamEntries);
   const bool allOpened = OpenDueEntries(ports, pacing, record, {FolderAsPath(folder), L""}, entries);
   record.End(RunEnd::kDone);
   return allOpened ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
@@ -220,8 +220,9 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   } else {
     SettleTeamRun(system, folder);
   }
-  const bool allOpened = OpenDueEntries(ports, pacing, record, folders,
-                                        MergeTeamList(dueDays, team, list.entries, ownDays, TeamPart::kWithOwnList));
+  const bool allOpened =
+      OpenDueEntries(ports, pacing, record, folders,
+                     MergeTeamList(dueDays, team, list.entries, ownDays, TeamPart::kWithOwnList));
   record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
   if (!renewed) return LauncherExit::kStampNotWritten;
   return allOpened && !teamUnreadable ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;

@@ -107,8 +107,8 @@ struct TeamFailure {
 // run but the same-day start and a start with nobody at the session leaves
 // its lines in the run record. A team folder that could not be read is told
 // to `teamFailure`, when given.
-[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder,
-                                       TeamFailure* teamFailure = nullptr);
+[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports,
+                                       const std::wstring& folder, TeamFailure* teamFailure = nullptr);
 
 // What `run` returns, or kUnexpectedFailure when it throws: uncaught, an
 // exception would end the launcher through the C runtime's abort, with a

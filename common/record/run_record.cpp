@@ -436,7 +436,9 @@ void RunRecord::CatchUp(const std::wstring& entry, std::wstring_view dayText) no
 
 void RunRecord::TeamUnreadable(const std::wstring& teamFolder, std::uint32_t error,
                                const std::wstring& errorText) noexcept {
-  Guarded(file_, [&] { Append(RecordEvent::kTeamUnreadable, {std::to_wstring(error), errorText, teamFolder}); });
+  Guarded(file_, [&] {
+    Append(RecordEvent::kTeamUnreadable, {std::to_wstring(error), errorText, teamFolder});
+  });
 }
 
 void RunRecord::End(RunEnd end, std::wstring_view detail) noexcept {

@@ -174,7 +174,8 @@ class RunRecord {
   // The entry whose outcome the next line tells was opened for a missed day.
   void CatchUp(const std::wstring& entry, std::wstring_view dayText) noexcept;
   // The team folder could not be read: its entries did not open.
-  void TeamUnreadable(const std::wstring& teamFolder, std::uint32_t error, const std::wstring& errorText) noexcept;
+  void TeamUnreadable(const std::wstring& teamFolder, std::uint32_t error,
+                      const std::wstring& errorText) noexcept;
   // The last line; then the record is trimmed when the run passed a bound,
   // unless another run is still adding to it: that one trims at its end.
   void End(RunEnd end, std::wstring_view detail = {}) noexcept;

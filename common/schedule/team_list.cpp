@@ -63,16 +63,17 @@ TeamList ReadTeamList(SystemPort& system, NetworkProbe& network, const std::wstr
   return team;
 }
 
-std::vector<DueEntry> MergeTeamList(DueDays& dueDays, const TeamList& team, const std::vector<std::wstring>& own,
-                                    const EntryDaysTable& ownDays, TeamPart part) {
+std::vector<DueEntry> MergeTeamList(DueDays& dueDays, const TeamList& team,
+                                    const std::vector<std::wstring>& own, const EntryDaysTable& ownDays,
+                                    TeamPart part) {
   const bool withTeam = team.status == TeamList::Status::kRead;
   std::unordered_set<std::wstring> teamTexts;
   if (withTeam) teamTexts.insert(team.entries.begin(), team.entries.end());
   // The person's days of each text the team's list holds too.
   std::vector<std::pair<std::wstring, EntryDue>> shared;
   for (const std::wstring& entry : own) {
-    if (teamTexts.count(entry) != 0 && std::ranges::find(shared, entry, &decltype(shared)::value_type::first) ==
-                                            shared.end()) {
+    if (teamTexts.count(entry) != 0 &&
+        std::ranges::find(shared, entry, &decltype(shared)::value_type::first) == shared.end()) {
       shared.emplace_back(entry, dueDays.Judge(ownDays.DaysOf(entry)));
     }
   }

@@ -48,7 +48,8 @@ struct TeamList {
 // folder's own are. A missing list is an empty one only where the folder
 // itself answers: a share not there yet, or a drive letter not mapped yet,
 // holds the list that matters.
-[[nodiscard]] TeamList ReadTeamList(SystemPort& system, NetworkProbe& network, const std::wstring& teamFolder);
+[[nodiscard]] TeamList ReadTeamList(SystemPort& system, NetworkProbe& network,
+                                    const std::wstring& teamFolder);
 
 // One entry of a run, with how the run treats it.
 struct DueEntry {

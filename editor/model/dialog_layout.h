@@ -33,8 +33,8 @@ inline int EdgeAt(EdgeTwips edge, int size, int dpi) {
 // a table row with the four edges `left`, `top`, `right` and `bottom`.
 template <typename Layout>
 PixelRect PlaceByEdges(const Layout& control, int width, int height, int dpi) {
-  return {EdgeAt(control.left, width, dpi), EdgeAt(control.top, height, dpi), EdgeAt(control.right, width, dpi),
-          EdgeAt(control.bottom, height, dpi)};
+  return {EdgeAt(control.left, width, dpi), EdgeAt(control.top, height, dpi),
+          EdgeAt(control.right, width, dpi), EdgeAt(control.bottom, height, dpi)};
 }
 
 }  // namespace ombrel::editor

@@ -21,8 +21,8 @@ TeamPage::TeamPage(EditorView& view, SystemPort& system, NetworkProbe& network, 
       state_ = view.LoadText(IDS_TEAM_FOLDER) + team.folder + view.LoadText(IDS_TEAM_READ);
       break;
     case TeamList::Status::kUnreadable:
-      state_ = view.LoadText(IDS_TEAM_FOLDER) + team.folder + view.LoadText(IDS_TEAM_UNREADABLE) + team.reason +
-               L" (" + std::to_wstring(team.error) + L")";
+      state_ = view.LoadText(IDS_TEAM_FOLDER) + team.folder + view.LoadText(IDS_TEAM_UNREADABLE) +
+               team.reason + L" (" + std::to_wstring(team.error) + L")";
       return;
   }
   // Today as the launcher judges it: the person's calendar, the team's days.

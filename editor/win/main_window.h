@@ -23,8 +23,8 @@
 #include "editor/win/record_window.h"
 #include "editor/win/scheduled_task.h"
 #include "editor/win/settings_window.h"
-#include "editor/win/team_window.h"
 #include "editor/win/startup_shortcut.h"
+#include "editor/win/team_window.h"
 #include "editor/win/window_clock.h"
 
 namespace ombrel::editor {

@@ -59,11 +59,13 @@ class TeamWindow : public DialogWindow {
           AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX, 0, layout.id, page_.State());
           break;
         case TeamControlKind::kList:
-          AddControl(WC_LISTVIEWW, WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+          AddControl(WC_LISTVIEWW,
+                     WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                      WS_EX_CLIENTEDGE, layout.id, {});
           break;
         case TeamControlKind::kDefaultButton:
-          AddControl(WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, layout.id, view().LoadText(layout.captionId));
+          AddControl(WC_BUTTONW, WS_TABSTOP | BS_DEFPUSHBUTTON, 0, layout.id,
+                     view().LoadText(layout.captionId));
           break;
       }
     }
@@ -96,7 +98,8 @@ class TeamWindow : public DialogWindow {
   void SetDpi(UINT newDpi) {
     UseDpi(newDpi, kTeamControls, true);
     for (std::size_t i = 0; i < std::size(kTeamColumnTwips); ++i) {
-      ListView_SetColumnWidth(Item(IDC_TEAM_LIST), static_cast<int>(i), TwipsToPixels(kTeamColumnTwips[i], dpi()));
+      ListView_SetColumnWidth(Item(IDC_TEAM_LIST), static_cast<int>(i),
+                              TwipsToPixels(kTeamColumnTwips[i], dpi()));
     }
   }
 

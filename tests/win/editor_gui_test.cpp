@@ -385,7 +385,8 @@ TEST(TeamWindowTest, OpensFromTheMenuWithTheTeamFolderAndItsEntries) {
   RunningEditor editor(kThreeEntries);
   ASSERT_TRUE(editor.Started());
   App& app = editor.app();
-  testing::WriteBytes(editor.folder() / L"OMBREL.CFG", "[Ombrel]\r\nTeamFolder=" + ToUtf8(team.path()) + "\r\n");
+  testing::WriteBytes(editor.folder() / L"OMBREL.CFG",
+                      "[Ombrel]\r\nTeamFolder=" + ToUtf8(team.path()) + "\r\n");
   ASSERT_TRUE(app.Menu("alt+f t"));
   const testing::gui::Window window = app.WaitForDialog(L"チームの一覧");
   ASSERT_TRUE(window.Exists());

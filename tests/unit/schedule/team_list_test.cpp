@@ -53,7 +53,9 @@ TEST(TeamListTest, MergeTakesTheTeamsEntriesFirstEachByItsOwnListsDays) {
        {L"C", L"D"},
        "",
        kWith,
-       {{L"A", Kind::kToday, true}, {L"B", Kind::kToday, true}, {L"C", Kind::kToday, false},
+       {{L"A", Kind::kToday, true},
+        {L"B", Kind::kToday, true},
+        {L"C", Kind::kToday, false},
         {L"D", Kind::kToday, false}}},
       {"an entry in both opens once, at the team's place",
        {L"A", L"B"},
@@ -146,12 +148,36 @@ struct ReadCase {
 TEST(TeamListTest, AFolderThatDoesNotAnswerOrAFileThatCannotBeReadIsUnreadable) {
   const std::wstring kTeam = L"\\\\srv\\share\\Ombrel";
   const ReadCase cases[] = {
-      {"list and days", "A\r\nB\r\n", "[EntryDays]\r\nA=mon\r\n", L"", true, TeamList::Status::kRead, {L"A", L"B"}},
-      {"an empty folder is an empty list", std::nullopt, std::nullopt, L"", true, TeamList::Status::kRead, {}},
-      {"a folder that does not answer", std::nullopt, std::nullopt, L"", false, TeamList::Status::kUnreadable,
-       {}, 2},
-      {"a list that cannot be read", "A\r\n", std::nullopt, L"\\OMBREL.DAT", true, TeamList::Status::kUnreadable,
-       {}, 5},
+      {"list and days",
+       "A\r\nB\r\n",
+       "[EntryDays]\r\nA=mon\r\n",
+       L"",
+       true,
+       TeamList::Status::kRead,
+       {L"A", L"B"}},
+      {"an empty folder is an empty list",
+       std::nullopt,
+       std::nullopt,
+       L"",
+       true,
+       TeamList::Status::kRead,
+       {}},
+      {"a folder that does not answer",
+       std::nullopt,
+       std::nullopt,
+       L"",
+       false,
+       TeamList::Status::kUnreadable,
+       {},
+       2},
+      {"a list that cannot be read",
+       "A\r\n",
+       std::nullopt,
+       L"\\OMBREL.DAT",
+       true,
+       TeamList::Status::kUnreadable,
+       {},
+       5},
       {"days that cannot be read", "A\r\n", "", L"\\OMBREL.CFG", true, TeamList::Status::kUnreadable, {}, 5},
   };
   for (const ReadCase& c : cases) {
@@ -177,7 +203,7 @@ TEST(TeamListTest, TheFolderSettingIsDecodedAsAnEntryTextWithoutItsLastSeparator
       {"\\\\srv\\share\\Ombrel\\", L"\\\\srv\\share\\Ombrel"},
       {"T:\\", L"T:"},
       {"\\\\srv\\\xE5\x85\xB1\xE6\x9C\x89", L"\\\\srv\\\u5171\u6709"},  // UTF-8
-      {"\\\\srv\\\xE9", L"\\\\srv\\\u00E9"},                             // the code page
+      {"\\\\srv\\\xE9", L"\\\\srv\\\u00E9"},                            // the code page
       {"", L""},
   };
   for (const auto& [bytes, folder] : cases) {
