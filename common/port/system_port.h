@@ -43,8 +43,10 @@ struct FileRead {
   // what a caller that reports the failure names.
   std::uint32_t error = 0;
   // The same file as far as a reader can tell: a missing file equals a
-  // missing one.
-  bool operator==(const FileRead&) const = default;
+  // missing one, whatever Windows said of it.
+  bool operator==(const FileRead& other) const {
+    return status == other.status && bytes == other.bytes && metadata == other.metadata;
+  }
 };
 
 enum class SaveStatus {

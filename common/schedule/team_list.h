@@ -90,7 +90,7 @@ struct TeamOwed {
 // it or nothing); nothing when it is missing, unreadable or damaged.
 [[nodiscard]] std::optional<TeamOwed> ReadTeamOwed(SystemPort& system, const std::wstring& folder);
 // False when it could not be written: the team's entries are then lost for
-// the day, as the record says.
+// the day, and the record names the folder that could not be read.
 [[nodiscard]] bool OweTeamRun(SystemPort& system, const std::wstring& folder, const TeamOwed& owed);
 // Removes OMBREL.TEAM, when it is there.
 void SettleTeamRun(SystemPort& system, const std::wstring& folder);

@@ -519,6 +519,7 @@ struct TeamStart {
   LauncherExit exit;
   std::vector<std::wstring> opened;  // in order
   bool owedAfter;                    // OMBREL.TEAM left
+  bool sameDayStart = false;         // read the stamp alone
 };
 
 // A team folder on a network drive: waited for, its entries first. One that
@@ -537,11 +538,12 @@ TEST_F(LauncherRunTest, TheTeamsEntriesAreOwedForTheDayUntilItsFolderCanBeRead) 
       {"the day's run", false, LauncherExit::kEntryNotOpened, {L"C:\\a.exe", L"C:\\b.bat"}, true},
       {"an unlock, the folder still unreadable", false, LauncherExit::kEntryNotOpened, {}, true},
       {"a wake, the folder back", true, LauncherExit::kDone, {L"C:\\t.exe"}, false},
-      {"a third start", true, LauncherExit::kDone, {}, false},
+      {"a third start", true, LauncherExit::kDone, {}, false, true},
   };
   for (const TeamStart& start : starts) {
     SCOPED_TRACE(start.name);
     port_.calls.clear();
+    events_.clear();
     system_.unreadable.clear();
     if (!start.teamReadable) system_.unreadable.insert(teamList);
     TeamFailure failure;
@@ -552,7 +554,12 @@ TEST_F(LauncherRunTest, TheTeamsEntriesAreOwedForTheDayUntilItsFolderCanBeRead) 
     EXPECT_EQ(opened, start.opened);
     EXPECT_EQ(system_.files.count(L"C:\\Tools\\OMBREL.TEAM"), start.owedAfter ? 1U : 0U);
     EXPECT_EQ(failure.error, start.teamReadable ? 0U : 5U);
+    if (start.sameDayStart) {
+      EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "unlock"}));
+    }
   }
+  // The team folder waited for once, until it answered a second in.
+  EXPECT_EQ(clock_.now, std::chrono::milliseconds(1000));
   EXPECT_EQ(system_.files[kStamp], kToday);
   // Both failed reads in the record, with Windows' reason, each in its run.
   const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
