@@ -1,6 +1,11 @@
 #include "editor/win/dialog_window.h"
 
+#include <commctrl.h>
+
+#include <vector>
+
 #include "editor/model/layout.h"
+#include "editor/model/typed_text.h"
 
 namespace ombrel::editor {
 
@@ -25,6 +30,23 @@ void DialogWindow::UseDpi(UINT dpi) {
 SIZE DialogWindow::OuterSize(int clientWidthTwips, int clientHeightTwips) const {
   return OuterSizeForClient({TwipsToPixels(clientWidthTwips, dpi_), TwipsToPixels(clientHeightTwips, dpi_)},
                             style_, 0, false, static_cast<UINT>(dpi_));
+}
+
+void DialogWindow::AddColumns(HWND list, int headingsId, std::size_t count) const {
+  const std::vector<std::wstring> headings = SplitAtBars(view_.LoadText(headingsId));
+  for (std::size_t i = 0; i < headings.size() && i < count; ++i) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_SUBITEM;
+    column.pszText = const_cast<LPWSTR>(headings[i].c_str());
+    column.iSubItem = static_cast<int>(i);
+    ListView_InsertColumn(list, static_cast<int>(i), &column);
+  }
+}
+
+void DialogWindow::SetColumnWidths(HWND list, std::span<const int> widthsTwips) const {
+  for (std::size_t i = 0; i < widthsTwips.size(); ++i) {
+    ListView_SetColumnWidth(list, static_cast<int>(i), TwipsToPixels(widthsTwips[i], dpi_));
+  }
 }
 
 }  // namespace ombrel::editor

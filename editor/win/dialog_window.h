@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 #include "common/win/scoped.h"
@@ -48,6 +49,32 @@ class DialogWindow {
 
   // The dialog's outer size for a client area of these twips at its DPI.
   [[nodiscard]] SIZE OuterSize(int clientWidthTwips, int clientHeightTwips) const;
+
+  // For a dialog that can be sized: keeps its client area at least
+  // `leastWidthTwips` x `leastHeightTwips` (WM_GETMINMAXINFO), and at a new
+  // DPI (WM_DPICHANGED) calls `drawAt` with it, then takes the rectangle
+  // Windows suggests. False for any other message.
+  template <typename DrawAt>
+  bool HandleSizing(UINT message, WPARAM wParam, LPARAM lParam, int leastWidthTwips, int leastHeightTwips,
+                    DrawAt drawAt) {
+    if (message == WM_GETMINMAXINFO) {
+      const SIZE least = OuterSize(leastWidthTwips, leastHeightTwips);
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+      return true;
+    }
+    if (message != WM_DPICHANGED) return false;
+    drawAt(static_cast<UINT>(HIWORD(wParam)));
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+  }
+
+  // A report list's columns, headed by the string table's `headingsId`
+  // (the headings separated by "|"), as many as the widths given later.
+  void AddColumns(HWND list, int headingsId, std::size_t count) const;
+  // Their widths at the dialog's DPI.
+  void SetColumnWidths(HWND list, std::span<const int> widthsTwips) const;
 
   [[nodiscard]] HWND Item(int id) const { return ::GetDlgItem(hwnd_, id); }
   [[nodiscard]] HWND hwnd() const { return hwnd_; }

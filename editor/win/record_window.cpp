@@ -7,7 +7,6 @@
 
 #include "common/win/scoped.h"
 #include "editor/model/record_layout.h"
-#include "editor/model/typed_text.h"
 #include "editor/resource.h"
 #include "editor/win/dialog_window.h"
 #include "editor/win/dpi.h"
@@ -37,23 +36,14 @@ class RecordWindow : public DialogWindow {
       case WM_SIZE:
         Arrange();
         return TRUE;
-      case WM_GETMINMAXINFO: {
-        const SIZE least = OuterSize(kRecordMinClientWidthTwips, kRecordMinClientHeightTwips);
-        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
-        return TRUE;
-      }
-      case WM_DPICHANGED: {
-        SetDpi(HIWORD(wParam));
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        return TRUE;
-      }
       case WM_COMMAND:
         OnCommand(LOWORD(wParam));
         return TRUE;
       default:
-        return FALSE;
+        return HandleSizing(message, wParam, lParam, kRecordMinClientWidthTwips, kRecordMinClientHeightTwips,
+                            [this](UINT dpi) { SetDpi(dpi); })
+                   ? TRUE
+                   : FALSE;
     }
   }
 
@@ -76,14 +66,7 @@ class RecordWindow : public DialogWindow {
         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), ILC_COLOR32 | ILC_MASK, 1, 0);
     ::ImageList_AddIcon(images, ::LoadIconW(nullptr, IDI_ERROR));
     ListView_SetImageList(list, images, LVSIL_SMALL);
-    const std::vector<std::wstring> headings = SplitAtBars(view().LoadText(IDS_RECORD_COLUMNS));
-    for (std::size_t i = 0; i < headings.size() && i < std::size(kRecordColumnTwips); ++i) {
-      LVCOLUMNW column{};
-      column.mask = LVCF_TEXT | LVCF_SUBITEM;
-      column.pszText = const_cast<LPWSTR>(headings[i].c_str());
-      column.iSubItem = static_cast<int>(i);
-      ListView_InsertColumn(list, static_cast<int>(i), &column);
-    }
+    AddColumns(list, IDS_RECORD_COLUMNS, std::size(kRecordColumnTwips));
 
     SetDpi(WindowDpi(owner != nullptr ? owner : hwnd()));
     // The table's size, centred over the editor's window.
@@ -95,10 +78,7 @@ class RecordWindow : public DialogWindow {
   // Fonts and column widths for a DPI.
   void SetDpi(UINT newDpi) {
     UseDpi(newDpi, kRecordControls, true);
-    const HWND list = Item(IDC_RECORD_LIST);
-    for (std::size_t i = 0; i < std::size(kRecordColumnTwips); ++i) {
-      ListView_SetColumnWidth(list, static_cast<int>(i), TwipsToPixels(kRecordColumnTwips[i], dpi()));
-    }
+    SetColumnWidths(Item(IDC_RECORD_LIST), kRecordColumnTwips);
   }
 
   void Arrange() const {

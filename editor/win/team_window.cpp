@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "editor/model/team_layout.h"
-#include "editor/model/typed_text.h"
 #include "editor/resource.h"
 #include "editor/win/dialog_window.h"
 #include "editor/win/dpi.h"
@@ -31,23 +30,14 @@ class TeamWindow : public DialogWindow {
       case WM_SIZE:
         Arrange();
         return TRUE;
-      case WM_GETMINMAXINFO: {
-        const SIZE least = OuterSize(kTeamMinClientWidthTwips, kTeamMinClientHeightTwips);
-        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
-        return TRUE;
-      }
-      case WM_DPICHANGED: {
-        SetDpi(HIWORD(wParam));
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        return TRUE;
-      }
       case WM_COMMAND:
         if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDC_TEAM_CLOSE) ::EndDialog(hwnd(), 0);
         return TRUE;
       default:
-        return FALSE;
+        return HandleSizing(message, wParam, lParam, kTeamMinClientWidthTwips, kTeamMinClientHeightTwips,
+                            [this](UINT dpi) { SetDpi(dpi); })
+                   ? TRUE
+                   : FALSE;
     }
   }
 
@@ -72,14 +62,7 @@ class TeamWindow : public DialogWindow {
     ::SendMessageW(hwnd(), DM_SETDEFID, IDC_TEAM_CLOSE, 0);
     const HWND list = Item(IDC_TEAM_LIST);
     ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
-    const std::vector<std::wstring> headings = SplitAtBars(view().LoadText(IDS_TEAM_COLUMNS));
-    for (std::size_t i = 0; i < headings.size() && i < std::size(kTeamColumnTwips); ++i) {
-      LVCOLUMNW column{};
-      column.mask = LVCF_TEXT | LVCF_SUBITEM;
-      column.pszText = const_cast<LPWSTR>(headings[i].c_str());
-      column.iSubItem = static_cast<int>(i);
-      ListView_InsertColumn(list, static_cast<int>(i), &column);
-    }
+    AddColumns(list, IDS_TEAM_COLUMNS, std::size(kTeamColumnTwips));
     SetDpi(WindowDpi(owner != nullptr ? owner : hwnd()));
     PlaceCentredOver(hwnd(), owner, OuterSize(kTeamClientWidthTwips, kTeamClientHeightTwips));
     const std::vector<TeamRow>& rows = page_.Rows();
@@ -97,10 +80,7 @@ class TeamWindow : public DialogWindow {
 
   void SetDpi(UINT newDpi) {
     UseDpi(newDpi, kTeamControls, true);
-    for (std::size_t i = 0; i < std::size(kTeamColumnTwips); ++i) {
-      ListView_SetColumnWidth(Item(IDC_TEAM_LIST), static_cast<int>(i),
-                              TwipsToPixels(kTeamColumnTwips[i], dpi()));
-    }
+    SetColumnWidths(Item(IDC_TEAM_LIST), kTeamColumnTwips);
   }
 
   void Arrange() const {
