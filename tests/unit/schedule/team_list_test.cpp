@@ -19,118 +19,63 @@ Day D(int year, unsigned month, unsigned day) {
 // The fake clock's day, a Tuesday.
 const Day kToday = D(2026, 4, 7);
 
-struct Opened {
-  std::wstring entry;
-  Kind kind;
-  bool team;
-  bool operator==(const Opened&) const = default;
-};
+// Entries named by one letter, separated by blanks.
+std::vector<std::wstring> Names(std::wstring_view text) {
+  std::vector<std::wstring> names;
+  for (const wchar_t c : text) {
+    if (c != L' ') names.emplace_back(1, c);
+  }
+  return names;
+}
 
-std::ostream& operator<<(std::ostream& out, const Opened& opened) {
-  return out << testing::FakeSystem::Narrow(opened.entry) << '/' << static_cast<int>(opened.kind)
-             << (opened.team ? "/team" : "/own");
+// A run's entries as the table writes them: "t" or "o" (the team's or the
+// person's), the entry, then "!" when not due or "~" for a missed day.
+std::wstring Written(const std::vector<DueEntry>& entries) {
+  std::wstring text;
+  for (const DueEntry& entry : entries) {
+    if (!text.empty()) text += L' ';
+    text += (entry.team ? L"t" : L"o") + entry.entry;
+    if (entry.due.kind != EntryDue::Kind::kToday) text += entry.due.kind == Kind::kNotDue ? L"!" : L"~";
+  }
+  return text;
 }
 
 struct MergeCase {
   const char* name;
-  std::vector<std::wstring> team;
+  const wchar_t* team;
   std::string teamDays;  // [EntryDays] lines of the team's OMBREL.CFG
-  std::vector<std::wstring> own;
+  const wchar_t* own;
   std::string ownDays;
   TeamPart part;
-  std::vector<Opened> expected;
+  const wchar_t* expected;
   std::optional<Day> lastRun = std::nullopt;
   bool teamRead = true;
 };
 
 TEST(TeamListTest, MergeTakesTheTeamsEntriesFirstEachByItsOwnListsDays) {
   const TeamPart kWith = TeamPart::kWithOwnList;
-  const TeamPart kOwed = TeamPart::kOwedTeamEntries;
   const MergeCase cases[] = {
-      {"team first, then the person's",
-       {L"A", L"B"},
-       "",
-       {L"C", L"D"},
-       "",
-       kWith,
-       {{L"A", Kind::kToday, true},
-        {L"B", Kind::kToday, true},
-        {L"C", Kind::kToday, false},
-        {L"D", Kind::kToday, false}}},
-      {"an entry in both opens once, at the team's place",
-       {L"A", L"B"},
-       "",
-       {L"B", L"C", L"B"},
-       "",
-       kWith,
-       {{L"A", Kind::kToday, true}, {L"B", Kind::kToday, true}, {L"C", Kind::kToday, false}}},
-      {"the person's own repeats stay",
-       {L"A"},
-       "",
-       {L"C", L"C"},
-       "",
-       kWith,
-       {{L"A", Kind::kToday, true}, {L"C", Kind::kToday, false}, {L"C", Kind::kToday, false}}},
-      {"each list's days for its own entries",
-       {L"A"},
-       "A=mon\n",
-       {L"C"},
-       "C=tue\nA=tue\n",
-       kWith,
-       {{L"A", Kind::kNotDue, true}, {L"C", Kind::kToday, false}}},
-      {"an entry in both: the person's days open it today",
-       {L"B"},
-       "B=mon\n",
-       {L"B"},
-       "",
-       kWith,
-       {{L"B", Kind::kToday, true}}},
-      {"an entry in both: the team's days open it today",
-       {L"B"},
-       "",
-       {L"B"},
-       "B=mon\n",
-       kWith,
-       {{L"B", Kind::kToday, true}}},
-      {"a team entry's missed Monday",
-       {L"A"},
-       "A=mon\n",
-       {},
-       "",
-       kWith,
-       {{L"A", Kind::kCatchUp, true}},
-       D(2026, 4, 3)},
-      {"an unreadable team list adds nothing",
-       {L"A"},
-       "",
-       {L"C"},
-       "",
-       kWith,
-       {{L"C", Kind::kToday, false}},
-       std::nullopt,
-       false},
-      {"owed: the team's alone, but what the person's days opened",
-       {L"A", L"B", L"E"},
-       "",
-       {L"B", L"C", L"E"},
-       "E=mon\n",
-       kOwed,
-       {{L"A", Kind::kToday, true}, {L"E", Kind::kToday, true}}},
+      {"team first, then the person's", L"A B", "", L"C D", "", kWith, L"tA tB oC oD"},
+      {"an entry in both opens once, at the team's place", L"A B", "", L"B C B", "", kWith, L"tA tB oC"},
+      {"the person's own repeats stay", L"A", "", L"C C", "", kWith, L"tA oC oC"},
+      {"each list's days for its own entries", L"A", "A=mon\n", L"C", "C=tue\nA=tue\n", kWith, L"tA! oC"},
+      {"in both, the person's days open it today", L"B", "B=mon\n", L"B", "", kWith, L"tB"},
+      {"in both, the team's days open it today", L"B", "", L"B", "B=mon\n", kWith, L"tB"},
+      {"a team entry's missed Monday", L"A", "A=mon\n", L"", "", kWith, L"tA~", D(2026, 4, 3)},
+      {"an unreadable team list adds nothing", L"A", "", L"C", "", kWith, L"oC", std::nullopt, false},
+      {"owed: the team's alone, but what the person's days opened", L"A B E", "", L"B C E", "E=mon\n",
+       TeamPart::kOwedTeamEntries, L"tA tE"},
   };
   for (const MergeCase& c : cases) {
     SCOPED_TRACE(c.name);
     testing::FakeSystem system;
     TeamList team;
     team.status = c.teamRead ? TeamList::Status::kRead : TeamList::Status::kUnreadable;
-    team.entries = c.team;
+    team.entries = Names(c.team);
     team.days = ReadEntryDays(system, "[EntryDays]\n" + c.teamDays);
     const EntryDaysTable ownDays = ReadEntryDays(system, "[EntryDays]\n" + c.ownDays);
     DueDays dueDays(Settings{}, c.lastRun, kToday);
-
-    std::vector<Opened> opened;
-    for (const DueEntry& entry : MergeTeamList(dueDays, team, c.own, ownDays, c.part))
-      opened.push_back({entry.entry, entry.due.kind, entry.team});
-    EXPECT_EQ(opened, c.expected);
+    EXPECT_EQ(Written(MergeTeamList(dueDays, team, Names(c.own), ownDays, c.part)), c.expected);
   }
 }
 
