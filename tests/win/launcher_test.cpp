@@ -580,7 +580,7 @@ TEST_F(LauncherTest, ATeamFolderThatCannotBeReadIsOwedUntilALaterStartThatDay) {
 
   EXPECT_EQ(Run(), kEntryNotOpened);
   const Lines own{RecorderEntry(L"both"), RecorderEntry(L"own")};
-  EXPECT_EQ(log_.Lines(), own);
+  EXPECT_EQ(log_.StartOrder(), own);
   win::WinSystem system;
   const RunRecordRead record = ReadRunRecord(system, folder_.path());
   ASSERT_EQ(record.runs.size(), 1U);
@@ -597,10 +597,10 @@ TEST_F(LauncherTest, ATeamFolderThatCannotBeReadIsOwedUntilALaterStartThatDay) {
   EXPECT_EQ(Run(), kDone);
   Lines withTeam = own;
   withTeam.push_back(RecorderEntry(L"team"));
-  EXPECT_EQ(log_.Lines(), withTeam);
+  EXPECT_EQ(log_.StartOrder(), withTeam);
 
   EXPECT_EQ(Run(), kDone);
-  EXPECT_EQ(log_.Lines(), withTeam);
+  EXPECT_EQ(log_.StartOrder(), withTeam);
   EXPECT_EQ(ReadRunRecord(system, folder_.path()).runs.size(), 2U);
 }
 
