@@ -25,7 +25,7 @@ constexpr EventWord kEventWords[] = {
     {RecordEvent::kShell, "shell", 1},      {RecordEvent::kMailLink, "mailto", 1},
     {RecordEvent::kFailed, "failed", 3},    {RecordEvent::kSkipped, "skipped", 2},
     {RecordEvent::kRunEnd, "end", 2},       {RecordEvent::kShown, "shown", 2},
-    {RecordEvent::kCatchUp, "catch-up", 2},
+    {RecordEvent::kCatchUp, "catch-up", 2}, {RecordEvent::kPolicyIgnored, "policy-ignored", 2},
 };
 
 struct StarterWords {
@@ -213,6 +213,8 @@ std::optional<std::size_t> Place(Grouped& grouped, Placing& placing, const Recor
     placing.running.erase(process);
   } else if (line.event == RecordEvent::kCatchUp) {
     process->second.catchUp = f;
+  } else if (line.event == RecordEvent::kPolicyIgnored) {
+    // The run's, for people and scripts; the editor shows entries alone.
   } else if (line.event == RecordEvent::kFailed) {
     const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
     if (!code) return std::nullopt;
@@ -430,6 +432,10 @@ void RunRecord::Skipped(const std::wstring& entry, std::wstring_view why) noexce
 
 void RunRecord::CatchUp(const std::wstring& entry, std::wstring_view dayText) noexcept {
   Guarded(file_, [&] { Append(RecordEvent::kCatchUp, {std::wstring(dayText), entry}); });
+}
+
+void RunRecord::PolicyIgnored(std::wstring_view hive, std::string_view name) noexcept {
+  Guarded(file_, [&] { Append(RecordEvent::kPolicyIgnored, {std::wstring(hive), FromUtf8(name)}); });
 }
 
 void RunRecord::End(RunEnd end, std::wstring_view detail) noexcept {

@@ -69,7 +69,8 @@ enum class RecordEvent {
   kSkipped,
   kRunEnd,
   kShown,
-  kCatchUp
+  kCatchUp,
+  kPolicyIgnored
 };
 
 // One line: when, by which process, what, and the event's fields in their
@@ -85,6 +86,7 @@ enum class RecordEvent {
 //   kCatchUp   the day (YYYY-MM-DD) the entry was for, the entry; right
 //              before the line of that entry's outcome, which an older
 //              reader, passing over a word it does not know, reads alone
+//   kPolicyIgnored  the hive ("HKLM", "HKCU"), the policy value passed over
 struct RecordLine {
   LocalTime time;
   std::uint32_t process = 0;
@@ -169,6 +171,8 @@ class RunRecord {
   void Skipped(const std::wstring& entry, std::wstring_view why) noexcept;
   // The entry whose outcome the next line tells was opened for a missed day.
   void CatchUp(const std::wstring& entry, std::wstring_view dayText) noexcept;
+  // A policy value that is no value of its setting was passed over.
+  void PolicyIgnored(std::wstring_view hive, std::string_view name) noexcept;
   // The last line; then the record is trimmed when the run passed a bound,
   // unless another run is still adding to it: that one trims at its end.
   void End(RunEnd end, std::wstring_view detail = {}) noexcept;

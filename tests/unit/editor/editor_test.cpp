@@ -193,7 +193,8 @@ struct Harness {
   FakeResumeStart resume;
   testing::FakeClock clock;
   testing::FakeNetwork network{&clock};
-  Editor editor{view, system, open, logOn, resume, kFolder, clock, network};
+  testing::FakePolicy policy;
+  Editor editor{view, system, open, logOn, resume, kFolder, clock, network, policy};
 };
 
 class EditorTest : public ::testing::Test {
@@ -212,7 +213,8 @@ class EditorTest : public ::testing::Test {
   FakeResumeStart resume_;
   testing::FakeClock clock_;
   testing::FakeNetwork network_{&clock_};
-  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder, clock_, network_};
+  testing::FakePolicy policy_;
+  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder, clock_, network_, policy_};
 };
 
 // --- Loading ---------------------------------------------------------------
@@ -929,7 +931,7 @@ TEST(SettingsPageTest, TheNextOpeningDayAsTheBoxesStand) {
     h.system.now = c.now;
     if (c.ranToday) h.system.files[kStamp] = FakeSystem::Narrow(DateText(c.now)) + "\r\n";
     h.system.files[kSettings] = "[Ombrel]\n" + c.settings;
-    SettingsPage page(h.view, h.system, kFolder);
+    SettingsPage page(h.view, h.system, h.policy, kFolder);
     EXPECT_EQ(page.NextOpeningText(page.Loaded()), c.text) << c.name;
   }
 }
@@ -968,7 +970,8 @@ TEST(SettingsPageTest, OkSavesWhenEveryNumberLiesInItsRangeAndSaysWhichDoesNot) 
     SCOPED_TRACE(c.name);
     TemplateView view;
     FakeSystem system;
-    SettingsPage page(view, system, kFolder);
+    testing::FakePolicy policy;
+    SettingsPage page(view, system, policy, kFolder);
     Settings choices = page.Loaded();
     ASSERT_TRUE(choices.Set(Setting::kDays, 0b0011111));
     ASSERT_TRUE(choices.Set(Setting::kSkipHolidays, 1));
@@ -988,7 +991,8 @@ TEST(SettingsPageTest, OkSavesWhenEveryNumberLiesInItsRangeAndSaysWhichDoesNot) 
   }
   TemplateView view;
   FakeSystem system;
-  SettingsPage page(view, system, kFolder);
+  testing::FakePolicy policy;
+  SettingsPage page(view, system, policy, kFolder);
   EXPECT_EQ(page.SecondsText(Setting::kGapSeconds), L"秒 (0～60)");
   EXPECT_EQ(page.SecondsText(Setting::kNetworkWaitSeconds), L"秒 (0～300)");
 }
@@ -1581,7 +1585,8 @@ TEST(RecordRowsTest, AnEntryNotTodayAndOneCaughtUpInWords) {
 TEST(SettingsPageTest, DateListsAreTypedInEitherWidthAndABadOneIsRefused) {
   FakeView view;
   FakeSystem system;
-  SettingsPage page(view, system, kFolder);
+  testing::FakePolicy policy;
+  SettingsPage page(view, system, policy, kFolder);
   SettingsAccepted accepted =
       page.Accept(Settings{}, {L"0", L"0", L"0"}, {L"２０２６－０８－１３、2026-08-14", L"x"});
   EXPECT_EQ(accepted.wrongBox, Setting::kOpenDates);
@@ -1590,6 +1595,31 @@ TEST(SettingsPageTest, DateListsAreTypedInEitherWidthAndABadOneIsRefused) {
   accepted = page.Accept(Settings{}, {L"0", L"0", L"0"}, {L"２０２６－０８－１３、2026-08-14", L""});
   EXPECT_TRUE(accepted.close);
   EXPECT_EQ(page.DatesText(Setting::kClosedDates), L"2026-08-13,2026-08-14");
+}
+
+// A setting a policy fixes shows the policy's value, and OK keeps its line
+// in the file whatever its box holds; the others are saved as chosen.
+TEST(SettingsPageTest, WhatAPolicyFixesShowsItsValueAndKeepsItsLine) {
+  FakeView view;
+  FakeSystem system;
+  testing::FakePolicy policy;
+  system.files[kSettings] = "[Ombrel]\r\nPauseSeconds=abc\r\nGapSeconds=5\r\n";
+  policy.SetNumber(PolicyHive::kMachine, "PauseSeconds", 30);
+  policy.SetText(PolicyHive::kUser, "ClosedDates", L"2026-08-13");
+  SettingsPage page(view, system, policy, kFolder);
+  EXPECT_EQ(page.Loaded()[Setting::kPauseSeconds], 30);
+  EXPECT_EQ(page.DatesText(Setting::kClosedDates), L"2026-08-13");
+  EXPECT_TRUE(page.FixedByPolicy(Setting::kPauseSeconds));
+  EXPECT_TRUE(page.FixedByPolicy(Setting::kClosedDates));
+  EXPECT_FALSE(page.FixedByPolicy(Setting::kGapSeconds));
+  EXPECT_TRUE(page.AnyFixedByPolicy());
+  const SettingsAccepted accepted = page.Accept(page.Loaded(), {L"x", L"7", L"0"}, {L"x", L""});
+  EXPECT_TRUE(accepted.close);
+  EXPECT_EQ(system.files[kSettings],
+            "[Ombrel]\r\nPauseSeconds=abc\r\nGapSeconds=7\r\nDays=1111111\r\nSkipHolidays=0\r\n"
+            "SkipYearEnd=0\r\nNetworkWaitSeconds=0\r\n");
+  testing::FakePolicy none;
+  EXPECT_FALSE(SettingsPage(view, system, none, kFolder).AnyFixedByPolicy());
 }
 
 struct DaysPageCase {
