@@ -37,7 +37,9 @@ class PolicyKeys {
  private:
   static void Clear() {
     for (const std::wstring& key : {kMachineKey, kUserKey}) {
-      if (Reg(L"query " + key)) EXPECT_TRUE(Reg(L"delete " + key + L" /f"));
+      if (Reg(L"query " + key)) {
+        EXPECT_TRUE(Reg(L"delete " + key + L" /f"));
+      }
     }
   }
 };
