@@ -93,7 +93,7 @@ test_zip() {
 Ombrel/policies/ Ombrel/policies/Ombrel.admx Ombrel/policies/en-US/ Ombrel/policies/en-US/Ombrel.adml \
 Ombrel/policies/ja-JP/ Ombrel/policies/ja-JP/Ombrel.adml "
   check "SHA256SUMS holds the templates beside the packages, by their paths" \
-    same "$(cd "$(dirname "$zip")" && sha256sum -c SHA256SUMS | grep policies/ | tr '\n' ' ')" \
+    same "$(cd "$(dirname "$zip")" && LC_ALL=C sha256sum -c SHA256SUMS | grep policies/ | tr '\n' ' ')" \
     "policies/Ombrel.admx: OK policies/ja-JP/Ombrel.adml: OK policies/en-US/Ombrel.adml: OK "
 
   rm -rf "$work/zip"
