@@ -841,7 +841,8 @@ TEST_F(EditorTest, CannotOpenMessageNamesTheEntryAsListed) {
 
 // Run-now opens the list whatever day the settings keep closed, with their
 // gaps and network wait but without their pause; the one-entry run keeps no
-// gap and still waits for a share.
+// gap and still waits for a share. The policy's gap holds over the file's,
+// and its bad pause is named in the run's record.
 TEST(RunNowPacingTest, GapsAndNetworkWaitWithoutThePauseOnAnyDay) {
   using namespace std::chrono_literals;
   using Sleeps = std::vector<std::chrono::milliseconds>;
@@ -849,10 +850,14 @@ TEST(RunNowPacingTest, GapsAndNetworkWaitWithoutThePauseOnAnyDay) {
   const std::string settings =
       "[Ombrel]\r\nDays=0000000\r\nPauseSeconds=30\r\nGapSeconds=2\r\nNetworkWaitSeconds=60\r\n";
   Harness h({L"a.exe", L"", share, L"c.exe"}, 2);
-  h.system.files[kSettings] = settings;
+  h.system.files[kSettings] =
+      "[Ombrel]\r\nDays=0000000\r\nPauseSeconds=30\r\nGapSeconds=9\r\nNetworkWaitSeconds=60\r\n";
+  h.policy.SetNumber(PolicyHive::kMachine, "GapSeconds", 2);
+  h.policy.SetNumber(PolicyHive::kUser, "PauseSeconds", 3000);
   h.network.answersFrom = {{share, 3s}};
   h.editor.RunNow();
   EXPECT_EQ(h.open.calls.size(), 3U);
+  EXPECT_NE(h.system.files[kRecord].find("\tpolicy-ignored\tHKCU\tPauseSeconds\r\n"), std::string::npos);
   // The gap, the share asked at 2 s and 2.5 s and answering at 3 s, the gap.
   EXPECT_EQ(h.clock.sleeps, (Sleeps{2s, 500ms, 500ms, 2s}));
 
