@@ -1,14 +1,8 @@
 #!/usr/bin/env python3
-"""Checks the administrative templates against each other and against the
-programs: policies/Ombrel.admx and its two ADML files are well-formed XML;
-every string and presentation the ADMX names is in each ADML, and every box
-of a presentation is an element of its policy; each policy is for the
-computer and the user, under the key the programs read, in the category
-Ombrel; its registry values are exactly the names the programs read (the
-keys' table in common/schedule/settings.h and the weekday boxes in
-common/schedule/policy.h), with the ranges of that table.
-
-    policy_templates_check.py SOURCE_DIR
+"""The administrative templates: well-formed, every string and presentation
+the ADMX names in each ADML, each policy's registry values exactly the names
+the programs read (kSettingKeys in settings.h, kWeekdayPolicyNames in
+policy.h), with their ranges. Usage: policy_templates_check.py SOURCE_DIR
 """
 import re
 import sys

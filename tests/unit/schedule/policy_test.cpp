@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <tuple>
+
 #include "fakes.h"
 
 namespace ombrel {
@@ -38,6 +42,25 @@ struct KeyCase {
   PolicyValue bad;
 };
 
+// What each hive holds in a scenario, and whose value holds then.
+enum Holds { kNothing, kGood, kBad };
+struct Scenario {
+  const char* what;
+  bool fromFile;
+  Holds user;
+  Holds machine;
+  char winner;  // 'm'achine, 'u'ser, 'f'ile, 'd'efault
+};
+constexpr Scenario kScenarios[] = {
+    {"machine over user", true, kGood, kGood, 'm'},
+    {"user over file", true, kGood, kNothing, 'u'},
+    {"file over default", true, kNothing, kNothing, 'f'},
+    {"default", false, kNothing, kNothing, 'd'},
+    {"bad machine under user", true, kGood, kBad, 'u'},
+    {"bad user under machine", true, kBad, kGood, 'm'},
+    {"bad both", true, kBad, kBad, 'f'},
+};
+
 TEST(PolicyTest, MachineOverUserOverFileOverDefaultForEveryKeyAndABadValuePassedOver) {
   const KeyCase cases[] = {
       {Setting::kDays, "1111110", Text(L"1111100"), "1111100", Text(L"0000011"), "0000011", Text(L"111110")},
@@ -57,127 +80,73 @@ TEST(PolicyTest, MachineOverUserOverFileOverDefaultForEveryKeyAndABadValuePassed
   };
   static_assert(std::size(cases) == kSettingKeys.size());
   for (const KeyCase& c : cases) {
-    const std::string name(KeyOf(c.setting).name);
+    const std::string_view name = KeyOf(c.setting).name;
     SCOPED_TRACE(name);
     Settings file;
     ASSERT_TRUE(SetFromText(file, c.setting, c.file));
-    const std::string fileValue = ValueOf(file, c.setting);
-    const std::string userValue = ValueOfText(c.setting, c.userAsText);
-    const std::string machineValue = ValueOfText(c.setting, c.machineAsText);
-    ASSERT_NE(machineValue, userValue);
-    ASSERT_NE(userValue, fileValue);
-    ASSERT_NE(fileValue, ValueOf(Settings{}, c.setting));
-    struct Scenario {
-      const char* what;
-      bool fromFile;
-      std::optional<PolicyValue> user;
-      std::optional<PolicyValue> machine;
-      std::string expected;
-      std::optional<PolicyHive> fixedBy;
-      std::vector<IgnoredPolicy> ignored;
-    };
-    const Scenario scenarios[] = {
-        {"machine over user", true, c.user, c.machine, machineValue, kMachine, {}},
-        {"user over file", true, c.user, std::nullopt, userValue, kUser, {}},
-        {"file over default", true, std::nullopt, std::nullopt, fileValue, std::nullopt, {}},
-        {"default", false, std::nullopt, std::nullopt, ValueOf(Settings{}, c.setting), std::nullopt, {}},
-        {"bad machine under user",
-         true,
-         c.user,
-         c.bad,
-         userValue,
-         kUser,
-         {{kMachine, KeyOf(c.setting).name}}},
-        {"bad user under machine",
-         true,
-         c.bad,
-         c.machine,
-         machineValue,
-         kMachine,
-         {{kUser, KeyOf(c.setting).name}}},
-        {"bad both",
-         true,
-         c.bad,
-         c.bad,
-         fileValue,
-         std::nullopt,
-         {{kMachine, KeyOf(c.setting).name}, {kUser, KeyOf(c.setting).name}}},
-    };
-    for (const Scenario& s : scenarios) {
+    const std::map<char, std::string> values = {{'m', ValueOfText(c.setting, c.machineAsText)},
+                                                {'u', ValueOfText(c.setting, c.userAsText)},
+                                                {'f', ValueOf(file, c.setting)},
+                                                {'d', ValueOf(Settings{}, c.setting)}};
+    // Each value differs from the one it wins over.
+    ASSERT_TRUE(values.at('m') != values.at('u') && values.at('u') != values.at('f') &&
+                values.at('f') != values.at('d'));
+    for (const Scenario& s : kScenarios) {
       SCOPED_TRACE(s.what);
       testing::FakePolicy policy;
-      if (s.user) policy.values[{kUser, name}] = *s.user;
-      if (s.machine) policy.values[{kMachine, name}] = *s.machine;
-      const PolicySettings applied = ApplyPolicy(policy, s.fromFile ? file : Settings{});
-      EXPECT_EQ(ValueOf(applied.settings, c.setting), s.expected);
-      EXPECT_EQ(applied.fixedBy[static_cast<std::size_t>(c.setting)], s.fixedBy);
-      EXPECT_EQ(applied.ignored, s.ignored);
-      // No other key is touched.
-      for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
-        if (static_cast<Setting>(i) != c.setting) {
-          EXPECT_FALSE(applied.fixedBy[i].has_value()) << i;
-        }
+      std::vector<IgnoredPolicy> ignored;
+      for (const auto& [hive, holds, good] :
+           {std::tuple{kMachine, s.machine, c.machine}, {kUser, s.user, c.user}}) {
+        if (holds != kNothing) policy.values[{hive, std::string(name)}] = holds == kGood ? good : c.bad;
+        if (holds == kBad) ignored.push_back({hive, name});
       }
+      const PolicySettings applied = ApplyPolicy(policy, s.fromFile ? file : Settings{});
+      EXPECT_EQ(ValueOf(applied.settings, c.setting), values.at(s.winner));
+      const std::optional<PolicyHive> fixedBy = s.winner == 'm'   ? std::optional(kMachine)
+                                                : s.winner == 'u' ? std::optional(kUser)
+                                                                  : std::nullopt;
+      EXPECT_EQ(applied.fixedBy[static_cast<std::size_t>(c.setting)], fixedBy);
+      // No other key is touched.
+      EXPECT_EQ(std::ranges::count(applied.fixedBy, std::optional<PolicyHive>()),
+                static_cast<std::ptrdiff_t>(kSettingKeys.size() - (fixedBy ? 1 : 0)));
+      EXPECT_EQ(applied.ignored, ignored);
     }
   }
 }
 
-// Days as the template's seven boxes: all seven, each 0 or 1; the text of
-// the same hive wins over them.
+// Days as the template's seven boxes, Monday first ('-' none, 't' a text):
+// all seven, each 0 or 1; the user's Days text wins over the user's boxes.
 struct BoxesCase {
   const char* name;
-  std::map<std::pair<PolicyHive, std::string>, PolicyValue> values;
-  int days;  // the file's are 0b1111111
+  std::string machine;
+  std::string user;
+  std::wstring userDays;
+  int days;  // the file's are every day
   std::optional<PolicyHive> fixedBy;
   std::vector<IgnoredPolicy> ignored;
 };
 
-std::map<std::pair<PolicyHive, std::string>, PolicyValue> Boxes(PolicyHive hive, std::array<int, 7> boxes) {
-  std::map<std::pair<PolicyHive, std::string>, PolicyValue> values;
-  for (std::size_t day = 0; day < boxes.size(); ++day) {
-    if (boxes[day] >= 0)
-      values[{hive, std::string(kWeekdayPolicyNames[day])}] = Number(static_cast<std::uint32_t>(boxes[day]));
-  }
-  return values;
-}
-
-std::map<std::pair<PolicyHive, std::string>, PolicyValue> With(
-    std::map<std::pair<PolicyHive, std::string>, PolicyValue> values, PolicyHive hive,
-    const std::string& name, PolicyValue value) {
-  values[{hive, name}] = std::move(value);
-  return values;
-}
-
 TEST(PolicyTest, DaysAsSevenBoxes) {
   const BoxesCase cases[] = {
-      {"weekdays", Boxes(kMachine, {1, 1, 1, 1, 1, 0, 0}), 0b0011111, kMachine, {}},
-      {"none", Boxes(kUser, {0, 0, 0, 0, 0, 0, 0}), 0, kUser, {}},
-      {"sunday missing",
-       Boxes(kMachine, {1, 1, 1, 1, 1, 0, -1}),
-       0b1111111,
-       std::nullopt,
-       {{kMachine, "DaysSunday"}}},
-      {"a two", Boxes(kMachine, {1, 2, 1, 1, 1, 0, 0}), 0b1111111, std::nullopt, {{kMachine, "DaysTuesday"}}},
-      {"a text",
-       With(Boxes(kUser, {1, 1, 1, 1, 1, 1, 1}), kUser, "DaysFriday", Text(L"1")),
-       0b1111111,
-       std::nullopt,
-       {{kUser, "DaysFriday"}}},
-      {"the text wins in its hive",
-       With(Boxes(kUser, {1, 2, 1, 1, 1, 0, 0}), kUser, "Days", Text(L"1000000")),
-       0b0000001,
-       kUser,
-       {}},
-      {"the machine's boxes over the user's text",
-       With(Boxes(kMachine, {0, 0, 0, 0, 0, 1, 1}), kUser, "Days", Text(L"1000000")),
-       0b1100000,
-       kMachine,
-       {}},
+      {"weekdays", "1111100", "", L"", 0b0011111, kMachine, {}},
+      {"none", "", "0000000", L"", 0, kUser, {}},
+      {"sunday missing", "111110-", "", L"", 0b1111111, std::nullopt, {{kMachine, "DaysSunday"}}},
+      {"a two", "1211100", "", L"", 0b1111111, std::nullopt, {{kMachine, "DaysTuesday"}}},
+      {"a text", "", "1111t11", L"", 0b1111111, std::nullopt, {{kUser, "DaysFriday"}}},
+      {"the text wins in its hive", "", "1211100", L"1000000", 0b0000001, kUser, {}},
+      {"the machine's boxes over the user's text", "0000011", "", L"1000000", 0b1100000, kMachine, {}},
   };
   for (const BoxesCase& c : cases) {
     SCOPED_TRACE(c.name);
     testing::FakePolicy policy;
-    policy.values = c.values;
+    for (const auto& [hive, boxes] : {std::pair{kMachine, c.machine}, {kUser, c.user}}) {
+      for (std::size_t day = 0; day < boxes.size(); ++day) {
+        const std::string box(kWeekdayPolicyNames[day]);
+        if (boxes[day] == 't') policy.SetText(hive, box, L"1");
+        if (boxes[day] >= '0' && boxes[day] <= '9') policy.SetNumber(hive, box, boxes[day] - '0');
+      }
+    }
+    if (!c.userDays.empty()) policy.SetText(kUser, "Days", c.userDays);
     const PolicySettings applied = ApplyPolicy(policy, Settings{});
     EXPECT_EQ(applied.settings[Setting::kDays], c.days);
     EXPECT_EQ(applied.fixedBy[static_cast<std::size_t>(Setting::kDays)], c.fixedBy);
