@@ -1660,7 +1660,8 @@ TEST(EntryDaysPageTest, DaysAsChoicesAndBackAndWhatOkRefuses) {
     SCOPED_TRACE(c.name);
     DaysTextView view;
     FakeSystem system;
-    EntryDaysPage page(view, system, kFolder, L"e", c.days ? &*c.days : nullptr);
+    testing::FakePolicy policy;
+    EntryDaysPage page(view, system, policy, kFolder, L"e", c.days ? &*c.days : nullptr);
     EXPECT_EQ(page.Loaded().way, c.loaded);
     const DaysAccepted accepted = page.Accept(page.Loaded(), c.numbers);
     EXPECT_EQ(accepted.close, c.chosen.has_value());
@@ -1670,7 +1671,8 @@ TEST(EntryDaysPageTest, DaysAsChoicesAndBackAndWhatOkRefuses) {
   // None ticked, weekday or month, is refused with its own words.
   DaysTextView view;
   FakeSystem system;
-  EntryDaysPage page(view, system, kFolder, L"e", nullptr);
+  testing::FakePolicy policy;
+  EntryDaysPage page(view, system, policy, kFolder, L"e", nullptr);
   EXPECT_EQ(page.Accept({.way = DaysWay::kWeekdays}, {}).wrong, DaysAccepted::Wrong::kWeekdays);
   EXPECT_EQ(page.Accept({.someMonths = true}, {}).wrong, DaysAccepted::Wrong::kMonths);
   EXPECT_EQ(page.NextDaysText({.way = DaysWay::kMonthDay}, {L"10", L"1", L"1"}),
