@@ -60,10 +60,6 @@ HiveAnswer ReadKey(PolicyPort& port, PolicyHive hive, Setting setting, Settings&
 
 std::wstring_view HiveName(PolicyHive hive) { return hive == PolicyHive::kMachine ? L"HKLM" : L"HKCU"; }
 
-bool PolicySettings::FixesAny() const {
-  return std::ranges::any_of(fixedBy, [](const std::optional<PolicyHive>& hive) { return hive.has_value(); });
-}
-
 PolicySettings ApplyPolicy(PolicyPort& port, const Settings& fromFile) {
   PolicySettings result{fromFile, {}, {}};
   for (const PolicyHive hive : kHivesStrongestFirst) {

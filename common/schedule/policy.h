@@ -63,12 +63,6 @@ class PolicyPort {
   [[nodiscard]] virtual PolicyValue Read(PolicyHive hive, std::string_view name) = 0;
 };
 
-// A port with no policy at all: for callers that have no registry to ask.
-class NoPolicy final : public PolicyPort {
- public:
-  [[nodiscard]] PolicyValue Read(PolicyHive /*hive*/, std::string_view /*name*/) override { return {}; }
-};
-
 // The short name of a hive, as the record writes it: HKLM, HKCU.
 [[nodiscard]] std::wstring_view HiveName(PolicyHive hive);
 
@@ -90,7 +84,6 @@ struct PolicySettings {
   [[nodiscard]] bool Fixes(Setting setting) const {
     return fixedBy[static_cast<std::size_t>(setting)].has_value();
   }
-  [[nodiscard]] bool FixesAny() const;
 };
 
 // The settings `fromFile` with every policy value in `port` applied.
