@@ -1,7 +1,10 @@
 # What a Windows user downloads, made by every build into packages/:
 #   Ombrel-<version>.zip        the portable folder: both programs and the help page
 #   OmbrelSetup-<version>.exe   the Japanese per-user installer (NSIS, 64-bit)
-#   SHA256SUMS                  of both
+#   policies/                   the administrative templates (Ombrel.admx, ja-JP and en-US
+#                               Ombrel.adml), also in both packages, for an administrator
+#                               who takes them alone
+#   SHA256SUMS                  of all of them
 # Included before the programs are defined, so that what ships carries the
 # project's one version and comes out the same, byte for byte, from any clean
 # build of one commit (scripts/check-reproducible.sh shows it). Given a
@@ -50,13 +53,16 @@ file(MAKE_DIRECTORY ${OMBREL_PACKAGE_DIR})
 if(OMBREL_SIGN_COMMAND)
   set(sign_option --sign ${OMBREL_SIGN_COMMAND})
 endif()
+set(OMBREL_POLICY_FILES policies/Ombrel.admx policies/ja-JP/Ombrel.adml policies/en-US/Ombrel.adml)
+list(TRANSFORM OMBREL_POLICY_FILES PREPEND ${CMAKE_SOURCE_DIR}/ OUTPUT_VARIABLE policy_sources)
 add_custom_command(
   OUTPUT ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/release-folder.sh ${sign_option} ${CMAKE_SOURCE_DIR} ${OMBREL_RELEASE_DIR}
           ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP}
           $<TARGET_FILE:Ombrel> $<TARGET_FILE:OmbrelSet> ${CMAKE_SOURCE_DIR}/editor/help.htm
+          ${CMAKE_SOURCE_DIR}/policies
   DEPENDS Ombrel OmbrelSet ${CMAKE_SOURCE_DIR}/editor/help.htm ${CMAKE_SOURCE_DIR}/scripts/release-folder.sh
-          ${OMBREL_SIGN_DEPENDS}
+          ${policy_sources} ${OMBREL_SIGN_DEPENDS}
   COMMENT "Laying out the release folder and packing ${OMBREL_PACKAGE_ZIP}"
   VERBATIM)
 
@@ -69,9 +75,15 @@ add_custom_command(
   COMMENT "Building ${OMBREL_PACKAGE_SETUP} with NSIS"
   VERBATIM)
 
+# The templates beside the packages, as the release folder has them (its
+# times and modes), so that the sums name them by the paths an administrator
+# finds.
 add_custom_command(
   OUTPUT ${OMBREL_PACKAGE_DIR}/SHA256SUMS
-  COMMAND sh -c "sha256sum \"$0\" \"$1\" >SHA256SUMS" ${OMBREL_PACKAGE_ZIP} ${OMBREL_PACKAGE_SETUP}
+  COMMAND rm -rf policies
+  COMMAND cp -pR ${OMBREL_RELEASE_DIR}/policies policies
+  COMMAND sh -c "sha256sum \"$0\" \"$@\" >SHA256SUMS" ${OMBREL_PACKAGE_ZIP} ${OMBREL_PACKAGE_SETUP}
+          ${OMBREL_POLICY_FILES}
   DEPENDS ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_ZIP} ${OMBREL_PACKAGE_DIR}/${OMBREL_PACKAGE_SETUP}
   WORKING_DIRECTORY ${OMBREL_PACKAGE_DIR}
   VERBATIM)

@@ -73,6 +73,9 @@
 #define IDC_SETTINGS_CLOSED 4124
 #define IDC_SETTINGS_OPEN_LABEL 4125
 #define IDC_SETTINGS_OPEN 4126
+// The notes beside the settings a policy fixes, in the order of
+// kPolicyFixedControls.
+#define IDC_SETTINGS_POLICY_NOTE_FIRST 4130
 
 // Controls of the dialog of an entry's own days. Its OK and キャンセル are
 // IDOK and IDCANCEL too. The radio buttons follow the ways of DaysWay; each
@@ -199,6 +202,8 @@
 #define IDS_SETTINGS_OPEN_DATES 3139
 #define IDS_SETTINGS_BAD_DATES 3140
 #define IDS_RECORD_CLOSED_DATE 3141
+// Beside a setting an administrator's policy fixes.
+#define IDS_SETTINGS_BY_POLICY 3142
 // An entry's own days: the record's words, the list's short forms, the dialog.
 #define IDS_RECORD_NOT_TODAY 3150
 #define IDS_RECORD_CATCH_UP 3151

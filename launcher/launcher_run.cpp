@@ -10,6 +10,7 @@
 #include "common/schedule/day_rule.h"
 #include "common/schedule/entry_days.h"
 #include "common/schedule/pacing.h"
+#include "common/schedule/policy.h"
 #include "common/schedule/settings.h"
 #include "common/schedule/team_list.h"
 
@@ -97,8 +98,10 @@ LauncherExit OwedTeamRun(SystemPort& system, const LauncherPorts& ports, const s
     SettleTeamRun(system, folder);
     return LauncherExit::kDone;
   }
+  // The policy too, which may be what names the team folder; a value it
+  // passes over was recorded by the day's run.
   const SettingsRead read = LoadSettings(system, folder);
-  const Settings& settings = read.parsed.settings;
+  const Settings settings = ApplyPolicy(ports.policy, read.parsed.settings).settings;
   const std::wstring teamFolder = TeamFolderOf(system, settings);
   // No team folder any more: nothing is owed.
   if (teamFolder.empty()) {
@@ -165,11 +168,14 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   RunRecord record(system, folder, RunStarter::kLauncher);
 
   // The settings are read on a new day only, so that the same-day start never
-  // opens their file. A day they keep closed is the day's run: the stamp is
-  // renewed, so that its later starts end at the stamp check, and the record
-  // says why nothing opened.
+  // opens their file nor the registry's policy key. A day they keep closed is
+  // the day's run: the stamp is renewed, so that its later starts end at the
+  // stamp check, and the record says why nothing opened.
   const SettingsRead read = LoadSettings(system, folder);
-  const Settings& settings = read.parsed.settings;
+  const PolicySettings policy = ApplyPolicy(ports.policy, read.parsed.settings);
+  for (const IgnoredPolicy& ignored : policy.ignored)
+    record.PolicyIgnored(HiveName(ignored.hive), ignored.name);
+  const Settings& settings = policy.settings;
   const DayJudgement today = JudgeDay(settings, DayOf(system.Now()));
   if (!today.Opens()) {
     const bool closedRenewed = StampRenew(system, folder);

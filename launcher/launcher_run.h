@@ -1,6 +1,7 @@
 // The launcher's whole pass, without Windows: take the program folder's lock,
 // end at once when the stamp says the entries already ran today, or when
-// nobody is at the session; otherwise read the settings; on a day they keep
+// nobody is at the session; otherwise read the settings (the file's, and the
+// policy's over them); on a day they keep
 // closed renew the stamp and end; otherwise read the list, renew the stamp,
 // pause and open in file order every entry that is due (every entry without
 // days of its own, each other on or since one of its days), paced by the
@@ -19,6 +20,7 @@ namespace ombrel {
 
 class Clock;
 class NetworkProbe;
+class PolicyPort;
 class SystemPort;
 
 // The process's exit status. An entry that cannot be opened is skipped
@@ -93,6 +95,8 @@ struct LauncherPorts {
   SessionPort& session;
   Clock& clock;
   NetworkProbe& network;
+  // The administrator's settings, read on a new day alone.
+  PolicyPort& policy;
 };
 
 // Why the team folder could not be read, for whatever tells the user of a

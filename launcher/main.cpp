@@ -6,6 +6,7 @@
 #include "common/list/program_folder.h"
 #include "common/win/win_open.h"
 #include "common/win/win_pacing.h"
+#include "common/win/win_policy.h"
 #include "common/win/win_system.h"
 #include "launcher/folder_mutex.h"
 #include "launcher/hidden_owner.h"
@@ -27,6 +28,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ombrel::win::WinClock clock(static_cast<unsigned>(ombrel::LauncherExit::kStepHung));
     ombrel::win::WinNetworkProbe network;
     ombrel::launcher::WinSession session;
-    return ombrel::LauncherRun(system, {open, owner, lock, session, clock, network}, folder);
+    ombrel::win::WinPolicy policy;
+    return ombrel::LauncherRun(system, {open, owner, lock, session, clock, network, policy}, folder);
   }));
 }

@@ -6,7 +6,7 @@
 # carry no owner or extra time stamps. With --sign, the programs (*.exe) are
 # signed by that command before the times are set and anything is packed.
 #
-#   release-folder.sh [--sign SIGN_COMMAND] SOURCE_DIR FOLDER OUT.zip FILE...
+#   release-folder.sh [--sign SIGN_COMMAND] SOURCE_DIR FOLDER OUT.zip FILE_OR_FOLDER...
 set -euo pipefail
 sign=""
 if [ "${1-}" = --sign ]; then
@@ -26,11 +26,12 @@ epoch=${epoch:-315532800}
 rm -f "$out" "$out.tmp"
 rm -rf "$folder"
 mkdir -p "$folder"
-cp "$@" "$folder/"
+# A folder given (the templates) is copied with what it holds.
+cp -R "$@" "$folder/"
 [ -z "$sign" ] || "$sign" "$folder"/*.exe
-chmod 0755 "$folder"
-chmod 0644 "$folder"/*
-touch -h -d "@$epoch" "$folder" "$folder"/*
+find "$folder" -type d -exec chmod 0755 {} +
+find "$folder" -type f -exec chmod 0644 {} +
+find "$folder" -exec touch -h -d "@$epoch" {} +
 
 # ZIP keeps local time: UTC makes it the same wherever the build runs.
 (cd "$folder/.." && find "$(basename "$folder")" -print | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$out.tmp")

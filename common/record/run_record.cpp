@@ -21,11 +21,17 @@ struct EventWord {
   std::size_t fields;
 };
 constexpr EventWord kEventWords[] = {
-    {RecordEvent::kRunStart, "run", 2},     {RecordEvent::kProgram, "program", 2},
-    {RecordEvent::kShell, "shell", 1},      {RecordEvent::kMailLink, "mailto", 1},
-    {RecordEvent::kFailed, "failed", 3},    {RecordEvent::kSkipped, "skipped", 2},
-    {RecordEvent::kRunEnd, "end", 2},       {RecordEvent::kShown, "shown", 2},
-    {RecordEvent::kCatchUp, "catch-up", 2}, {RecordEvent::kTeamUnreadable, "team-unreadable", 3},
+    {RecordEvent::kRunStart, "run", 2},
+    {RecordEvent::kProgram, "program", 2},
+    {RecordEvent::kShell, "shell", 1},
+    {RecordEvent::kMailLink, "mailto", 1},
+    {RecordEvent::kFailed, "failed", 3},
+    {RecordEvent::kSkipped, "skipped", 2},
+    {RecordEvent::kRunEnd, "end", 2},
+    {RecordEvent::kShown, "shown", 2},
+    {RecordEvent::kCatchUp, "catch-up", 2},
+    {RecordEvent::kTeamUnreadable, "team-unreadable", 3},
+    {RecordEvent::kPolicyIgnored, "policy-ignored", 2},
 };
 
 struct StarterWords {
@@ -213,6 +219,8 @@ std::optional<std::size_t> Place(Grouped& grouped, Placing& placing, const Recor
     placing.running.erase(process);
   } else if (line.event == RecordEvent::kCatchUp) {
     process->second.catchUp = f;
+  } else if (line.event == RecordEvent::kPolicyIgnored) {
+    // The run's, for people and scripts; the editor shows entries alone.
   } else if (line.event == RecordEvent::kFailed || line.event == RecordEvent::kTeamUnreadable) {
     const std::optional<std::uint32_t> code = ParseNumber(std::wstring_view(f[0]));
     if (!code) return std::nullopt;
@@ -439,6 +447,10 @@ void RunRecord::TeamUnreadable(const std::wstring& teamFolder, std::uint32_t err
   Guarded(file_, [&] {
     Append(RecordEvent::kTeamUnreadable, {std::to_wstring(error), errorText, teamFolder});
   });
+}
+
+void RunRecord::PolicyIgnored(std::wstring_view hive, std::string_view name) noexcept {
+  Guarded(file_, [&] { Append(RecordEvent::kPolicyIgnored, {std::wstring(hive), FromUtf8(name)}); });
 }
 
 void RunRecord::End(RunEnd end, std::wstring_view detail) noexcept {

@@ -70,7 +70,8 @@ enum class RecordEvent {
   kRunEnd,
   kShown,
   kCatchUp,
-  kTeamUnreadable
+  kTeamUnreadable,
+  kPolicyIgnored
 };
 
 // One line: when, by which process, what, and the event's fields in their
@@ -87,6 +88,7 @@ enum class RecordEvent {
 //              before the line of that entry's outcome, which an older
 //              reader, passing over a word it does not know, reads alone
 //   kTeamUnreadable  Windows' code (decimal), Windows' text, the team folder
+//   kPolicyIgnored  the hive ("HKLM", "HKCU"), the policy value passed over
 struct RecordLine {
   LocalTime time;
   std::uint32_t process = 0;
@@ -176,6 +178,8 @@ class RunRecord {
   // The team folder could not be read: its entries did not open.
   void TeamUnreadable(const std::wstring& teamFolder, std::uint32_t error,
                       const std::wstring& errorText) noexcept;
+  // A policy value that is no value of its setting was passed over.
+  void PolicyIgnored(std::wstring_view hive, std::string_view name) noexcept;
   // The last line; then the record is trimmed when the run passed a bound,
   // unless another run is still adding to it: that one trims at its end.
   void End(RunEnd end, std::wstring_view detail = {}) noexcept;

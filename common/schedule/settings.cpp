@@ -129,6 +129,12 @@ bool Settings::OpensOnWeekday(unsigned weekday) const {
   return weekday < 7 && ((*this)[Setting::kDays] >> weekday & 1) != 0;
 }
 
+bool SetFromText(Settings& settings, Setting setting, std::string_view text) {
+  if (HoldsText(setting)) return settings.SetText(setting, text);
+  const std::optional<int> value = ParseValue(KeyOf(setting), TrimBlanks(text));
+  return value && settings.Set(setting, *value);
+}
+
 ParsedSettings ParseSettings(std::string_view bytes) {
   ParsedSettings parsed;
   std::array<bool, kSettingKeys.size()> seen{};
@@ -137,20 +143,16 @@ ParsedSettings ParseSettings(std::string_view bytes) {
     const std::optional<Setting> setting = FindSetting(keyValue.key);
     if (!setting || seen[static_cast<std::size_t>(*setting)]) continue;
     seen[static_cast<std::size_t>(*setting)] = true;
-    if (HoldsText(*setting)) {
-      if (parsed.settings.SetText(*setting, keyValue.value)) continue;
-      parsed.badTexts[static_cast<std::size_t>(*setting)] = keyValue.value;
-    } else {
-      const std::optional<int> value = ParseValue(KeyOf(*setting), keyValue.value);
-      if (value && parsed.settings.Set(*setting, *value)) continue;
-    }
+    if (SetFromText(parsed.settings, *setting, keyValue.value)) continue;
+    if (HoldsText(*setting)) parsed.badTexts[static_cast<std::size_t>(*setting)] = keyValue.value;
     parsed.bad.push_back(*setting);
   }
   return parsed;
 }
 
-std::string MergeSettings(std::string_view bytes, const Settings& settings) {
-  std::array<bool, kSettingKeys.size()> written{};
+std::string MergeSettings(std::string_view bytes, const Settings& settings, const SettingMask& leave) {
+  // A key left alone counts as written: its lines stay, and none is added.
+  SettingMask written = leave;
   const auto rewrite = [&](std::string_view line) -> std::optional<std::string> {
     const std::optional<Setting> setting = FindSetting(SplitIniKeyLine(line, line.find('=')).key);
     if (!setting || written[static_cast<std::size_t>(*setting)]) return std::string(line);
@@ -201,10 +203,11 @@ SettingsRead LoadSettings(SystemPort& system, const std::wstring& folder) {
   return read;
 }
 
-bool SaveSettings(SystemPort& system, const std::wstring& folder, const Settings& settings) {
+bool SaveSettings(SystemPort& system, const std::wstring& folder, const Settings& settings,
+                  const SettingMask& leave) {
   const FileRead file = ReadSettingsFile(system, folder);
   if (file.status == ReadStatus::kUnreadable) return false;
-  return ReplaceSettingsFile(system, folder, MergeSettings(file.bytes, settings));
+  return ReplaceSettingsFile(system, folder, MergeSettings(file.bytes, settings, leave));
 }
 
 }  // namespace ombrel

@@ -139,6 +139,11 @@ class Settings {
   std::array<std::vector<DateRange>, kSettingKeys.size()> dates_{};
 };
 
+// Sets `setting` from its value as the file writes it (digits, the seven
+// weekday digits, a date list, a path), blanks around it dropped; false, and
+// the setting unchanged, for a text that is no value of it.
+[[nodiscard]] bool SetFromText(Settings& settings, Setting setting, std::string_view text);
+
 struct ParsedSettings {
   Settings settings;
   // The settings whose line held a value that is no value of theirs (wrong
@@ -166,7 +171,11 @@ struct ParsedSettings {
 // the section gets it at its end. Every other line, the
 // mark, the comments, unknown keys and other sections, is kept byte for byte,
 // line ends included; new lines end with CR LF.
-[[nodiscard]] std::string MergeSettings(std::string_view bytes, const Settings& settings);
+// The settings of `leave` are left as the file has them: their lines kept as
+// they are, none added.
+using SettingMask = std::array<bool, kSettingKeys.size()>;
+[[nodiscard]] std::string MergeSettings(std::string_view bytes, const Settings& settings,
+                                        const SettingMask& leave = {});
 
 struct SettingsRead {
   // kMissing and kUnreadable still give the defaults: neither is a failure,
@@ -196,6 +205,7 @@ struct SettingsRead {
 // step as the list is replaced. The file is read again first, so that lines
 // someone added since the load are kept; a file that exists but cannot be read
 // is not written over, as that would lose them. False when nothing was saved.
-[[nodiscard]] bool SaveSettings(SystemPort& system, const std::wstring& folder, const Settings& settings);
+[[nodiscard]] bool SaveSettings(SystemPort& system, const std::wstring& folder, const Settings& settings,
+                                const SettingMask& leave = {});
 
 }  // namespace ombrel

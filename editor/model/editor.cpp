@@ -33,7 +33,8 @@ constexpr wchar_t kShellWorkingFolder[] = L"c:\\";
 }  // namespace
 
 Editor::Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
-               ResumeStart& resumeStart, std::wstring programFolder, Clock& clock, NetworkProbe& network)
+               ResumeStart& resumeStart, std::wstring programFolder, Clock& clock, NetworkProbe& network,
+               PolicyPort& policy)
     : view_(view),
       system_(system),
       open_(open),
@@ -41,7 +42,8 @@ Editor::Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart&
       resumeStart_(resumeStart),
       folder_(std::move(programFolder)),
       clock_(clock),
-      network_(network) {}
+      network_(network),
+      policy_(policy) {}
 
 WindowHandle Editor::Handle() { return view_.Handle(); }
 
@@ -201,7 +203,10 @@ void Editor::RunNow() {
   // The user asked for the run: no pause, and no day is closed to it. Its
   // entries are spaced and waited for as the launcher's are, and those with
   // days of their own open when the launcher's would, by the days shown.
-  const Settings settings = LoadSettings(system_, folder_).parsed.settings;
+  const PolicySettings current = CurrentSettings();
+  for (const IgnoredPolicy& ignored : current.ignored)
+    record.PolicyIgnored(HiveName(ignored.hive), ignored.name);
+  const Settings& settings = current.settings;
   EntryPacing pacing(clock_, network_, settings);
   DueDays dueDays(settings, lastRun, DayOf(system_.Now()));
   // By position and as a copy: a message box shown meanwhile lets messages
@@ -231,7 +236,11 @@ void Editor::RunSelectedEntry() {
   if (Pacing().BeforeEntry(entry)) OpenOneEntry(entry, nullptr);
 }
 
-EntryPacing Editor::Pacing() { return {clock_, network_, LoadSettings(system_, folder_).parsed.settings}; }
+PolicySettings Editor::CurrentSettings() {
+  return ApplyPolicy(policy_, LoadSettings(system_, folder_).parsed.settings);
+}
+
+EntryPacing Editor::Pacing() { return {clock_, network_, CurrentSettings().settings}; }
 
 void Editor::OpenOneEntry(const std::wstring& entry, RunRecord* record, const std::wstring& catchUpDay) {
   const WorkingFolders folders{FolderAsPath(folder_), kShellWorkingFolder};

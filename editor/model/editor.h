@@ -14,6 +14,7 @@
 #include "common/open/entry_open.h"
 #include "common/port/system_port.h"
 #include "common/schedule/pacing.h"
+#include "common/schedule/policy.h"
 #include "common/startup/startup_approval.h"
 
 namespace ombrel {
@@ -165,7 +166,8 @@ enum class Direction : std::ptrdiff_t { kUp = -1, kDown = 1 };
 class Editor final : public OwnerWindow {
  public:
   Editor(EditorView& view, SystemPort& system, OpenPort& open, LogOnStart& logOnStart,
-         ResumeStart& resumeStart, std::wstring programFolder, Clock& clock, NetworkProbe& network);
+         ResumeStart& resumeStart, std::wstring programFolder, Clock& clock, NetworkProbe& network,
+         PolicyPort& policy);
 
   // The window title for a load at `now`.
   [[nodiscard]] std::wstring WindowTitle(const LocalTime& now);
@@ -291,6 +293,8 @@ class Editor final : public OwnerWindow {
   // `record` when it is one step of a run of the list, opened for the missed
   // day `catchUpDay` unless that is empty.
   void OpenOneEntry(const std::wstring& entry, RunRecord* record, const std::wstring& catchUpDay = {});
+  // The settings as they are now: the file's, and the policy's over them.
+  [[nodiscard]] PolicySettings CurrentSettings();
   // The gaps and the network wait of the settings as they are now.
   [[nodiscard]] EntryPacing Pacing();
   void InsertAt(std::ptrdiff_t index, std::wstring entry);
@@ -312,6 +316,7 @@ class Editor final : public OwnerWindow {
   std::wstring folder_;
   Clock& clock_;
   NetworkProbe& network_;
+  PolicyPort& policy_;
   std::wstring entryListPath_;
   // The list file as it was last read or written.
   FileRead onDisk_;

@@ -119,11 +119,11 @@ std::wstring DaysLabel(EditorView& view, std::string_view daysText) {
   return label + terms;
 }
 
-EntryDaysPage::EntryDaysPage(EditorView& view, SystemPort& system, const std::wstring& folder,
-                             std::wstring entry, const std::string* days)
+EntryDaysPage::EntryDaysPage(EditorView& view, SystemPort& system, PolicyPort& policy,
+                             const std::wstring& folder, std::wstring entry, const std::string* days)
     : view_(view),
       entry_(std::move(entry)),
-      calendar_(LoadSettings(system, folder).parsed.settings),
+      calendar_(ApplyPolicy(policy, LoadSettings(system, folder).parsed.settings).settings),
       from_(FirstDayToCome(system, folder)) {
   if (days == nullptr) return;
   const std::optional<EntryDays> parsed = ParseEntryDays(*days);
@@ -207,7 +207,7 @@ DaysAccepted EntryDaysPage::Accept(const DaysChoices& choices,
 void Editor::EditSelectedEntryDays() {
   if (!SelectedEntryCanHaveDays()) return;
   const std::wstring entry = entries_[static_cast<std::size_t>(selected_)];
-  EntryDaysPage page(view_, system_, folder_, entry, DaysOf(entry));
+  EntryDaysPage page(view_, system_, policy_, folder_, entry, DaysOf(entry));
   view_.ShowEntryDays(page);
   if (page.Chosen()) SetDays(entry, *page.Chosen());
 }

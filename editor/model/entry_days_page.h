@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "common/schedule/entry_days.h"
+#include "common/schedule/policy.h"
 #include "editor/model/editor.h"
 
 namespace ombrel::editor {
@@ -58,10 +59,10 @@ struct DaysAccepted {
 
 class EntryDaysPage {
  public:
-  // The settings of `folder` give the calendar; `days` is the entry's days
-  // text, or null for none.
-  EntryDaysPage(EditorView& view, SystemPort& system, const std::wstring& folder, std::wstring entry,
-                const std::string* days);
+  // The settings of `folder`, the policy's over them, give the calendar;
+  // `days` is the entry's days text, or null for none.
+  EntryDaysPage(EditorView& view, SystemPort& system, PolicyPort& policy, const std::wstring& folder,
+                std::wstring entry, const std::string* days);
 
   [[nodiscard]] const std::wstring& Entry() const { return entry_; }
   // The choices the dialog opens with.

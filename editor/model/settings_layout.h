@@ -7,6 +7,9 @@
 // access key leads to.
 #pragma once
 
+#include <iterator>
+
+#include "common/schedule/settings.h"
 #include "editor/resource.h"
 
 namespace ombrel::editor {
@@ -25,6 +28,7 @@ enum class SettingsControlKind {
   kRadio,          // a radio button; the code checks one of its row and clears the others
   kChoice,         // a drop-down list of fixed choices
   kMonth,          // a month's check box; its caption is its piece of a text of months
+  kPolicyNote,     // beside a setting a policy fixes: IDS_SETTINGS_BY_POLICY, or nothing
 };
 
 struct SettingsControlLayout {
@@ -87,6 +91,46 @@ inline constexpr SettingsControlLayout kSettingsControls[] = {
     {IDC_SETTINGS_OK, SettingsControlKind::kDefaultButton, IDS_SETTINGS_OK, 4440, 4080, 1080, 252},
     {IDC_SETTINGS_CANCEL, SettingsControlKind::kButton, IDS_SETTINGS_CANCEL, 5640, 4080, 1080, 252},
 };
+
+// The controls of each setting a policy can fix, greyed when it does, and
+// their rows, where its note stands in a column of its own.
+struct PolicyFixedControls {
+  Setting setting;
+  int firstId;  // the controls from firstId to lastId
+  int lastId;
+  int top;
+};
+inline constexpr PolicyFixedControls kPolicyFixedControls[] = {
+    {Setting::kDays, IDC_SETTINGS_MONDAY, IDC_SETTINGS_SUNDAY, 480},
+    {Setting::kSkipHolidays, IDC_SETTINGS_HOLIDAYS, IDC_SETTINGS_HOLIDAYS, 840},
+    {Setting::kSkipYearEnd, IDC_SETTINGS_YEAR_END, IDC_SETTINGS_YEAR_END, 1200},
+    {Setting::kPauseSeconds, IDC_SETTINGS_PAUSE, IDC_SETTINGS_PAUSE_SPIN, 1680},
+    {Setting::kGapSeconds, IDC_SETTINGS_GAP, IDC_SETTINGS_GAP_SPIN, 2040},
+    {Setting::kNetworkWaitSeconds, IDC_SETTINGS_NETWORK, IDC_SETTINGS_NETWORK_SPIN, 2400},
+    {Setting::kClosedDates, IDC_SETTINGS_CLOSED, IDC_SETTINGS_CLOSED, 2880},
+    {Setting::kOpenDates, IDC_SETTINGS_OPEN, IDC_SETTINGS_OPEN, 3240},
+};
+
+// The notes' column, right of the dialog's own controls: the dialog is as
+// wide as kSettingsPolicyClientWidthTwips only when a policy fixes a
+// setting, so that nobody else sees an empty column.
+inline constexpr int kPolicyNoteLeftTwips = 6840;
+inline constexpr int kPolicyNoteWidthTwips = 2640;
+inline constexpr int kSettingsPolicyClientWidthTwips = kPolicyNoteLeftTwips + kPolicyNoteWidthTwips + 120;
+
+constexpr SettingsControlLayout PolicyNote(int index) {
+  return {IDC_SETTINGS_POLICY_NOTE_FIRST + index,
+          SettingsControlKind::kPolicyNote,
+          0,
+          kPolicyNoteLeftTwips,
+          kPolicyFixedControls[index].top,
+          kPolicyNoteWidthTwips,
+          252};
+}
+inline constexpr SettingsControlLayout kPolicyNotes[] = {PolicyNote(0), PolicyNote(1), PolicyNote(2),
+                                                         PolicyNote(3), PolicyNote(4), PolicyNote(5),
+                                                         PolicyNote(6), PolicyNote(7)};
+static_assert(std::size(kPolicyNotes) == std::size(kPolicyFixedControls));
 
 // The number boxes, in the order of kSecondsSettings (settings_page.h).
 inline constexpr int kSecondsBoxIds[] = {IDC_SETTINGS_PAUSE, IDC_SETTINGS_GAP, IDC_SETTINGS_NETWORK};

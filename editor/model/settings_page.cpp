@@ -1,5 +1,6 @@
 #include "editor/model/settings_page.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/list/program_folder.h"
@@ -21,14 +22,22 @@ bool ApplyDatesText(Settings& choices, Setting setting, std::wstring_view text) 
   return ascii && choices.SetText(setting, *ascii);
 }
 
-SettingsPage::SettingsPage(EditorView& view, SystemPort& system, std::wstring folder)
+SettingsPage::SettingsPage(EditorView& view, SystemPort& system, PolicyPort& policy, std::wstring folder)
     : view_(view), system_(system), folder_(std::move(folder)) {
   SettingsRead read = LoadSettings(system_, folder_);
   status_ = read.status;
-  loaded_ = read.parsed.settings;
+  const PolicySettings fixed = ApplyPolicy(policy, read.parsed.settings);
+  loaded_ = fixed.settings;
   badTexts_ = read.parsed.badTexts;
+  for (std::size_t i = 0; i < kSettingKeys.size(); ++i) {
+    fixed_[i] = fixed.fixedBy[i].has_value();
+    // The file's bad text is not what holds: the policy's value is.
+    if (fixed_[i]) badTexts_[i].clear();
+  }
   from_ = FirstDayToCome(system_, folder_);
 }
+
+bool SettingsPage::AnyFixedByPolicy() const { return std::ranges::find(fixed_, true) != fixed_.end(); }
 
 std::wstring SettingsPage::DatesText(Setting setting) const {
   const std::string& bad = badTexts_[static_cast<std::size_t>(setting)];
@@ -51,6 +60,7 @@ SettingsAccepted SettingsPage::Accept(Settings choices, const std::array<std::ws
                                       const std::array<std::wstring, 2>& datesTexts) {
   for (std::size_t i = 0; i < kSecondsSettings.size(); ++i) {
     const Setting setting = kSecondsSettings[i];
+    if (FixedByPolicy(setting)) continue;
     const std::optional<int> value = ParseNumberText(secondsTexts[i]);
     // Refused rather than set to the nearest end of the range: the user
     // typed another number, and a pause made shorter or longer unasked would
@@ -62,11 +72,12 @@ SettingsAccepted SettingsPage::Accept(Settings choices, const std::array<std::ws
     }
   }
   for (std::size_t i = 0; i < kDatesSettings.size(); ++i) {
-    if (ApplyDatesText(choices, kDatesSettings[i], datesTexts[i])) continue;
+    if (FixedByPolicy(kDatesSettings[i]) || ApplyDatesText(choices, kDatesSettings[i], datesTexts[i]))
+      continue;
     view_.ShowMessage(MessageKind::kWarning, view_.LoadText(IDS_SETTINGS_BAD_DATES));
     return {false, kDatesSettings[i]};
   }
-  if (!SaveSettings(system_, folder_, choices)) {
+  if (!SaveSettings(system_, folder_, choices, fixed_)) {
     view_.ShowMessage(MessageKind::kWarning, folder_ + kSettingsFileName + view_.LoadText(IDS_SAVE_FAILED));
     return {};
   }
@@ -76,7 +87,7 @@ SettingsAccepted SettingsPage::Accept(Settings choices, const std::array<std::ws
 }
 
 void Editor::ShowSettings() {
-  SettingsPage page(view_, system_, folder_);
+  SettingsPage page(view_, system_, policy_, folder_);
   if (page.Unreadable()) {
     // Shown, the defaults would pass for the file's settings; a save would
     // be refused anyway, to keep the file's lines.

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/schedule/policy.h"
 #include "common/schedule/settings.h"
 #include "editor/model/editor.h"
 
@@ -40,15 +41,23 @@ struct SettingsAccepted {
 
 class SettingsPage {
  public:
-  // Reads the settings file of `folder`, and what the next opening day
-  // counts from: today, or tomorrow when the list ran today already.
-  SettingsPage(EditorView& view, SystemPort& system, std::wstring folder);
+  // Reads the settings file of `folder` and the policy over it, and what the
+  // next opening day counts from: today, or tomorrow when the list ran today
+  // already.
+  SettingsPage(EditorView& view, SystemPort& system, PolicyPort& policy, std::wstring folder);
 
   // The file exists but could not be read: what the dialog would show is not
   // what the file holds.
   [[nodiscard]] bool Unreadable() const { return status_ == ReadStatus::kUnreadable; }
-  // The settings as read; a bad or missing value at its default.
+  // The settings as they hold: the file's, a bad or missing value at its
+  // default, and a policy's value where one is set.
   [[nodiscard]] const Settings& Loaded() const { return loaded_; }
+  // The setting's box shows the policy's value, greyed, with
+  // IDS_SETTINGS_BY_POLICY beside it, and OK leaves its line in the file.
+  [[nodiscard]] bool FixedByPolicy(Setting setting) const {
+    return fixed_[static_cast<std::size_t>(setting)];
+  }
+  [[nodiscard]] bool AnyFixedByPolicy() const;
   // A date list box's text as it opens: the file's, a bad one too, so that
   // a long list is mended rather than lost to one slip.
   [[nodiscard]] std::wstring DatesText(Setting setting) const;
@@ -62,7 +71,8 @@ class SettingsPage {
   // OK with the day choices made, the number boxes' texts, in the order of
   // kSecondsSettings, and the date list boxes', in the order of
   // kDatesSettings: every number must lie in its range and every list be
-  // one, then the settings are saved, keeping every other line of the file.
+  // one, then the settings are saved, keeping every other line of the file
+  // and the lines of those a policy fixes, whose boxes are not looked at.
   // A failed save warns with the file's path and keeps the dialog open.
   [[nodiscard]] SettingsAccepted Accept(Settings choices, const std::array<std::wstring, 3>& secondsTexts,
                                         const std::array<std::wstring, 2>& datesTexts);
@@ -73,6 +83,7 @@ class SettingsPage {
   std::wstring folder_;
   ReadStatus status_ = ReadStatus::kMissing;
   Settings loaded_;
+  SettingMask fixed_{};
   std::array<std::string, kSettingKeys.size()> badTexts_{};
   std::chrono::year_month_day from_;
 };

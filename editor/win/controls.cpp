@@ -54,6 +54,7 @@ ControlClass ClassOf(SettingsControlKind kind) {
       return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
     case SettingsControlKind::kUnit:
     case SettingsControlKind::kNextDay:
+    case SettingsControlKind::kPolicyNote:
       return {WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0};
     case SettingsControlKind::kDefaultButton:
       return {WC_BUTTONW, BS_DEFPUSHBUTTON | WS_TABSTOP, 0};

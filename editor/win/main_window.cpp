@@ -60,7 +60,7 @@ MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance),
       logOnStart_(ProgramFolder() + kLauncherFileName),
       resumeStart_(ProgramFolder() + kLauncherFileName),
-      editor_(*this, system_, open_, logOnStart_, resumeStart_, ProgramFolder(), clock_, network_) {}
+      editor_(*this, system_, open_, logOnStart_, resumeStart_, ProgramFolder(), clock_, network_, policy_) {}
 
 MainWindow::~MainWindow() {
   // Only when the program leaves some other way than EndProgram: the window

@@ -13,6 +13,7 @@
 
 #include "common/win/scoped.h"
 #include "common/win/win_open.h"
+#include "common/win/win_policy.h"
 #include "common/win/win_system.h"
 #include "editor/model/editor.h"
 #include "editor/resource.h"
@@ -126,6 +127,7 @@ class MainWindow final : public EditorView {
   ScheduledTask resumeStart_;
   WindowClock clock_{*this};
   WindowNetworkProbe network_{clock_};
+  win::WinPolicy policy_;
   Editor editor_;
 };
 

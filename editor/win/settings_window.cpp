@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,10 @@ class SettingsWindow : public DialogWindow {
   static constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 
   SettingsWindow(HINSTANCE instance, EditorView& view, SettingsPage& page)
-      : DialogWindow(instance, view, kStyle), page_(page) {}
+      : DialogWindow(instance, view, kStyle), page_(page) {
+    controls_.assign(std::begin(kSettingsControls), std::end(kSettingsControls));
+    controls_.insert(controls_.end(), std::begin(kPolicyNotes), std::end(kPolicyNotes));
+  }
 
   // Every message of the dialog.
   INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
@@ -55,9 +59,12 @@ class SettingsWindow : public DialogWindow {
     ::InitCommonControlsEx(&classes);
     const std::vector<std::wstring> weekdays = SplitAtBars(view().LoadText(IDS_SETTINGS_WEEKDAYS));
     std::size_t secondsBox = 0;
-    for (const SettingsControlLayout& layout : kSettingsControls) {
+    for (const SettingsControlLayout& layout : controls_) {
       std::wstring caption = layout.captionId != 0 ? view().LoadText(layout.captionId) : std::wstring();
-      if (layout.kind == SettingsControlKind::kWeekday) {
+      if (layout.kind == SettingsControlKind::kPolicyNote) {
+        const PolicyFixedControls& fixed = kPolicyFixedControls[layout.id - IDC_SETTINGS_POLICY_NOTE_FIRST];
+        if (page_.FixedByPolicy(fixed.setting)) caption = view().LoadText(IDS_SETTINGS_BY_POLICY);
+      } else if (layout.kind == SettingsControlKind::kWeekday) {
         const auto day = static_cast<std::size_t>(layout.id - IDC_SETTINGS_MONDAY);
         if (day < weekdays.size()) caption = weekdays[day];
       } else if (layout.kind == SettingsControlKind::kUnit && secondsBox < kSecondsSettings.size()) {
@@ -68,9 +75,19 @@ class SettingsWindow : public DialogWindow {
     }
     ::SendMessageW(hwnd(), DM_SETDEFID, IDOK, 0);
     Show(page_.Loaded());
+    // Greyed, a box keeps the policy's value for OK, which leaves its line.
+    for (const PolicyFixedControls& fixed : kPolicyFixedControls) {
+      if (!page_.FixedByPolicy(fixed.setting)) continue;
+      for (int id = fixed.firstId; id <= fixed.lastId; ++id) ::EnableWindow(Item(id), FALSE);
+    }
     Arrange(WindowDpi(owner != nullptr ? owner : hwnd()));
-    PlaceCentredOver(hwnd(), owner, OuterSize(kSettingsClientWidthTwips, kSettingsClientHeightTwips));
-    ::SetFocus(Item(IDC_SETTINGS_MONDAY));
+    PlaceCentredOver(hwnd(), owner, OuterSize(ClientWidth(), kSettingsClientHeightTwips));
+    // The first box that takes the focus: Monday's, unless a policy greys it.
+    ::SetFocus(::GetNextDlgTabItem(hwnd(), nullptr, FALSE));
+  }
+
+  [[nodiscard]] int ClientWidth() const {
+    return page_.AnyFixedByPolicy() ? kSettingsPolicyClientWidthTwips : kSettingsClientWidthTwips;
   }
 
   // The settings into the controls.
@@ -128,14 +145,14 @@ class SettingsWindow : public DialogWindow {
 
   // Fonts, sizes and places for a DPI.
   void Arrange(UINT newDpi) {
-    UseDpi(newDpi, kSettingsControls, false);
-    for (const SettingsControlLayout& layout : kSettingsControls) {
+    UseDpi(newDpi, controls_, false);
+    for (const SettingsControlLayout& layout : controls_) {
       ::MoveWindow(Item(layout.id), TwipsToPixels(layout.left, dpi()), TwipsToPixels(layout.top, dpi()),
                    TwipsToPixels(layout.width, dpi()), TwipsToPixels(layout.height, dpi()), TRUE);
     }
     RECT window{};
     ::GetWindowRect(hwnd(), &window);
-    const SIZE size = OuterSize(kSettingsClientWidthTwips, kSettingsClientHeightTwips);
+    const SIZE size = OuterSize(ClientWidth(), kSettingsClientHeightTwips);
     ::SetWindowPos(hwnd(), nullptr, window.left, window.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
@@ -173,6 +190,8 @@ class SettingsWindow : public DialogWindow {
   }
 
   SettingsPage& page_;
+  // The dialog's controls, then the notes beside those a policy can fix.
+  std::vector<SettingsControlLayout> controls_;
   bool shown_ = false;
 };
 

@@ -88,8 +88,13 @@ prepare_prefix() {
 test_zip() {
   local zip=$1 recorder=$2
   check "SHA256SUMS holds the ZIP's hash" listed_in_sums "$zip"
-  check "the ZIP holds one folder with both programs and the help page" \
-    same "$(unzip -Z1 "$zip" | tr '\n' ' ')" "Ombrel/ Ombrel/Ombrel.exe Ombrel/OmbrelSet.exe Ombrel/help.htm "
+  check "the ZIP holds one folder with both programs, the help page and the policy templates" \
+    same "$(unzip -Z1 "$zip" | tr '\n' ' ')" "Ombrel/ Ombrel/Ombrel.exe Ombrel/OmbrelSet.exe Ombrel/help.htm \
+Ombrel/policies/ Ombrel/policies/Ombrel.admx Ombrel/policies/en-US/ Ombrel/policies/en-US/Ombrel.adml \
+Ombrel/policies/ja-JP/ Ombrel/policies/ja-JP/Ombrel.adml "
+  check "SHA256SUMS holds the templates beside the packages, by their paths" \
+    same "$(cd "$(dirname "$zip")" && LC_ALL=C sha256sum -c SHA256SUMS | grep policies/ | tr '\n' ' ')" \
+    "policies/Ombrel.admx: OK policies/ja-JP/Ombrel.adml: OK policies/en-US/Ombrel.adml: OK "
 
   rm -rf "$work/zip"
   mkdir -p "$work/zip"
@@ -171,6 +176,8 @@ test_installer() {
       "file=$version product=$version_text manifest=$version level=asInvoker "
   done
   check "the help page is installed" test -s "$inst/help.htm"
+  check "the policy templates are installed as the ZIP has them" \
+    diff -r "$inst/policies" "$build/release/Ombrel/policies"
   check "the Start menu starts OmbrelSet" same "$(link "$menu/OmbrelSet.lnk" | grep '^target=')" \
     "target=$inst_win\\OmbrelSet.exe"
   check "the Startup folder starts Ombrel.exe in its own folder" \
@@ -178,7 +185,7 @@ test_installer() {
   check "the Task Scheduler holds the task that starts it when the user comes back" task_runs "$inst_win\\Ombrel.exe"
 
   local size
-  size=$(cat "$inst"/* | wc -c)
+  size=$(find "$inst" -type f -exec cat {} + | wc -c)
   check "the list of installed apps shows Ombrel for this user" \
     same "$(values | grep -v '^EstimatedSize=' | LC_ALL=C sort | tr '\n' '|')" \
 "DisplayIcon=$inst_win\\OmbrelSet.exe,0|DisplayName=Ombrel|DisplayVersion=$version_text|\

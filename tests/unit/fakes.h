@@ -15,6 +15,7 @@
 #include "common/open/entry_open.h"
 #include "common/port/system_port.h"
 #include "common/schedule/pacing.h"
+#include "common/schedule/policy.h"
 
 namespace ombrel::testing {
 
@@ -261,6 +262,26 @@ class FakeNetwork : public NetworkProbe {
 
  private:
   const FakeClock* clock_;
+};
+
+// Policy values as a map from hive and name; every value asked for is counted.
+class FakePolicy final : public PolicyPort {
+ public:
+  std::map<std::pair<PolicyHive, std::string>, PolicyValue> values;
+  int reads = 0;
+
+  void SetNumber(PolicyHive hive, const std::string& name, std::uint32_t number) {
+    values[{hive, name}] = {PolicyValue::Type::kNumber, {}, number};
+  }
+  void SetText(PolicyHive hive, const std::string& name, std::wstring text) {
+    values[{hive, name}] = {PolicyValue::Type::kText, std::move(text), 0};
+  }
+
+  PolicyValue Read(PolicyHive hive, std::string_view name) override {
+    ++reads;
+    const auto value = values.find({hive, std::string(name)});
+    return value == values.end() ? PolicyValue{} : value->second;
+  }
 };
 
 }  // namespace ombrel::testing

@@ -200,7 +200,8 @@ struct Harness {
   FakeResumeStart resume;
   testing::FakeClock clock;
   testing::FakeNetwork network{&clock};
-  Editor editor{view, system, open, logOn, resume, kFolder, clock, network};
+  testing::FakePolicy policy;
+  Editor editor{view, system, open, logOn, resume, kFolder, clock, network, policy};
 };
 
 class EditorTest : public ::testing::Test {
@@ -219,7 +220,8 @@ class EditorTest : public ::testing::Test {
   FakeResumeStart resume_;
   testing::FakeClock clock_;
   testing::FakeNetwork network_{&clock_};
-  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder, clock_, network_};
+  testing::FakePolicy policy_;
+  Editor editor_{view_, system_, open_, logOn_, resume_, kFolder, clock_, network_, policy_};
 };
 
 // --- Loading ---------------------------------------------------------------
@@ -846,7 +848,8 @@ TEST_F(EditorTest, CannotOpenMessageNamesTheEntryAsListed) {
 
 // Run-now opens the list whatever day the settings keep closed, with their
 // gaps and network wait but without their pause; the one-entry run keeps no
-// gap and still waits for a share.
+// gap and still waits for a share. The policy's gap holds over the file's,
+// and its bad pause is named in the run's record.
 TEST(RunNowPacingTest, GapsAndNetworkWaitWithoutThePauseOnAnyDay) {
   using namespace std::chrono_literals;
   using Sleeps = std::vector<std::chrono::milliseconds>;
@@ -854,10 +857,14 @@ TEST(RunNowPacingTest, GapsAndNetworkWaitWithoutThePauseOnAnyDay) {
   const std::string settings =
       "[Ombrel]\r\nDays=0000000\r\nPauseSeconds=30\r\nGapSeconds=2\r\nNetworkWaitSeconds=60\r\n";
   Harness h({L"a.exe", L"", share, L"c.exe"}, 2);
-  h.system.files[kSettings] = settings;
+  h.system.files[kSettings] =
+      "[Ombrel]\r\nDays=0000000\r\nPauseSeconds=30\r\nGapSeconds=9\r\nNetworkWaitSeconds=60\r\n";
+  h.policy.SetNumber(PolicyHive::kMachine, "GapSeconds", 2);
+  h.policy.SetNumber(PolicyHive::kUser, "PauseSeconds", 3000);
   h.network.answersFrom = {{share, 3s}};
   h.editor.RunNow();
   EXPECT_EQ(h.open.calls.size(), 3U);
+  EXPECT_NE(h.system.files[kRecord].find("\tpolicy-ignored\tHKCU\tPauseSeconds\r\n"), std::string::npos);
   // The gap, the share asked at 2 s and 2.5 s and answering at 3 s, the gap.
   EXPECT_EQ(h.clock.sleeps, (Sleeps{2s, 500ms, 500ms, 2s}));
 
@@ -936,7 +943,7 @@ TEST(SettingsPageTest, TheNextOpeningDayAsTheBoxesStand) {
     h.system.now = c.now;
     if (c.ranToday) h.system.files[kStamp] = FakeSystem::Narrow(DateText(c.now)) + "\r\n";
     h.system.files[kSettings] = "[Ombrel]\n" + c.settings;
-    SettingsPage page(h.view, h.system, kFolder);
+    SettingsPage page(h.view, h.system, h.policy, kFolder);
     EXPECT_EQ(page.NextOpeningText(page.Loaded()), c.text) << c.name;
   }
 }
@@ -975,7 +982,8 @@ TEST(SettingsPageTest, OkSavesWhenEveryNumberLiesInItsRangeAndSaysWhichDoesNot) 
     SCOPED_TRACE(c.name);
     TemplateView view;
     FakeSystem system;
-    SettingsPage page(view, system, kFolder);
+    testing::FakePolicy policy;
+    SettingsPage page(view, system, policy, kFolder);
     Settings choices = page.Loaded();
     ASSERT_TRUE(choices.Set(Setting::kDays, 0b0011111));
     ASSERT_TRUE(choices.Set(Setting::kSkipHolidays, 1));
@@ -995,7 +1003,8 @@ TEST(SettingsPageTest, OkSavesWhenEveryNumberLiesInItsRangeAndSaysWhichDoesNot) 
   }
   TemplateView view;
   FakeSystem system;
-  SettingsPage page(view, system, kFolder);
+  testing::FakePolicy policy;
+  SettingsPage page(view, system, policy, kFolder);
   EXPECT_EQ(page.SecondsText(Setting::kGapSeconds), L"秒 (0～60)");
   EXPECT_EQ(page.SecondsText(Setting::kNetworkWaitSeconds), L"秒 (0～300)");
 }
@@ -1588,7 +1597,8 @@ TEST(RecordRowsTest, AnEntryNotTodayAndOneCaughtUpInWords) {
 TEST(SettingsPageTest, DateListsAreTypedInEitherWidthAndABadOneIsRefused) {
   FakeView view;
   FakeSystem system;
-  SettingsPage page(view, system, kFolder);
+  testing::FakePolicy policy;
+  SettingsPage page(view, system, policy, kFolder);
   SettingsAccepted accepted =
       page.Accept(Settings{}, {L"0", L"0", L"0"}, {L"２０２６－０８－１３、2026-08-14", L"x"});
   EXPECT_EQ(accepted.wrongBox, Setting::kOpenDates);
@@ -1597,6 +1607,31 @@ TEST(SettingsPageTest, DateListsAreTypedInEitherWidthAndABadOneIsRefused) {
   accepted = page.Accept(Settings{}, {L"0", L"0", L"0"}, {L"２０２６－０８－１３、2026-08-14", L""});
   EXPECT_TRUE(accepted.close);
   EXPECT_EQ(page.DatesText(Setting::kClosedDates), L"2026-08-13,2026-08-14");
+}
+
+// A setting a policy fixes shows the policy's value, and OK keeps its line
+// in the file whatever its box holds; the others are saved as chosen.
+TEST(SettingsPageTest, WhatAPolicyFixesShowsItsValueAndKeepsItsLine) {
+  FakeView view;
+  FakeSystem system;
+  testing::FakePolicy policy;
+  system.files[kSettings] = "[Ombrel]\r\nPauseSeconds=abc\r\nGapSeconds=5\r\n";
+  policy.SetNumber(PolicyHive::kMachine, "PauseSeconds", 30);
+  policy.SetText(PolicyHive::kUser, "ClosedDates", L"2026-08-13");
+  SettingsPage page(view, system, policy, kFolder);
+  EXPECT_EQ(page.Loaded()[Setting::kPauseSeconds], 30);
+  EXPECT_EQ(page.DatesText(Setting::kClosedDates), L"2026-08-13");
+  EXPECT_TRUE(page.FixedByPolicy(Setting::kPauseSeconds));
+  EXPECT_TRUE(page.FixedByPolicy(Setting::kClosedDates));
+  EXPECT_FALSE(page.FixedByPolicy(Setting::kGapSeconds));
+  EXPECT_TRUE(page.AnyFixedByPolicy());
+  const SettingsAccepted accepted = page.Accept(page.Loaded(), {L"x", L"7", L"0"}, {L"x", L""});
+  EXPECT_TRUE(accepted.close);
+  EXPECT_EQ(system.files[kSettings],
+            "[Ombrel]\r\nPauseSeconds=abc\r\nGapSeconds=7\r\nDays=1111111\r\nSkipHolidays=0\r\n"
+            "SkipYearEnd=0\r\nNetworkWaitSeconds=0\r\n");
+  testing::FakePolicy none;
+  EXPECT_FALSE(SettingsPage(view, system, none, kFolder).AnyFixedByPolicy());
 }
 
 struct DaysPageCase {
@@ -1632,7 +1667,8 @@ TEST(EntryDaysPageTest, DaysAsChoicesAndBackAndWhatOkRefuses) {
     SCOPED_TRACE(c.name);
     DaysTextView view;
     FakeSystem system;
-    EntryDaysPage page(view, system, kFolder, L"e", c.days ? &*c.days : nullptr);
+    testing::FakePolicy policy;
+    EntryDaysPage page(view, system, policy, kFolder, L"e", c.days ? &*c.days : nullptr);
     EXPECT_EQ(page.Loaded().way, c.loaded);
     const DaysAccepted accepted = page.Accept(page.Loaded(), c.numbers);
     EXPECT_EQ(accepted.close, c.chosen.has_value());
@@ -1642,7 +1678,8 @@ TEST(EntryDaysPageTest, DaysAsChoicesAndBackAndWhatOkRefuses) {
   // None ticked, weekday or month, is refused with its own words.
   DaysTextView view;
   FakeSystem system;
-  EntryDaysPage page(view, system, kFolder, L"e", nullptr);
+  testing::FakePolicy policy;
+  EntryDaysPage page(view, system, policy, kFolder, L"e", nullptr);
   EXPECT_EQ(page.Accept({.way = DaysWay::kWeekdays}, {}).wrong, DaysAccepted::Wrong::kWeekdays);
   EXPECT_EQ(page.Accept({.someMonths = true}, {}).wrong, DaysAccepted::Wrong::kMonths);
   EXPECT_EQ(page.NextDaysText({.way = DaysWay::kMonthDay}, {L"10", L"1", L"1"}),

@@ -123,6 +123,10 @@ TEST(SettingsLayoutTest, OnTheGridInsideApartAndEachLabelBeforeItsBox) {
     }
   };
   check(kSettingsControls, kSettingsClientWidthTwips, kSettingsClientHeightTwips);
+  // The notes' column, in the wider dialog, right of every other control.
+  check(kPolicyNotes, kSettingsPolicyClientWidthTwips, kSettingsClientHeightTwips);
+  for (const SettingsControlLayout& c : kSettingsControls)
+    EXPECT_LE(c.left + c.width, kPolicyNoteLeftTwips) << c.id;
   check(kDaysControls, kDaysClientWidthTwips, kDaysClientHeightTwips);
 }
 

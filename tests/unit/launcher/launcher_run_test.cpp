@@ -143,7 +143,7 @@ class LauncherRunTest : public ::testing::Test {
   LauncherRunTest() { port_.existingFiles = {L"C:\\a.exe", L"C:\\b.bat", L"C:\\B.BAT", L"C:\\last.exe"}; }
 
   LauncherExit Run(const std::wstring& folder = kFolder) {
-    return LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_}, folder);
+    return LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_, policy_}, folder);
   }
 
   // How each run in the record ended, oldest first.
@@ -161,6 +161,7 @@ class LauncherRunTest : public ::testing::Test {
   FakeSession session_;
   RecordingClock clock_{events_};
   testing::FakeNetwork network_{&clock_};
+  testing::FakePolicy policy_;
 };
 
 TEST_F(LauncherRunTest, NewDayRenewsStampFirstThenOpensEntriesInFileOrder) {
@@ -220,7 +221,10 @@ TEST_F(LauncherRunTest, OnlyTodaysExactStampEndsTheRunUntouched) {
     if (c.unreadable) system_.unreadable.insert(kStamp);
     system_.files[kList] = "C:\\a.exe\r\n";
 
+    policy_.reads = 0;
     EXPECT_EQ(Run(), LauncherExit::kDone);
+    // Nor is the policy asked for: the registry waits for a new day.
+    EXPECT_EQ(policy_.reads > 0, !c.ranToday);
     if (c.ranToday) {
       EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "unlock"}));
       EXPECT_EQ(system_.files[kStamp], *c.bytes);
@@ -497,6 +501,24 @@ TEST_F(LauncherRunTest, AClosedDayRenewsTheStampRecordsWhyAndOpensNothing) {
   EXPECT_EQ(Run(), LauncherExit::kStampNotWritten);
 }
 
+// The policy's settings over the file's, read on a new day as the file is:
+// the machine's days close a day the file opens, and the user's bad value is
+// named in the run's record.
+TEST_F(LauncherRunTest, ThePolicyWinsOverTheFileAndABadValueIsNamedInTheRecord) {
+  system_.now = {2026, 4, 7, 8, 0, 0};  // a Tuesday
+  system_.files = {
+      {kStamp, "04-06-2026\r\n"}, {kList, "C:\\a.exe\r\n"}, {kSettings, "[Ombrel]\r\nDays=1111111\r\n"}};
+  policy_.SetText(PolicyHive::kMachine, "Days", L"1011111");
+  policy_.SetNumber(PolicyHive::kUser, "GapSeconds", 61);
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  EXPECT_EQ(events_, (Events{"lock", "read OMBREL.INI", "read OMBREL.CFG", "write OMBREL.INI", "unlock"}));
+  const std::vector<RecordedRun> runs = ParseRunRecord(system_.files[kRecord]);
+  ASSERT_EQ(runs.size(), 1U);
+  EXPECT_EQ(runs[0].end, RunEnd::kDayClosed);
+  EXPECT_EQ(runs[0].endDetail, L"weekday");
+  EXPECT_NE(system_.files[kRecord].find("\tpolicy-ignored\tHKCU\tGapSeconds\r\n"), std::string::npos);
+}
+
 // The stamp before the pause, the pause before the first entry, a gap
 // between the entries that reach Windows, the wait for a share's path; the
 // lock held throughout.
@@ -547,8 +569,9 @@ TEST_F(LauncherRunTest, TheTeamsEntriesAreOwedForTheDayUntilItsFolderCanBeRead) 
     system_.unreadable.clear();
     if (!start.teamReadable) system_.unreadable.insert(teamList);
     TeamFailure failure;
-    EXPECT_EQ(LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_}, kFolder, &failure),
-              start.exit);
+    EXPECT_EQ(
+        LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_, policy_}, kFolder, &failure),
+        start.exit);
     std::vector<std::wstring> opened;
     for (const auto& call : port_.calls) opened.push_back(call.text);
     EXPECT_EQ(opened, start.opened);
@@ -572,6 +595,23 @@ TEST_F(LauncherRunTest, TheTeamsEntriesAreOwedForTheDayUntilItsFolderCanBeRead) 
     EXPECT_EQ(runs[i].Failures(), 1U);
   }
   EXPECT_EQ(runs[2].Failures(), 0U);
+}
+
+// A team folder the policy names is owed as one the file names: the later
+// start reads it from the policy too.
+TEST_F(LauncherRunTest, ATeamFolderOfThePolicyIsOwedAsOneOfTheFile) {
+  const std::wstring teamList = L"T:\\Team\\OMBREL.DAT";
+  policy_.SetText(PolicyHive::kMachine, "TeamFolder", L"T:\\Team");
+  port_.existingFiles.insert(L"C:\\t.exe");
+  system_.files = {{kStamp, "04-06-2026\r\n"}, {kList, "C:\\a.exe\r\n"}, {teamList, "C:\\t.exe\r\n"}};
+  system_.unreadable.insert(teamList);
+  EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
+  system_.unreadable.clear();
+  port_.calls.clear();
+  EXPECT_EQ(Run(), LauncherExit::kDone);
+  ASSERT_EQ(port_.calls.size(), 1U);
+  EXPECT_EQ(port_.calls[0].text, L"C:\\t.exe");
+  EXPECT_EQ(system_.files.count(L"C:\\Tools\\OMBREL.TEAM"), 0U);
 }
 
 TEST(FolderLockNameTest, OneNameObjectPerFolderWithoutFurtherBackslashes) {
