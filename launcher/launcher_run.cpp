@@ -56,6 +56,12 @@ std::wstring FolderLockName(std::wstring_view upperCaseFolder) {
 }
 
 LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder) {
+  RunFailures failures;
+  return LauncherRun(system, ports, folder, failures);
+}
+
+LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder,
+                         RunFailures& failures) {
   switch (TakeTurn(system, ports.lock, folder)) {
     case Turn::kOurs:
       break;
@@ -94,6 +100,8 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
     record.End(RunEnd::kDayClosed, ClosedDayReasons(today));
     return closedRenewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
   }
+  failures.listDay = true;
+  failures.notify = settings[Setting::kNotifyFailures] != 0;
 
   // Read before the stamp is renewed: a list that exists but cannot be read
   // opens nothing and leaves the stamp as it was, so the next start tries
@@ -101,6 +109,7 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   const EntryListRead list = ReadEntryList(system, folder + kEntryListFileName);
   if (list.status == ReadStatus::kUnreadable) {
     record.End(RunEnd::kListUnreadable);
+    failures.unreadableList = folder + kEntryListFileName;
     return LauncherExit::kListUnreadable;
   }
   // The last run's day, read again before the stamp is renewed, and only
@@ -130,7 +139,6 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   // launcher's clock never cuts a wait short; only the editor's window can.
   EntryPacing pacing(ports.clock, ports.network, settings);
   static_cast<void>(pacing.Pause());
-  bool allOpened = true;
   for (const std::wstring& entry : list.entries) {
     // An entry without days of its own opens whenever the list does.
     const EntryDue due = dueDays.Judge(ownDays.DaysOf(entry));
@@ -142,11 +150,13 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
     const OpenResult result = OpenEntry(ports.open, ports.owner, folders, entry);
     if (due.kind == EntryDue::Kind::kCatchUp) record.CatchUp(entry, IsoDayText(due.day));
     record.Entry(entry, result);
-    allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;
+    if (result.outcome != OpenResult::Outcome::kNotOpened) continue;
+    if (failures.entriesNotOpened++ == 0) failures.firstNotOpened = entry;
   }
   record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
+  failures.stampNotWritten = !renewed;
   if (!renewed) return LauncherExit::kStampNotWritten;
-  return allOpened ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
+  return failures.entriesNotOpened == 0 ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
 }
 
 }  // namespace ombrel

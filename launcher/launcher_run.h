@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "common/open/entry_open.h"
+#include "launcher/failure_notice.h"
 #include "launcher/session_presence.h"
 
 namespace ombrel {
@@ -99,6 +100,10 @@ struct LauncherPorts {
 // its lines in the run record.
 [[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports,
                                        const std::wstring& folder);
+// The same, telling `failures` what went wrong, for the notification that
+// follows the run.
+[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports,
+                                       const std::wstring& folder, RunFailures& failures);
 
 // What `run` returns, or kUnexpectedFailure when it throws: uncaught, an
 // exception would end the launcher through the C runtime's abort, with a
