@@ -1,12 +1,6 @@
-// The launcher's notification of a run that went wrong, under Wine's shell.
-// Without a desktop of its own and without an X11 tray, Wine's explorer.exe
-// keeps each notification icon as a window of class __winex11_tray_icon in
-// its "Wine System Tray" window (class __winex11_standalone_tray), and shows
-// the balloon, after a moment, as a top-level balloon tooltip
-// (tooltips_class32, TTS_BALLOON) whose text is the notification's. It
-// implements neither the balloon's click nor its time-out: the icon's click
-// (NIN_SELECT, which Wine sends after WM_LBUTTONUP) chooses it, and the
-// launcher's own limit ends it.
+// The launcher's notification under Wine's shell, which keeps the icon as a
+// window in its own tray and the balloon as a tooltip; it has no balloon
+// click or time-out (docs/design.md, "A run that went wrong says so").
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -27,10 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::Quote;
-using testing::RecorderEntry;
-using testing::TempFolder;
 using testing::WaitUntil;
-using testing::gui::Window;
 
 // The visible top-level windows of `className`, with `caption` when given,
 // whose process runs `program` (any when empty).
@@ -69,7 +60,7 @@ std::vector<HWND> TrayIcons() {
 // The text of the balloon Wine's tray shows; empty while it shows none.
 std::wstring BalloonText() {
   for (const HWND tip : TopLevelWindows(TOOLTIPS_CLASSW)) {
-    if ((::GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON) != 0) return Window(tip).Text();
+    if ((::GetWindowLongW(tip, GWL_STYLE) & TTS_BALLOON) != 0) return testing::gui::Window(tip).Text();
   }
   return {};
 }
@@ -80,15 +71,16 @@ class FailureNoticeTest : public ::testing::Test {
     ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder_.path()));
     ASSERT_TRUE(testing::CopyProgram(L"OmbrelSet.exe", folder_.path()));
     // One entry that opens, one that cannot: no such document.
-    testing::WriteList(folder_ / L"OMBREL.DAT", {RecorderEntry(L"opened"), missing_});
+    testing::WriteList(folder_ / L"OMBREL.DAT", {testing::RecorderEntry(L"opened"), missing_});
   }
+  // The editor the notification started, if it is still there.
   void TearDown() override {
-    // The editor the notification started, if it is still there.
     for (const HWND editor : TopLevelWindows(testing::kEditorWindowClass, Editor())) {
-      DWORD processId = 0;
-      ::GetWindowThreadProcessId(editor, &processId);
-      const win::ScopedHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
-      if (process && ::TerminateProcess(process.get(), 1)) ::WaitForSingleObject(process.get(), 10000);
+      const HWND front = ::GetLastActivePopup(editor);
+      ::PostMessageW(front, WM_COMMAND, IDCANCEL, 0);
+      WaitUntil([&] { return front == editor || !::IsWindow(front); });
+      ::PostMessageW(editor, WM_CLOSE, 0, 0);
+      EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(editor); }));
     }
   }
 
@@ -110,7 +102,7 @@ class FailureNoticeTest : public ::testing::Test {
   }
 
   testing::RecorderLog log_;
-  TempFolder folder_;
+  testing::TempFolder folder_;
   const std::wstring missing_ = folder_ / L"missing.ombtest";
 };
 
@@ -125,7 +117,7 @@ TEST_F(FailureNoticeTest, ARunWithAFailingEntryNotifiesAndChoosingItOpensTheReco
   EXPECT_EQ(BalloonText(), L"1 件の項目を開けませんでした。最初の項目: " + missing_ +
                                L"\nクリックすると実行の記録を表示します。");
   // Every entry was handed to Windows before it showed.
-  EXPECT_EQ(log_.WaitForLines(1), std::vector<std::wstring>{RecorderEntry(L"opened")});
+  EXPECT_EQ(log_.WaitForLines(1), std::vector<std::wstring>{testing::RecorderEntry(L"opened")});
 
   // A click on the icon, as Wine's tray passes it on.
   ::PostMessageW(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
@@ -141,15 +133,16 @@ TEST_F(FailureNoticeTest, ARunWithAFailingEntryNotifiesAndChoosingItOpensTheReco
         return record != nullptr;
       },
       20s));
-  // Over the editor's window, with the run's failure selected, and the
-  // status line above it: nothing starts Ombrel in this prefix.
+  // Over the editor's window, with the run's failure selected; nothing
+  // starts Ombrel in this prefix, as its line and status say.
   const std::vector<HWND> editors = TopLevelWindows(testing::kEditorWindowClass, Editor());
   ASSERT_EQ(editors.size(), 1U);
   EXPECT_EQ(::GetWindow(record, GW_OWNER), editors.front());
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(::GetDlgItem(editors.front(), IDC_LABEL3)); }));
   const testing::gui::ReportList rows(::GetDlgItem(record, IDC_RECORD_LIST));
   EXPECT_EQ(rows.Rows(2).at(0).columns.at(1), L"× 1 件開けませんでした");
   EXPECT_EQ(rows.Selection(), 0);
-  EXPECT_EQ(Window(::GetDlgItem(record, IDC_RECORD_STATUS)).Text(),
+  EXPECT_EQ(testing::gui::Window(::GetDlgItem(record, IDC_RECORD_STATUS)).Text(),
             L"ログオン時: 無効　ロック解除・復帰時: なし");
 
   // A second start with /record brings that window up rather than another
@@ -175,12 +168,15 @@ TEST_F(FailureNoticeTest, NotChosenItEndsWithinItsLimitAndARunThatWentWellShowsN
   EXPECT_TRUE(TopLevelWindows(testing::kEditorWindowClass, Editor()).empty());
 
   // Went well: the same folder on the next day, the failing entry gone.
-  testing::WriteList(folder_ / L"OMBREL.DAT", {RecorderEntry(L"alone")});
+  testing::WriteList(folder_ / L"OMBREL.DAT", {testing::RecorderEntry(L"alone")});
   testing::WriteBytes(folder_ / L"OMBREL.INI", testing::DateOf(testing::Yesterday()) + "\r\n");
   const testing::Process well = testing::StartProcess(Quote(Launcher()));
   ASSERT_TRUE(well);
   EXPECT_EQ(well.WaitForExit(launcher::kNoticeShownMost / 2), testing::kDone);
   EXPECT_EQ(TrayIcons(), before);
+  // Its recorder done before the log goes with the test.
+  EXPECT_EQ(log_.WaitForLines(2).back(), testing::RecorderEntry(L"alone"));
+  testing::WaitForRecorders();
 }
 
 }  // namespace

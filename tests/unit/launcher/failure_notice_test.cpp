@@ -47,8 +47,8 @@ TEST(NoticeTextTest, SaysWhatWentWrongWithinWindowsBounds) {
   };
   for (const TextCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const Notice notice = NoticeText(c.failures);
-    EXPECT_EQ(notice, (Notice{L"Ombrel", c.body, c.icon}));
+    EXPECT_TRUE(NoticeDue(c.failures));
+    EXPECT_EQ(NoticeText(c.failures), (Notice{L"Ombrel", c.body, c.icon}));
   }
   // Everything at once, each name at its longest: cut at the bound, behind
   // an ellipsis.
@@ -56,23 +56,6 @@ TEST(NoticeTextTest, SaysWhatWentWrongWithinWindowsBounds) {
   EXPECT_EQ(all.body.size(), kNoticeBodySize - 1);
   EXPECT_EQ(all.body.back(), L'\x2026');
   EXPECT_EQ(all.icon, NoticeIcon::kError);
-}
-
-// Which failures call for a notice, field by field; the run's side (which
-// runs set them) is LauncherRunTest's.
-TEST(NoticeDueTest, AnyFailureOnADayTheListOpensUnlessTurnedOff) {
-  const std::pair<RunFailures, bool> cases[] = {
-      {{true, true, 0, L"", L"", false, L""}, false},
-      {{true, true, 1, L"a", L"", false, L""}, true},
-      {{true, true, 0, L"", L"C:\\OMBREL.DAT", false, L""}, true},
-      {{true, true, 0, L"", L"", true, L""}, true},
-      {{true, true, 0, L"", L"", false, L"unreadable"}, true},
-      {{true, false, 1, L"a", L"x", true, L"y"}, false},
-      {{false, true, 1, L"a", L"x", true, L"y"}, false},
-  };
-  for (std::size_t row = 0; row < std::size(cases); ++row) {
-    EXPECT_EQ(NoticeDue(cases[row].first), cases[row].second) << row;
-  }
 }
 
 }  // namespace
