@@ -26,6 +26,7 @@ struct Shell {
   decltype(&::PostQuitMessage) postQuit = nullptr;
   decltype(&::SetTimer) setTimer = nullptr;
   decltype(&::LoadImageW) loadImage = nullptr;
+  decltype(&::GetSystemMetrics) systemMetrics = nullptr;
   decltype(&::DestroyIcon) destroyIcon = nullptr;
   decltype(&::AllowSetForegroundWindow) allowForeground = nullptr;
   decltype(&::Shell_NotifyIconW) notifyIcon = nullptr;
@@ -44,12 +45,13 @@ struct Shell {
     postQuit = win::GetProc<decltype(postQuit)>(user32, "PostQuitMessage");
     setTimer = win::GetProc<decltype(setTimer)>(user32, "SetTimer");
     loadImage = win::GetProc<decltype(loadImage)>(user32, "LoadImageW");
+    systemMetrics = win::GetProc<decltype(systemMetrics)>(user32, "GetSystemMetrics");
     destroyIcon = win::GetProc<decltype(destroyIcon)>(user32, "DestroyIcon");
     allowForeground = win::GetProc<decltype(allowForeground)>(user32, "AllowSetForegroundWindow");
     notifyIcon = win::GetProc<decltype(notifyIcon)>(shell32, "Shell_NotifyIconW");
     return registerClass && createWindow && destroyWindow && defaultProcedure && getMessage &&
-           dispatchMessage && postQuit && setTimer && loadImage && destroyIcon && allowForeground &&
-           notifyIcon;
+           dispatchMessage && postQuit && setTimer && loadImage && systemMetrics && destroyIcon &&
+           allowForeground && notifyIcon;
   }
 };
 

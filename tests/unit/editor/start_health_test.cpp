@@ -44,26 +44,23 @@ TEST(StartHealthTest, EachWayFromWhatWindowsSaysAndNothingStartsOnlyWhenBothAreK
   }
 }
 
-constexpr year_month_day Day(int y, unsigned m, unsigned d) {
-  return year_month_day{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
-}
+constexpr year_month_day Dec(unsigned d) { return std::chrono::year{2026} / 12 / d; }
+constexpr year_month_day Jan(unsigned d) { return std::chrono::year{2027} / 1 / d; }
 
 RecordedRun RunOf(RunStarter starter, year_month_day day) {
-  RecordedRun run;
-  run.starter = starter;
-  run.start = {static_cast<int>(day.year()),
-               static_cast<int>(static_cast<unsigned>(day.month())),
-               static_cast<int>(static_cast<unsigned>(day.day())),
-               8,
-               30,
-               0};
-  run.end = RunEnd::kDone;
-  return run;
+  const auto number = [](auto part) { return static_cast<int>(static_cast<unsigned>(part)); };
+  return {{static_cast<int>(day.year()), number(day.month()), number(day.day()), 8, 30, 0},
+          1,
+          starter,
+          {},
+          RunEnd::kDone,
+          L"",
+          false};
 }
 
 struct QuietCase {
   const char* name;
-  std::vector<RecordedRun> runs;
+  year_month_day lastRun;
   const char* settings;  // the [Ombrel] section's lines
   year_month_day today;
   std::optional<year_month_day> since;
@@ -71,43 +68,24 @@ struct QuietCase {
 
 // 2026-12-04 is a Friday, 2026-12-07 a Monday; 2027-01-11 is 成人の日.
 TEST(QuietSinceTest, ADayTheListShouldHaveOpenedOnPassedWithoutARun) {
-  const auto launcher = [](year_month_day day) { return RunOf(RunStarter::kLauncher, day); };
   const QuietCase cases[] = {
-      {"ran_yesterday", {launcher(Day(2026, 12, 8))}, "", Day(2026, 12, 9), std::nullopt},
-      {"missed_yesterday", {launcher(Day(2026, 12, 7))}, "", Day(2026, 12, 9), Day(2026, 12, 7)},
-      {"weekend_between", {launcher(Day(2026, 12, 4))}, "Days=1111100", Day(2026, 12, 7), std::nullopt},
-      {"weekend_and_monday_missed",
-       {launcher(Day(2026, 12, 4))},
-       "Days=1111100",
-       Day(2026, 12, 8),
-       Day(2026, 12, 4)},
-      {"holiday_monday",
-       {launcher(Day(2027, 1, 8))},
-       "Days=1111100\r\nSkipHolidays=1",
-       Day(2027, 1, 12),
-       std::nullopt},
-      {"holiday_counted_when_not_skipped",
-       {launcher(Day(2027, 1, 8))},
-       "Days=1111100",
-       Day(2027, 1, 12),
-       Day(2027, 1, 8)},
-      {"closed_dates",
-       {launcher(Day(2026, 12, 7))},
-       "ClosedDates=2026-12-08",
-       Day(2026, 12, 9),
-       std::nullopt},
-      {"run_now_is_not_the_launcher",
-       {launcher(Day(2026, 12, 1)), RunOf(RunStarter::kRunNow, Day(2026, 12, 8))},
-       "",
-       Day(2026, 12, 9),
-       Day(2026, 12, 1)},
-      {"no_launcher_run", {RunOf(RunStarter::kRunNow, Day(2026, 11, 1))}, "", Day(2026, 12, 9), std::nullopt},
+      {"ran_yesterday", Dec(8), "", Dec(9), std::nullopt},
+      {"missed_yesterday", Dec(7), "", Dec(9), Dec(7)},
+      {"weekend_between", Dec(4), "Days=1111100", Dec(7), std::nullopt},
+      {"weekend_and_monday_missed", Dec(4), "Days=1111100", Dec(8), Dec(4)},
+      {"holiday_monday", Jan(8), "Days=1111100\r\nSkipHolidays=1", Jan(12), std::nullopt},
+      {"holiday_counted_when_not_skipped", Jan(8), "Days=1111100", Jan(12), Jan(8)},
+      {"closed_dates", Dec(7), "ClosedDates=2026-12-08", Dec(9), std::nullopt},
   };
   for (const QuietCase& c : cases) {
     SCOPED_TRACE(c.name);
     const Settings settings = ParseSettings(std::string("[Ombrel]\r\n") + c.settings).settings;
-    EXPECT_EQ(QuietSince(c.runs, settings, c.today), c.since);
+    EXPECT_EQ(QuietSince({RunOf(RunStarter::kLauncher, c.lastRun)}, settings, c.today), c.since);
   }
+  // Run-now is no run of the launcher; a record without one says nothing.
+  const RecordedRun runNow = RunOf(RunStarter::kRunNow, Dec(8));
+  EXPECT_EQ(QuietSince({RunOf(RunStarter::kLauncher, Dec(1)), runNow}, {}, Dec(9)), Dec(1));
+  EXPECT_EQ(QuietSince({runNow}, {}, Dec(9)), std::nullopt);
 }
 
 }  // namespace
