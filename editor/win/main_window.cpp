@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "common/list/program_folder.h"
 #include "common/win/com_apartment.h"
@@ -152,6 +153,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_ENTERMENULOOP:
+      inMenu_ = true;
+      return 0;
+    case WM_EXITMENULOOP:
+      inMenu_ = false;
+      if (const std::optional<bool> shown = std::exchange(startWarningAfterMenu_, std::nullopt)) {
+        ShowStartWarning(*shown);
+      }
       return 0;
     case WM_MEASUREITEM:
       // Asked once, as the list is made, before it has its font: the height
@@ -331,6 +341,10 @@ void MainWindow::AskStartHealth() {
 }
 
 void MainWindow::ShowStartWarning(bool shown) {
+  if (inMenu_) {
+    startWarningAfterMenu_ = shown;
+    return;
+  }
   const HWND label = Control(IDC_LABEL3);
   if (label != nullptr && (::IsWindowVisible(label) != FALSE) != shown) {
     ::ShowWindow(label, shown ? SW_SHOWNA : SW_HIDE);

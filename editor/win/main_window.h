@@ -126,6 +126,11 @@ class MainWindow final : public EditorView {
   HWND lastFocus_ = nullptr;
   // Set once the program is ending: no command may run after that.
   bool ending_ = false;
+  // While a menu is open, the line under the list waits for it to close:
+  // a window shown or hidden makes Windows send the menu a mouse move,
+  // which lights the item under the pointer.
+  bool inMenu_ = false;
+  std::optional<bool> startWarningAfterMenu_;
 
   win::WinSystem system_;
   win::WinOpenPort open_;
