@@ -61,7 +61,8 @@ if(OMBREL_CLANG_TIDY)
        ${CMAKE_SOURCE_DIR}/common/list/*.cpp ${CMAKE_SOURCE_DIR}/common/open/*.cpp
        ${CMAKE_SOURCE_DIR}/common/record/*.cpp ${CMAKE_SOURCE_DIR}/common/schedule/*.cpp
        ${CMAKE_SOURCE_DIR}/common/startup/*.cpp ${CMAKE_SOURCE_DIR}/editor/model/*.cpp
-       ${CMAKE_SOURCE_DIR}/launcher/launcher_run.cpp ${CMAKE_SOURCE_DIR}/launcher/session_presence.cpp
+       ${CMAKE_SOURCE_DIR}/launcher/failure_notice.cpp ${CMAKE_SOURCE_DIR}/launcher/launcher_run.cpp
+       ${CMAKE_SOURCE_DIR}/launcher/session_presence.cpp
        ${CMAKE_SOURCE_DIR}/tests/unit/*/*.cpp)
   foreach(source ${OMBREL_TIDY_SOURCES})
     get_filename_component(name ${source} NAME_WE)

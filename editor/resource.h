@@ -19,6 +19,8 @@
 #define IDC_COMMAND8 1010
 #define IDC_LABEL1 1011
 #define IDC_LABEL2 1012
+// The line under the list that says when nothing would start Ombrel.
+#define IDC_LABEL3 1013
 
 // Menu items.
 #define IDM_SAVE 2001
@@ -35,6 +37,7 @@
 #define IDC_RECORD_LIST 4000
 #define IDC_RECORD_CLEAR 4001
 #define IDC_RECORD_CLOSE 4002
+#define IDC_RECORD_STATUS 4003
 
 // The list's context menu and its items.
 #define IDR_ENTRY_MENU 2020
@@ -256,3 +259,15 @@
 #define IDC_TEAM_STATE 4300
 #define IDC_TEAM_LIST 4301
 #define IDC_TEAM_CLOSE 4302
+// How Windows would start Ombrel, and a quiet stretch.
+#define IDS_LABEL3 3200
+#define IDS_HEALTH_LOGON 3201
+#define IDS_HEALTH_RESUME 3202
+#define IDS_HEALTH_SEPARATOR 3203
+#define IDS_HEALTH_ON 3204
+#define IDS_HEALTH_OFF 3205
+#define IDS_HEALTH_SWITCHED_OFF 3206
+#define IDS_HEALTH_NONE 3207
+#define IDS_HEALTH_OTHER_FOLDER 3208
+#define IDS_HEALTH_UNKNOWN 3209
+#define IDS_HEALTH_QUIET 3210

@@ -71,7 +71,8 @@ TeamList ReadTeamForRun(SystemPort& system, const LauncherPorts& ports, EntryPac
 // nobody is there to read one at log-on, and the next entries still open.
 // The record and the exit status tell.
 bool OpenDueEntries(const LauncherPorts& ports, EntryPacing& pacing, RunRecord& record,
-                    const WorkingFolders& folders, const std::vector<DueEntry>& entries) {
+                    const WorkingFolders& folders, const std::vector<DueEntry>& entries,
+                    RunFailures* failures = nullptr) {
   bool allOpened = true;
   for (const DueEntry& entry : entries) {
     if (entry.due.kind == EntryDue::Kind::kNotDue) {
@@ -82,7 +83,9 @@ bool OpenDueEntries(const LauncherPorts& ports, EntryPacing& pacing, RunRecord& 
     const OpenResult result = OpenEntry(ports.open, ports.owner, folders, entry.entry);
     if (entry.due.kind == EntryDue::Kind::kCatchUp) record.CatchUp(entry.entry, IsoDayText(entry.due.day));
     record.Entry(entry.entry, result);
-    allOpened = allOpened && result.outcome != OpenResult::Outcome::kNotOpened;
+    if (result.outcome != OpenResult::Outcome::kNotOpened) continue;
+    allOpened = false;
+    if (failures != nullptr && failures->entriesNotOpened++ == 0) failures->firstNotOpened = entry.entry;
   }
   return allOpened;
 }
@@ -138,6 +141,12 @@ std::wstring FolderLockName(std::wstring_view upperCaseFolder) {
 
 LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder,
                          TeamFailure* teamFailure) {
+  RunFailures failures;
+  return LauncherRun(system, ports, folder, failures, teamFailure);
+}
+
+LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const std::wstring& folder,
+                         RunFailures& failures, TeamFailure* teamFailure) {
   switch (TakeTurn(system, ports.lock, folder)) {
     case Turn::kOurs:
       break;
@@ -182,6 +191,8 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
     record.End(RunEnd::kDayClosed, ClosedDayReasons(today));
     return closedRenewed ? LauncherExit::kDone : LauncherExit::kStampNotWritten;
   }
+  failures.listDay = true;
+  failures.notify = settings[Setting::kNotifyFailures] != 0;
 
   // Read before the stamp is renewed: a list that exists but cannot be read
   // opens nothing and leaves the stamp as it was, so the next start tries
@@ -189,6 +200,7 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   const EntryListRead list = ReadEntryList(system, folder + kEntryListFileName);
   if (list.status == ReadStatus::kUnreadable) {
     record.End(RunEnd::kListUnreadable);
+    failures.unreadableList = folder + kEntryListFileName;
     return LauncherExit::kListUnreadable;
   }
   // The last run's day, read again before the stamp is renewed, and only
@@ -219,17 +231,21 @@ LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports, const s
   static_cast<void>(pacing.Pause());
   // The team's entries are owed for the day when its folder cannot be read,
   // so that a later start today opens them; any older debt is settled.
-  const TeamList team = ReadTeamForRun(system, ports, pacing, record, teamFolder, teamFailure);
+  TeamFailure teamRead;
+  const TeamList team = ReadTeamForRun(system, ports, pacing, record, teamFolder, &teamRead);
   const bool teamUnreadable = team.status == TeamList::Status::kUnreadable;
   if (teamUnreadable) {
+    failures.teamUnreadable = teamRead.reason.empty() ? teamRead.folder : teamRead.reason;
+    if (teamFailure != nullptr) *teamFailure = teamRead;
     static_cast<void>(OweTeamRun(system, folder, {day, lastRun}));
   } else {
     SettleTeamRun(system, folder);
   }
   const bool allOpened =
       OpenDueEntries(ports, pacing, record, folders,
-                     MergeTeamList(dueDays, team, list.entries, ownDays, TeamPart::kWithOwnList));
+                     MergeTeamList(dueDays, team, list.entries, ownDays, TeamPart::kWithOwnList), &failures);
   record.End(renewed ? RunEnd::kDone : RunEnd::kStampNotWritten);
+  failures.stampNotWritten = !renewed;
   if (!renewed) return LauncherExit::kStampNotWritten;
   return allOpened && !teamUnreadable ? LauncherExit::kDone : LauncherExit::kEntryNotOpened;
 }

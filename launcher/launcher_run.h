@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "common/open/entry_open.h"
+#include "launcher/failure_notice.h"
 #include "launcher/session_presence.h"
 
 namespace ombrel {
@@ -113,6 +114,11 @@ struct TeamFailure {
 // to `teamFailure`, when given.
 [[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports,
                                        const std::wstring& folder, TeamFailure* teamFailure = nullptr);
+// The same, telling `failures` what went wrong, for the notification that
+// follows the run.
+[[nodiscard]] LauncherExit LauncherRun(SystemPort& system, const LauncherPorts& ports,
+                                       const std::wstring& folder, RunFailures& failures,
+                                       TeamFailure* teamFailure = nullptr);
 
 // What `run` returns, or kUnexpectedFailure when it throws: uncaught, an
 // exception would end the launcher through the C runtime's abort, with a

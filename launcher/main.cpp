@@ -8,6 +8,7 @@
 #include "common/win/win_pacing.h"
 #include "common/win/win_policy.h"
 #include "common/win/win_system.h"
+#include "launcher/failure_balloon.h"
 #include "launcher/folder_mutex.h"
 #include "launcher/hidden_owner.h"
 #include "launcher/launcher_run.h"
@@ -19,8 +20,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // run with their rights at every log-on.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 
-  return static_cast<int>(ombrel::ExitStatusOf([instance] {
-    const std::wstring folder = ombrel::ProgramFolder();
+  std::wstring folder;
+  ombrel::RunFailures failures;
+  const ombrel::LauncherExit status = ombrel::ExitStatusOf([instance, &folder, &failures] {
+    folder = ombrel::ProgramFolder();
     ombrel::win::WinSystem system;
     ombrel::launcher::FolderMutex lock(folder);
     ombrel::launcher::HiddenOwner owner(instance);
@@ -29,6 +32,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ombrel::win::WinNetworkProbe network;
     ombrel::launcher::WinSession session;
     ombrel::win::WinPolicy policy;
-    return ombrel::LauncherRun(system, {open, owner, lock, session, clock, network, policy}, folder);
-  }));
+    return ombrel::LauncherRun(system, {open, owner, lock, session, clock, network, policy}, folder,
+                               failures);
+  });
+  // After the run: its last entry has been handed to Windows, the folder's
+  // lock is free and the step watch has ended.
+  if (ombrel::NoticeDue(failures)) ombrel::launcher::ShowFailureNotice(instance, failures, folder);
+  return static_cast<int>(status);
 }

@@ -15,6 +15,10 @@ inline constexpr wchar_t kSettingsFileName[] = L"\\OMBREL.CFG";
 inline constexpr wchar_t kTeamOwedFileName[] = L"\\OMBREL.TEAM";
 inline constexpr wchar_t kHelpFileName[] = L"\\help.htm";
 inline constexpr wchar_t kLauncherFileName[] = L"\\Ombrel.exe";
+inline constexpr wchar_t kEditorFileName[] = L"\\OmbrelSet.exe";
+// The editor's argument that opens it with its run record in front, as the
+// launcher's notification starts it.
+inline constexpr wchar_t kRecordArgument[] = L"/record";
 
 // The folder of a file from its full path, without a trailing backslash:
 // "C:\Tools\Ombrel.exe" gives "C:\Tools", "C:\Ombrel.exe" gives "C:". Nothing

@@ -21,11 +21,6 @@ namespace {
 // Line breaks inside message texts are single carriage returns.
 constexpr wchar_t kBreak[] = L"\r";
 
-// Windows starts Ombrel at log-on when one shortcut to it is switched on.
-bool AnyOn(const std::vector<StartupApproval>& shortcuts) {
-  return std::ranges::find(shortcuts, StartupApproval::kOn) != shortcuts.end();
-}
-
 // What the editor hands the shell as its working folder, so that a document
 // never opens in the folder a file dialog happened to leave current.
 constexpr wchar_t kShellWorkingFolder[] = L"c:\\";
@@ -259,20 +254,67 @@ bool Editor::LauncherIsBeside() {
   return false;
 }
 
-bool Editor::LogOnStartIsOn() { return AnyOn(logOnStart_.Shortcuts()); }
+StartHealth Editor::AskStartHealth(LogOnStart& logOnStart, ResumeStart& resumeStart) {
+  return JudgeStartHealth(logOnStart.Shortcuts(), resumeStart.Find());
+}
+
+void Editor::ShowStartHealth(const StartHealth& health) {
+  if (health_) return;
+  health_ = health;
+  view_.ShowStartWarning(health.NothingStarts());
+}
+
+void Editor::NoteLogOn(LogOnState state) {
+  StartHealth& health = health_ ? *health_ : health_.emplace();
+  health.logOn = state;
+  view_.ShowStartWarning(health.NothingStarts());
+}
+
+void Editor::NoteResume(ResumeState state) {
+  StartHealth& health = health_ ? *health_ : health_.emplace();
+  health.resume = state;
+  view_.ShowStartWarning(health.NothingStarts());
+}
+
+// The menu asks each time it opens; what it hears is the newest word on
+// both ways, and the line under the list follows it without asking again.
+bool Editor::LogOnStartIsOn() {
+  const LogOnState state = JudgeLogOn(logOnStart_.Shortcuts());
+  NoteLogOn(state);
+  return state == LogOnState::kOn;
+}
+
+bool Editor::ResumeStartIsOn() {
+  const ResumeState state = JudgeResume(resumeStart_.Find());
+  NoteResume(state);
+  return state == ResumeState::kOn;
+}
 
 void Editor::ToggleLogOnStart() {
   const std::vector<StartupApproval> shortcuts = logOnStart_.Shortcuts();
-  if (AnyOn(shortcuts)) {
-    if (!logOnStart_.TurnOff()) Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_REMOVED));
-  } else if (!shortcuts.empty()) {
+  const LogOnState state = JudgeLogOn(shortcuts);
+  if (state == LogOnState::kOn) {
+    if (!logOnStart_.TurnOff()) {
+      Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_REMOVED));
+      return;
+    }
+    NoteLogOn(LogOnState::kNone);
+    return;
+  }
+  if (state == LogOnState::kSwitchedOff) {
     // Each one is switched off in Windows: on again, it is the one Task
     // Manager shows, rather than a second shortcut beside it.
-    if (!logOnStart_.SwitchOn())
+    if (!logOnStart_.SwitchOn()) {
       Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_SWITCHED_ON));
-  } else if (LauncherIsBeside() && !logOnStart_.TurnOn()) {
+      return;
+    }
+  } else if (!LauncherIsBeside()) {
+    return;
+  } else if (!logOnStart_.TurnOn()) {
     Warn(logOnStart_.ShortcutPath() + view_.LoadText(IDS_SHORTCUT_NOT_MADE));
+    return;
   }
+  NoteLogOn(LogOnState::kOn);
 }
 
 void Editor::ToggleResumeStart() {
@@ -280,7 +322,11 @@ void Editor::ToggleResumeStart() {
   const std::wstring name = resumeStart_.TaskName();
   if (task.IsOn()) {
     const TaskChange removed = resumeStart_.Remove();
-    if (!removed.done) Warn(name + view_.LoadText(IDS_TASK_NOT_REMOVED) + kBreak + removed.error);
+    if (!removed.done) {
+      Warn(name + view_.LoadText(IDS_TASK_NOT_REMOVED) + kBreak + removed.error);
+      return;
+    }
+    NoteResume(ResumeState::kNone);
     return;
   }
   if (!LauncherIsBeside()) return;
@@ -293,7 +339,10 @@ void Editor::ToggleResumeStart() {
   const TaskChange registered = resumeStart_.Register();
   if (!registered.done) {
     Warn(name + view_.LoadText(IDS_TASK_NOT_REGISTERED) + kBreak + registered.error);
-  } else if (registered.withoutWake) {
+    return;
+  }
+  NoteResume(ResumeState::kOn);
+  if (registered.withoutWake) {
     // The user asked for the wake too: told what was left out.
     Warn(name + view_.LoadText(IDS_TASK_WITHOUT_WAKE_1) + kBreak + view_.LoadText(IDS_TASK_WITHOUT_WAKE_2));
   }

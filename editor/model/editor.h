@@ -16,6 +16,7 @@
 #include "common/schedule/pacing.h"
 #include "common/schedule/policy.h"
 #include "common/startup/startup_approval.h"
+#include "editor/model/start_health.h"
 
 namespace ombrel {
 class RunRecord;
@@ -77,6 +78,10 @@ class EditorView {
                                                                        const std::wstring& filter) = 0;
 
   virtual WindowHandle Handle() = 0;
+
+  // The line under the list that says neither way would start Ombrel,
+  // shown or hidden.
+  virtual void ShowStartWarning(bool shown) = 0;
 
   // The run record's window, modal over the editor's, showing `page`; returns
   // when the user has closed it.
@@ -255,6 +260,20 @@ class Editor final : public OwnerWindow {
   // has shown it yet.
   void ShowUnseenLauncherFailure();
 
+  // "/record" (the launcher's notification, a second start with it): the
+  // run record's window as the window first shows; a failure of the newest
+  // run it shows counts as shown.
+  void ShowRunRecordAsked();
+
+  // What Windows says of both ways to start Ombrel, asked now: the Startup
+  // folder and the Task Scheduler, slow enough to be asked off the window's
+  // thread (a second StartupShortcut and ScheduledTask there).
+  [[nodiscard]] static StartHealth AskStartHealth(LogOnStart& logOnStart, ResumeStart& resumeStart);
+  // The answer of that first asking, as the window shows: the line under
+  // the list says so when neither would start Ombrel. An answer the menu
+  // or a toggle gave meanwhile is newer, and stands.
+  void ShowStartHealth(const StartHealth& health);
+
   // Turns Ombrel's start at log-on on or off, whichever it is not; a shortcut
   // switched off in Windows is switched on again rather than made anew.
   void ToggleLogOnStart();
@@ -265,7 +284,7 @@ class Editor final : public OwnerWindow {
   void ToggleResumeStart();
   // Whether the menu item shows a check mark: a task that runs this launcher
   // and is enabled.
-  [[nodiscard]] bool ResumeStartIsOn() { return resumeStart_.Find().IsOn(); }
+  [[nodiscard]] bool ResumeStartIsOn();
 
   void ShowHelp();
   void OpenHelpPage(WindowHandle owner, const std::wstring& pagePath);
@@ -304,6 +323,13 @@ class Editor final : public OwnerWindow {
   void RemoveAt(std::ptrdiff_t index);
   // Gives an entry text its days, or none with an empty text, for the save.
   void SetDays(const std::wstring& entry, const std::string& days);
+  // Keeps what was heard of one way to start Ombrel and shows the line
+  // under the list for it.
+  void NoteLogOn(LogOnState state);
+  void NoteResume(ResumeState state);
+  // The record's page with its status line: how both ways stand and a
+  // quiet stretch.
+  void AddRecordStatus(RecordPage& page);
   // Writes the days of the texts changed since the last save into the
   // settings file. False, having warned, when it could not be.
   [[nodiscard]] bool SaveDays();
@@ -333,6 +359,8 @@ class Editor final : public OwnerWindow {
   // The entry texts whose days changed since the last save: the only lines
   // the save writes.
   std::set<std::wstring> daysChanged_;
+  // How both ways to start Ombrel stood when last asked; nothing until then.
+  std::optional<StartHealth> health_;
 };
 
 }  // namespace ombrel::editor

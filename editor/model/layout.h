@@ -41,9 +41,14 @@ inline constexpr ControlLayout kWindowControls[] = {
     {IDC_FRAME1, ControlKind::kFrame, 0, 0, 0, 7932, 24, 0},
     {IDC_LABEL2, ControlKind::kLabel, IDS_LABEL2, 120, 960, 1092, 252, 9},
     {IDC_LABEL1, ControlKind::kLabel, IDS_LABEL1, 120, 240, 1092, 252, 8},
+    // Under the list and the last button, across the window, in the
+    // date-clear button's small font; shown only when neither way would
+    // start Ombrel.
+    {IDC_LABEL3, ControlKind::kLabel, IDS_LABEL3, 120, 4230, 6585, 240, 13},
 };
 
-// The date-clear button's (Command7) own, smaller font: 7.5 point.
+// The date-clear button's (Command7) own, smaller font: 7.5 point. Label3
+// has it too.
 inline constexpr double kDateClearFontPoints = 7.5;
 
 // Twips to pixels at a given DPI, to the nearest pixel.

@@ -11,7 +11,7 @@
 
 namespace ombrel::editor {
 
-enum class RecordControlKind { kList, kButton, kDefaultButton };
+enum class RecordControlKind { kStatus, kList, kButton, kDefaultButton };
 
 struct RecordControlLayout {
   int id;
@@ -30,11 +30,19 @@ inline constexpr int kRecordMinClientWidthTwips = 5760;
 inline constexpr int kRecordMinClientHeightTwips = 2880;
 
 inline constexpr RecordControlLayout kRecordControls[] = {
+    // How Windows would start Ombrel, and a quiet stretch, above the runs.
+    {IDC_RECORD_STATUS,
+     RecordControlKind::kStatus,
+     0,
+     {From::kNear, 120},
+     {From::kNear, 120},
+     {From::kFar, 120},
+     {From::kNear, 400}},
     {IDC_RECORD_LIST,
      RecordControlKind::kList,
      0,
      {From::kNear, 120},
-     {From::kNear, 120},
+     {From::kNear, 480},
      {From::kFar, 120},
      {From::kFar, 600}},
     {IDC_RECORD_CLEAR,

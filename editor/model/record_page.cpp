@@ -5,6 +5,7 @@
 
 #include "common/list/stamp.h"
 #include "common/schedule/day_rule.h"
+#include "common/schedule/settings.h"
 #include "editor/model/typed_text.h"
 #include "editor/resource.h"
 
@@ -185,8 +186,20 @@ bool RecordPage::Clear() {
   return true;
 }
 
+void Editor::AddRecordStatus(RecordPage& page) {
+  // Shown at the start before the first asking has answered: asked here.
+  if (!health_) ShowStartHealth(AskStartHealth(logOnStart_, resumeStart_));
+  std::wstring status = StartHealthText(view_, *health_);
+  const Settings settings = LoadSettings(system_, folder_).parsed.settings;
+  if (const auto since = QuietSince(page.runs(), settings, DayOf(system_.Now()))) {
+    status += QuietText(view_, *since);
+  }
+  page.SetStatus(std::move(status));
+}
+
 void Editor::ShowRunRecord() {
   RecordPage page(view_, system_, folder_);
+  AddRecordStatus(page);
   view_.ShowRunRecord(page);
 }
 
@@ -195,6 +208,14 @@ void Editor::ShowUnseenLauncherFailure() {
   if (!page.NewestRunHasUnseenFailure()) return;
   // Marked first: a second editor started meanwhile does not show it too.
   page.MarkNewestRunShown();
+  AddRecordStatus(page);
+  view_.ShowRunRecord(page);
+}
+
+void Editor::ShowRunRecordAsked() {
+  RecordPage page(view_, system_, folder_);
+  if (page.NewestRunHasUnseenFailure()) page.MarkNewestRunShown();
+  AddRecordStatus(page);
   view_.ShowRunRecord(page);
 }
 

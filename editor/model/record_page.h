@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/record/run_record.h"
@@ -48,6 +49,13 @@ class RecordPage {
   // Records that the newest run was shown, so that it is not shown again.
   void MarkNewestRunShown();
 
+  // The runs as read, oldest first.
+  [[nodiscard]] const std::vector<RecordedRun>& runs() const { return runs_; }
+  // The line above the runs: how Windows would start Ombrel, and since when
+  // it has been quiet.
+  [[nodiscard]] const std::wstring& Status() const { return status_; }
+  void SetStatus(std::wstring status) { status_ = std::move(status); }
+
   // "記録を消去": asks first (No the default); on Yes empties the record and
   // the rows. False when nothing changed: the user said No, or the record
   // could not be written (the user was warned).
@@ -59,6 +67,7 @@ class RecordPage {
   std::wstring folder_;
   std::vector<RecordedRun> runs_;
   std::optional<std::vector<RecordRow>> rows_;
+  std::wstring status_;
 };
 
 }  // namespace ombrel::editor

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,15 +44,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (const std::optional<int> status = ombrel::editor::RunResumeTaskSwitch(Arguments(), resumeTask)) {
     return *status;
   }
+  const std::vector<std::wstring> arguments = Arguments();
+  const bool showRecord = std::ranges::any_of(arguments, [](const std::wstring& argument) {
+    return ::CompareStringOrdinal(argument.c_str(), -1, ombrel::kRecordArgument, -1, TRUE) == CSTR_EQUAL;
+  });
   const ombrel::editor::SingleEditor single(ombrel::ProgramFolder());
-  if (single.HandedToFirst()) return 0;
+  if (single.HandedToFirst(showRecord)) return 0;
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&controls);
 
   ombrel::editor::MainWindow window(instance);
   if (!window.Create()) return 1;
-  if (!window.Show(showCommand)) return 1;
+  if (!window.Show(showCommand, showRecord)) return 1;
 
   MSG message{};
   BOOL received = FALSE;

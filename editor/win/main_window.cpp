@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
+#include <utility>
 
 #include "common/list/program_folder.h"
+#include "common/win/com_apartment.h"
 #include "editor/model/layout.h"
 #include "editor/win/controls.h"
 #include "editor/win/dialogs.h"
@@ -17,6 +20,9 @@ namespace {
 // A fixed single border: the layout never adapts to another size.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kExStyle = 0;
+
+// The answer of AskStartHealth's thread: a StartHealth made with new.
+constexpr UINT kStartHealthMessage = WM_APP + 2;
 
 // The wiring of the window: which control or menu item gives which command.
 // Enter and Esc reach the window as IDOK and IDCANCEL and find nothing here:
@@ -132,12 +138,31 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       OnEndSession(wParam != FALSE);
       return 0;
+    case kStartHealthMessage: {
+      const std::unique_ptr<StartHealth> health(reinterpret_cast<StartHealth*>(lParam));
+      if (!ending_) editor_.ShowStartHealth(*health);
+      return 0;
+    }
+    case kShowRecordMessage:
+      // With a dialog or box of its own open, the second start has brought
+      // that to the front: it is what the user must answer first.
+      if (!ending_ && ::IsWindowEnabled(hwnd_)) editor_.ShowRunRecord();
+      return 0;
     case WM_CONTEXTMENU:
       if (reinterpret_cast<HWND>(wParam) != list_.control()) break;
       if (!ending_) ShowEntryMenu(editor_, list_, instance_, hwnd_, lParam);
       return 0;
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_ENTERMENULOOP:
+      inMenu_ = true;
+      return 0;
+    case WM_EXITMENULOOP:
+      inMenu_ = false;
+      if (const std::optional<bool> shown = std::exchange(startWarningAfterMenu_, std::nullopt)) {
+        ShowStartWarning(*shown);
+      }
       return 0;
     case WM_MEASUREITEM:
       // Asked once, as the list is made, before it has its font: the height
@@ -197,6 +222,8 @@ bool MainWindow::CreateControls() {
     controls_[static_cast<std::size_t>(layout.id - IDC_FRAME1)] = control;
   }
   list_.Attach(Control(IDC_LIST1));
+  // Shown once Windows has said that nothing would start Ombrel.
+  ::ShowWindow(Control(IDC_LABEL3), SW_HIDE);
   // Text1 has no maximum length of its own.
   ::SendMessageW(Control(IDC_TEXT1), EM_SETLIMITTEXT, 0, 0);
   lastFocus_ = Control(IDC_LIST1);
@@ -231,7 +258,8 @@ void MainWindow::ApplyDpi(UINT dpi, POINT topLeft) {
 
   for (const ControlLayout& layout : kWindowControls) {
     const HWND control = Control(layout.id);
-    const HFONT font = layout.id == IDC_COMMAND7 ? dateClearFont_.get() : uiFont_.get();
+    const bool small = layout.id == IDC_COMMAND7 || layout.id == IDC_LABEL3;
+    const HFONT font = small ? dateClearFont_.get() : uiFont_.get();
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::MoveWindow(control, TwipsToPixels(layout.left, scale), TwipsToPixels(layout.top, scale),
                  TwipsToPixels(layout.width, scale), TwipsToPixels(layout.height, scale), TRUE);
@@ -259,7 +287,7 @@ HWND MainWindow::Control(int id) const {
   return id >= IDC_FRAME1 && index < controls_.size() ? controls_[index] : nullptr;
 }
 
-bool MainWindow::Show(int showCommand) {
+bool MainWindow::Show(int showCommand, bool showRecord) {
   if (!Load()) {
     EndProgram();
     return false;
@@ -268,9 +296,60 @@ bool MainWindow::Show(int showCommand) {
   ::UpdateWindow(hwnd_);
   // Also when the window was shown without being activated.
   ::SetFocus(Control(IDC_LIST1));
+  AskStartHealth();
   editor_.TellOfRecoveredList();
-  editor_.ShowUnseenLauncherFailure();
+  if (showRecord) {
+    editor_.ShowRunRecordAsked();
+  } else {
+    editor_.ShowUnseenLauncherFailure();
+  }
   return true;
+}
+
+namespace {
+
+// What the asking thread needs: the window's handle alone of it, so that a
+// window gone by the answer only loses the answer.
+struct HealthQuestion {
+  HWND window;
+  std::wstring launcher;
+};
+
+DWORD WINAPI AskStartHealthThread(void* parameter) {
+  const std::unique_ptr<HealthQuestion> question(static_cast<HealthQuestion*>(parameter));
+  try {
+    const win::ComApartment com(win::ComApartment::Kind::kCom);
+    StartupShortcut logOn(question->launcher);
+    ScheduledTask resume(question->launcher);
+    auto health = std::make_unique<StartHealth>(Editor::AskStartHealth(logOn, resume));
+    if (::PostMessageW(question->window, kStartHealthMessage, 0, reinterpret_cast<LPARAM>(health.get()))) {
+      static_cast<void>(health.release());
+    }
+  } catch (const std::exception&) {
+    // No answer: the line under the list waits for the menu's asking.
+  }
+  return 0;
+}
+
+}  // namespace
+
+void MainWindow::AskStartHealth() {
+  auto question =
+      std::make_unique<HealthQuestion>(HealthQuestion{hwnd_, ProgramFolder() + kLauncherFileName});
+  const win::ScopedHandle asking(
+      ::CreateThread(nullptr, 0, &AskStartHealthThread, question.get(), 0, nullptr));
+  if (asking) static_cast<void>(question.release());
+}
+
+void MainWindow::ShowStartWarning(bool shown) {
+  if (inMenu_) {
+    startWarningAfterMenu_ = shown;
+    return;
+  }
+  const HWND label = Control(IDC_LABEL3);
+  if (label != nullptr && (::IsWindowVisible(label) != FALSE) != shown) {
+    ::ShowWindow(label, shown ? SW_SHOWNA : SW_HIDE);
+  }
 }
 
 bool MainWindow::Load() {

@@ -34,6 +34,9 @@ class MainWindow final : public EditorView {
  public:
   // A second editor of the same folder finds the first one's window by it.
   static constexpr wchar_t kClassName[] = L"OmbrelSetForm1";
+  // Posted by a second editor started with /record: the run record's window
+  // to the front.
+  static constexpr UINT kShowRecordMessage = WM_APP + 1;
 
   explicit MainWindow(HINSTANCE instance);
   ~MainWindow() override;
@@ -44,9 +47,10 @@ class MainWindow final : public EditorView {
   // system refused.
   [[nodiscard]] bool Create();
   // Loads the window (placement, title, the list), then makes it visible
-  // with List1 focused. False when the list could not be read: the user was
-  // told, and the window is gone without having been shown.
-  [[nodiscard]] bool Show(int showCommand);
+  // with List1 focused, and with the run record's window in front when
+  // `showRecord` (/record). False when the list could not be read: the user
+  // was told, and the window is gone without having been shown.
+  [[nodiscard]] bool Show(int showCommand, bool showRecord);
   // Gives the window's keyboard interface (Tab between the controls) the
   // first look at a message of the loop; true when it was handled.
   [[nodiscard]] bool PreTranslateMessage(MSG& message);
@@ -69,6 +73,7 @@ class MainWindow final : public EditorView {
     return editor::ShowOpenFileDialog(hwnd_, title, filter);
   }
   WindowHandle Handle() override;
+  void ShowStartWarning(bool shown) override;
   void ShowRunRecord(RecordPage& page) override { ShowRecordWindow(instance_, hwnd_, *this, page); }
   void ShowSettings(SettingsPage& page) override { ShowSettingsWindow(instance_, hwnd_, *this, page); }
   void ShowEntryDays(EntryDaysPage& page) override { ShowEntryDaysWindow(instance_, hwnd_, *this, page); }
@@ -80,6 +85,10 @@ class MainWindow final : public EditorView {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   bool OnCreate();
+  // Asks how both ways to start Ombrel stand on a thread of its own (COM,
+  // the Startup folder's shortcuts, the Task Scheduler), so that the window
+  // is there and answers meanwhile; the answer comes as kStartHealthMessage.
+  void AskStartHealth();
   void OnCommand(int id, int code);
   void OnClose();
   // True when the Windows session may end now.
@@ -109,7 +118,7 @@ class MainWindow final : public EditorView {
   HWND hwnd_ = nullptr;
   // By control ID, from IDC_FRAME1 on; asking the window for a child each
   // time costs a round trip to the window system, which a long list feels.
-  std::array<HWND, IDC_LABEL2 - IDC_FRAME1 + 1> controls_{};
+  std::array<HWND, IDC_LABEL3 - IDC_FRAME1 + 1> controls_{};
   ListBox list_;
   // From creation to destruction of the window.
   std::optional<FileDrop> fileDrop_;
@@ -120,6 +129,11 @@ class MainWindow final : public EditorView {
   HWND lastFocus_ = nullptr;
   // Set once the program is ending: no command may run after that.
   bool ending_ = false;
+  // While a menu is open, the line under the list waits for it to close:
+  // a window shown or hidden makes Windows send the menu a mouse move,
+  // which lights the item under the pointer.
+  bool inMenu_ = false;
+  std::optional<bool> startWarningAfterMenu_;
 
   win::WinSystem system_;
   win::WinOpenPort open_;

@@ -50,6 +50,10 @@ class RecordWindow : public DialogWindow {
  private:
   void Create(HWND owner) {
     for (const RecordControlLayout& layout : kRecordControls) {
+      if (layout.kind == RecordControlKind::kStatus) {
+        AddControl(WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, layout.id, page_.Status());
+        continue;
+      }
       const bool list = layout.kind == RecordControlKind::kList;
       const DWORD style =
           list ? LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER

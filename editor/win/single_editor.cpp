@@ -58,7 +58,7 @@ SingleEditor::SingleEditor(const std::wstring& folder)
   another_ = mutex_ && ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-bool SingleEditor::HandedToFirst() const {
+bool SingleEditor::HandedToFirst(bool showRecord) const {
   if (!another_) return false;
   Search search{&name_, nullptr};
   const auto deadline = std::chrono::steady_clock::now() + kWindowWait;
@@ -73,6 +73,13 @@ bool SingleEditor::HandedToFirst() const {
     // A message box or dialog of the first editor, if one is open, is what
     // the user must answer.
     ::SetForegroundWindow(::GetLastActivePopup(search.found));
+    if (showRecord) {
+      // The first editor opens a window of its own: let it take the front.
+      DWORD processId = 0;
+      ::GetWindowThreadProcessId(search.found, &processId);
+      ::AllowSetForegroundWindow(processId);
+      ::PostMessageW(search.found, MainWindow::kShowRecordMessage, 0, 0);
+    }
   }
   return true;
 }

@@ -22,10 +22,10 @@ class SingleEditor {
   explicit SingleEditor(const std::wstring& folder);
 
   // True when another editor of the folder runs: its window has been brought
-  // to the front, restored if it was minimised, and this one must end. When
-  // the mutex could not be made at all, this editor opens as editors always
-  // did.
-  [[nodiscard]] bool HandedToFirst() const;
+  // to the front, restored if it was minimised, with its run record's window
+  // when `showRecord`, and this one must end. When the mutex could not be
+  // made at all, this editor opens as editors always did.
+  [[nodiscard]] bool HandedToFirst(bool showRecord = false) const;
 
  private:
   std::wstring name_;

@@ -388,6 +388,7 @@ class RecordWindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder_.path()));
     ASSERT_TRUE(testing::CopyProgram(L"OmbrelSet.exe", folder_.path()));
+    testing::WriteBytes(folder_ / L"OMBREL.CFG", testing::kNoNotice);
   }
   [[nodiscard]] std::unique_ptr<App> StartEditor() const {
     return std::make_unique<App>(folder_ / L"OmbrelSet.exe", testing::kEditorWindowClass);

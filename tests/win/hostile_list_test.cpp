@@ -50,6 +50,7 @@ TEST(HostileListTest, TheLauncherOpensWhatItReadsAndEndsNormally) {
     SCOPED_TRACE(c.name);
     const testing::TempFolder folder;
     ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder.path()));
+    testing::WriteBytes(folder / L"OMBREL.CFG", testing::kNoNotice);
     testing::RecorderLog log;
     // A last entry that is known to open: reaching it shows the run read the
     // whole list and went on past everything before it.
@@ -112,6 +113,7 @@ TEST(HostileListTest, AnEntryLongerThanACommandLineIsSkipped) {
     SCOPED_TRACE("launcher");
     const testing::TempFolder folder;
     ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder.path()));
+    testing::WriteBytes(folder / L"OMBREL.CFG", testing::kNoNotice);
     testing::RecorderLog log;
     win::WinSystem system;
     ASSERT_TRUE(

@@ -141,7 +141,7 @@ TEST_F(LauncherFaultTest, AShareAnsweringLateIsWaitedForAndOneNeverAnsweringFail
       ::CopyFileW(testing::BinPath(L"recorder.exe").c_str(), (share / L"recorder.exe").c_str(), FALSE));
   WriteList(List(), {L"\\\\ombrel-late\\share\\recorder.exe late",
                      L"\\\\ombrel-never\\share\\recorder.exe never", RecorderEntry(L"after")});
-  WriteBytes(SettingsFile(), "[Ombrel]\r\nNetworkWaitSeconds=3\r\n");
+  WriteBytes(SettingsFile(), testing::kNoNotice + "NetworkWaitSeconds=3\r\n");
   const auto start = std::chrono::steady_clock::now();
   const testing::Process launcher = testing::StartProcess(Quote(Program()));
   ASSERT_TRUE(launcher);

@@ -75,7 +75,10 @@ inline void WriteList(const std::wstring& path, const Lines& entries) {
 
 class LauncherTest : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder_.path())); }
+  void SetUp() override {
+    ASSERT_TRUE(testing::CopyProgram(L"Ombrel.exe", folder_.path()));
+    WriteBytes(SettingsFile(), kNoNotice);
+  }
 
   [[nodiscard]] std::wstring Program() const { return folder_ / L"Ombrel.exe"; }
   [[nodiscard]] std::wstring Stamp() const { return folder_ / L"OMBREL.INI"; }

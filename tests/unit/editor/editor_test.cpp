@@ -90,9 +90,13 @@ class FakeView : public EditorView {
     std::ptrdiff_t selected;
   };
   std::vector<RecordWindow> recordWindows;
+  std::vector<std::wstring> recordStatuses;  // of each opening
   int clearsInRecordWindow = 0;
+  std::optional<bool> startWarning;  // the line under the list, as last told
+  void ShowStartWarning(bool shown) override { startWarning = shown; }
   void ShowRunRecord(RecordPage& page) override {
     recordWindows.push_back({page.Rows(), page.FirstSelected()});
+    recordStatuses.push_back(page.Status());
     for (int i = 0; i < clearsInRecordWindow; ++i) {
       if (page.Clear()) recordWindows.push_back({page.Rows(), page.FirstSelected()});
     }
@@ -1250,6 +1254,67 @@ TEST_F(EditorTest, LogOnStartTogglesAndWarnsWhenItCannot) {
   EXPECT_TRUE(h.logOn.shortcuts.empty());
   ASSERT_EQ(h.view.messages.size(), 1U);
   EXPECT_EQ(h.view.messages[0].text, kLauncher + T(IDS_LAUNCHER_MISSING));
+}
+
+struct WarningStep {
+  const char* name;
+  std::function<void(Harness&)> step;
+  std::optional<bool> warning;  // the line under the list afterwards
+};
+
+// The line under the list follows what was last heard of both ways: the
+// first asking, then the menu's and the toggles' own answers, never asking
+// again for itself. The first asking's answer stands only while none is
+// newer.
+TEST(StartWarningTest, TheLineUnderTheListFollowsTheNewestWordOnBothWays) {
+  const StartHealth nothing{LogOnState::kNone, ResumeState::kNone};
+  const WarningStep steps[] = {
+      {"before_any_answer", [](Harness&) {}, std::nullopt},
+      {"first_asking_finds_nothing", [&](Harness& h) { h.editor.ShowStartHealth(nothing); }, true},
+      {"log_on_turned_on", [](Harness& h) { h.editor.ToggleLogOnStart(); }, false},
+      {"a_late_first_answer_is_older", [&](Harness& h) { h.editor.ShowStartHealth(nothing); }, false},
+      {"log_on_turned_off", [](Harness& h) { h.editor.ToggleLogOnStart(); }, true},
+      {"resume_registered", [](Harness& h) { h.editor.ToggleResumeStart(); }, false},
+      {"switched_off_elsewhere_seen_by_the_menu",
+       [](Harness& h) {
+         h.resume.task.enabled = false;
+         static_cast<void>(h.editor.LogOnStartIsOn());
+         static_cast<void>(h.editor.ResumeStartIsOn());
+       },
+       true},
+  };
+  Harness h;
+  h.system.files[kLauncher] = "MZ";
+  h.resume.task = {true, false, false, false, L""};
+  for (const WarningStep& s : steps) {
+    SCOPED_TRACE(s.name);
+    s.step(h);
+    EXPECT_EQ(h.view.startWarning, s.warning);
+  }
+}
+
+// Above the runs: how both ways stand and, when a day the list should have
+// opened passed without a run, since when; asked there when the first
+// asking has not answered yet.
+TEST(RecordWindowTest, ItsStatusLineSaysHowBothWaysStandAndSinceWhenOmbrelIsQuiet) {
+  Harness h;
+  h.system.now = {2026, 4, 9, 9, 0, 0};
+  h.system.files[kRecord] = kLauncherFailure;  // 2026-04-07
+  h.logOn.shortcuts = {StartupApproval::kOff};
+  h.resume.task = {true, true, true, false, kOtherLauncher};
+  h.editor.ShowRunRecord();
+  const std::wstring status = T(IDS_HEALTH_LOGON) + T(IDS_HEALTH_SWITCHED_OFF) + T(IDS_HEALTH_SEPARATOR) +
+                              T(IDS_HEALTH_RESUME) + T(IDS_HEALTH_OTHER_FOLDER);
+  h.system.files[kSettings] = "[Ombrel]\r\nDays=1101111\r\n";  // 2026-04-08, a Wednesday, closed
+  h.editor.ShowUnseenLauncherFailure();
+  EXPECT_EQ(h.view.recordStatuses, (std::vector<std::wstring>{status + T(IDS_HEALTH_QUIET), status}));
+
+  // /record: the same window; the failure it shows counts as shown.
+  Harness asked;
+  asked.system.files[kRecord] = kLauncherFailure;
+  asked.editor.ShowRunRecordAsked();
+  asked.editor.ShowUnseenLauncherFailure();
+  EXPECT_EQ(asked.view.recordWindows.size(), 1U);
 }
 
 // Windows' own Startup switch decides: a shortcut switched off there starts

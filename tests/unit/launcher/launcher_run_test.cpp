@@ -614,6 +614,60 @@ TEST_F(LauncherRunTest, ATeamFolderOfThePolicyIsOwedAsOneOfTheFile) {
   EXPECT_EQ(system_.files.count(L"C:\\Tools\\OMBREL.TEAM"), 0U);
 }
 
+struct FailureCase {
+  const char* name;
+  std::map<std::wstring, std::string> files;
+  bool listUnreadable;
+  bool stampUnwritable;
+  bool due;
+  std::size_t notOpened;
+  std::wstring first;
+};
+
+// What the run hands to its notification: only a day the list opens, with
+// notifications on, and something that went wrong, calls for one.
+TEST_F(LauncherRunTest, ARunThatWentWrongOnADayTheListOpensCallsForANotice) {
+  const std::string yesterday = "04-06-2026\r\n";
+  const std::string failing = "C:\\a.exe\r\nC:\\gone.txt\r\nC:\\lost.txt\r\n";
+  const FailureCase cases[] = {
+      {"went_well", {{kStamp, yesterday}, {kList, "C:\\a.exe\r\n"}}, false, false, false, 0, L""},
+      {"same_day_start", {{kStamp, kToday}, {kList, failing}}, false, false, false, 0, L""},
+      {"two_not_opened", {{kStamp, yesterday}, {kList, failing}}, false, false, true, 2, L"C:\\gone.txt"},
+      {"turned_off",
+       {{kStamp, yesterday}, {kList, failing}, {kSettings, "[Ombrel]\r\nNotifyFailures=0\r\n"}},
+       false,
+       false,
+       false,
+       2,
+       L"C:\\gone.txt"},
+      {"closed_day_stamp_unwritten",
+       {{kStamp, yesterday}, {kList, failing}, {kSettings, "[Ombrel]\r\nDays=0000000\r\n"}},
+       false,
+       true,
+       false,
+       0,
+       L""},
+      {"list_unreadable", {{kStamp, yesterday}, {kList, failing}}, true, false, true, 0, L""},
+      {"stamp_unwritten", {{kStamp, yesterday}, {kList, "C:\\a.exe\r\n"}}, false, true, true, 0, L""},
+  };
+  port_.shellFails = {L"C:\\gone.txt", L"C:\\lost.txt"};
+  for (const FailureCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    system_.files = c.files;
+    system_.unreadable.clear();
+    system_.unwritable.clear();
+    if (c.listUnreadable) system_.unreadable.insert(kList);
+    if (c.stampUnwritable) system_.unwritable.insert(kStamp);
+    RunFailures failures;
+    static_cast<void>(
+        LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_, policy_}, kFolder, failures));
+    EXPECT_EQ(NoticeDue(failures), c.due);
+    EXPECT_EQ(failures.entriesNotOpened, c.notOpened);
+    EXPECT_EQ(failures.firstNotOpened, c.first);
+    EXPECT_EQ(failures.unreadableList, c.listUnreadable ? kList : L"");
+  }
+}
+
 TEST(FolderLockNameTest, OneNameObjectPerFolderWithoutFurtherBackslashes) {
   const std::wstring folders[] = {
       L"C:", L"C:\\TOOLS", L"C:\\TOOLS2", L"D:\\TOOLS", L"C:\\ツール", L"\\\\SERVER\\SHARE\\X", L""};
