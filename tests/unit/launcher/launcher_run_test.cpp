@@ -605,7 +605,13 @@ TEST_F(LauncherRunTest, ATeamFolderOfThePolicyIsOwedAsOneOfTheFile) {
   port_.existingFiles.insert(L"C:\\t.exe");
   system_.files = {{kStamp, "04-06-2026\r\n"}, {kList, "C:\\a.exe\r\n"}, {teamList, "C:\\t.exe\r\n"}};
   system_.unreadable.insert(teamList);
-  EXPECT_EQ(Run(), LauncherExit::kEntryNotOpened);
+  RunFailures failures;
+  EXPECT_EQ(
+      LauncherRun(system_, {port_, owner_, lock_, session_, clock_, network_, policy_}, kFolder, failures),
+      LauncherExit::kEntryNotOpened);
+  // Its reason goes to the notification, though every entry of the list opened.
+  EXPECT_EQ(failures.teamUnreadable, L"text of 5");
+  EXPECT_TRUE(NoticeDue(failures));
   system_.unreadable.clear();
   port_.calls.clear();
   EXPECT_EQ(Run(), LauncherExit::kDone);
