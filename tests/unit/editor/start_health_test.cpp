@@ -74,7 +74,6 @@ TEST(QuietSinceTest, ADayTheListShouldHaveOpenedOnPassedWithoutARun) {
       {"weekend_between", Dec(4), "Days=1111100", Dec(7), std::nullopt},
       {"weekend_and_monday_missed", Dec(4), "Days=1111100", Dec(8), Dec(4)},
       {"holiday_monday", Jan(8), "Days=1111100\r\nSkipHolidays=1", Jan(12), std::nullopt},
-      {"holiday_counted_when_not_skipped", Jan(8), "Days=1111100", Jan(12), Jan(8)},
       {"closed_dates", Dec(7), "ClosedDates=2026-12-08", Dec(9), std::nullopt},
   };
   for (const QuietCase& c : cases) {
